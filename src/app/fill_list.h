@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/app_state.h"
+#include "app/user_interface.h"
+
+namespace quillet {
+
+// Empties the list (rows and columns), fills it for the current view and sorts it by
+// the number column in the current direction, without changing the sort column.
+void fillList(AppState& state, UserInterface& ui);
+
+// A change of the selected tab.
+void onTabChanged(AppState& state, UserInterface& ui, int tabIndex);
+
+}  // namespace quillet

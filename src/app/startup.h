@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/user_interface.h"
+
+namespace quillet {
+
+// Finds the device files in the directory, checks their version bytes, creates the
+// tabs, selects tab 0 and fills the list. Returns nothing after showing
+// "Unable to open any NVM file. Terminated" when no device file opens.
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui);
+
+}  // namespace quillet

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+enum class Buttons { Ok, OkCancel };
+enum class Icon { None, Exclamation, Error };
+enum class Answer { Ok, Cancel };
+
+struct SaveDialogRequest {
+    std::string defaultName;       // "WayPoint.gpx" or "Track.gpx"
+    std::string filter;            // "GPS Exchange (*.gpx)"
+    std::string defaultExtension;  // "gpx"
+};
+
+// Everything the core needs of the person: message boxes, the save dialog and the
+// application's file name. The window, the command line and the tests implement it.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    virtual Answer showMessage(std::string_view text, std::string_view caption, Buttons buttons,
+                               Icon icon) = 0;
+    // The chosen path, or nothing when the person cancelled.
+    virtual std::optional<std::filesystem::path> askSavePath(const SaveDialogRequest& request) = 0;
+    // The program file's name without its extension.
+    virtual std::string applicationName() const = 0;
+};
+
+inline constexpr std::string_view kTitleText = "Quillet  1.0";
+
+}  // namespace quillet

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace quillet {
+
+// A device file opened for binary reading ("rb"), or a byte vector read the same way
+// (tests and fuzzing). A read that comes up short because the data ended delivers
+// what was there and sets the end-of-file state, which then stays set.
+class InputStream {
+public:
+    static std::optional<InputStream> open(const std::filesystem::path& path);
+    static InputStream fromBytes(std::vector<std::uint8_t> bytes);
+
+    InputStream(InputStream&&) noexcept;
+    InputStream& operator=(InputStream&&) noexcept;
+    ~InputStream();
+
+    // Reads up to dest.size() bytes into dest; returns how many were delivered.
+    std::size_t read(std::span<std::uint8_t> dest);
+    // Skips up to n bytes; returns how many were skipped. Skipping past the end sets
+    // the end-of-file state like a short read.
+    std::uint64_t skip(std::uint64_t n);
+
+    bool atEnd() const { return atEnd_; }
+    std::uint64_t position() const { return position_; }
+    // Bytes the data holds from the current position on (its size when opened).
+    std::uint64_t remaining() const { return size_ - position_; }
+    std::uint64_t size() const { return size_; }
+
+private:
+    InputStream() = default;
+
+    std::FILE* file_ = nullptr;
+    std::vector<std::uint8_t> bytes_;
+    std::uint64_t size_ = 0;
+    std::uint64_t position_ = 0;
+    bool atEnd_ = false;
+};
+
+}  // namespace quillet

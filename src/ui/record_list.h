@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+enum class Alignment { Left = 0, Center = 2 };
+
+struct Column {
+    std::string heading;
+    Alignment alignment = Alignment::Left;
+    int width = 0;  // pixels
+};
+
+struct Row {
+    std::vector<std::string> texts;  // one per column, device code page
+    std::int32_t itemNumber = 0;
+    bool selected = false;
+};
+
+// The one report-style list both views fill. Rows are tied to their records by their
+// item numbers, never by their positions; every new row goes to the top.
+class RecordList {
+public:
+    static constexpr std::size_t kCompareBytes = 99;  // bytes of a text a sort compares
+
+    // Columns.
+    void addColumn(Column column);
+    void removeColumn(std::size_t position);
+    void removeAllColumns();
+    std::size_t columnCount() const { return columns_.size(); }
+    const Column& column(std::size_t position) const { return columns_[position]; }
+    const std::vector<Column>& columns() const { return columns_; }
+
+    // Rows.
+    void removeAllRows();
+    void insertRow();  // a new row 0: item number 0, all texts empty, not selected
+    void setItemNumber(std::size_t row, std::int32_t itemNumber);
+    void setText(std::size_t row, std::size_t column, std::string text);
+    // The cell text cut to maxBytes (the platform's buffer of maxBytes + 1).
+    std::string_view text(std::size_t row, std::size_t column,
+                          std::size_t maxBytes = std::string::npos) const;
+    std::int32_t itemNumber(std::size_t row) const;
+    std::size_t rowCount() const { return rows_.size(); }
+    const Row& row(std::size_t position) const { return rows_[position]; }
+
+    // Selection: changed by the person alone (front ends and tests).
+    bool isSelected(std::size_t row) const;
+    void setSelected(std::size_t row, bool selected);
+    std::size_t selectedCount() const;
+
+    // Position of the first row from the top carrying the item number; -1 when none.
+    int findByItemNumber(std::int32_t itemNumber) const;
+
+    // Sort state: the column of the last heading click and the direction.
+    int sortColumn() const { return sortColumn_; }
+    bool ascending() const { return ascending_; }
+
+    // -1, 0 or +1 for the rows carrying item numbers a and b, by the first 99 bytes of
+    // their texts in the column, byte-wise, in the current direction.
+    int compareRows(std::int32_t a, std::int32_t b, std::size_t column) const;
+    // Stable sort of the rows by compareRows over the column.
+    void sortRows(std::size_t column);
+    // A click on a column heading: the same column flips the direction, another one
+    // sorts ascending; then sorts and remembers the column.
+    void onColumnClick(std::size_t column);
+
+private:
+    std::vector<Column> columns_;
+    std::deque<Row> rows_;
+    int sortColumn_ = 1;
+    bool ascending_ = true;
+};
+
+}  // namespace quillet

@@ -1,0 +1,8 @@
+#include "views/track_view.h"
+
+namespace quillet {
+
+// Placeholder until the track view is built.
+void fillTrackView(AppState&) {}
+
+}  // namespace quillet
