@@ -41,7 +41,14 @@ struct WaypointFields {
 };
 
 // The 124 stored bytes whose unpacking gives `name` padded with zeros. Bits 0 to 2 of
-// the first stored byte are free and written as `lowBits`.
+// the first stored byte are free and written as `lowBits`. Names of up to 122 bytes
+// always round-trip. The last stored byte is rotated within itself to give unpacked
+// byte 123, and its low three bits are also the top three bits of unpacked byte 122, so
+// a name of 123 or 124 bytes is representable only when those two bytes (the padding
+// zero for a 123-byte name) share their top three bits; any other name, or one longer
+// than 124 bytes, throws std::invalid_argument rather than being stored altered. The
+// decoder stops at the first zero byte, so a name with an embedded zero reads back as
+// the part before it.
 std::array<std::uint8_t, 124> packName(std::string_view name, std::uint8_t lowBits = 0);
 
 // A 166-byte record body.
