@@ -58,9 +58,9 @@ struct WaypointFile {
     std::uint16_t version = 5;
     std::array<std::uint8_t, 2> reserved2{};  // header bytes 2..3
     std::uint32_t accessCount = 0;
-    std::array<std::uint8_t, 4> reserved8{};   // header bytes 8..11
-    std::optional<std::uint32_t> recordCount;  // default: bodies.size()
-    std::vector<Bytes> bodies;                 // each framed with its 16-bit length
+    std::array<std::uint8_t, 4> reserved8{};     // header bytes 8..11
+    std::optional<std::uint32_t> recordCount{};  // default: bodies.size()
+    std::vector<Bytes> bodies{};                 // each framed with its 16-bit length
 };
 
 Bytes encodeWaypointFile(const WaypointFile& file);
@@ -80,9 +80,9 @@ std::array<std::uint8_t, 12> encodeAlignedSavedPoint(const PointFields& point);
 
 struct ActiveTrackFile {
     std::uint16_t version = 5;
-    std::array<std::uint8_t, 10> reserved{};  // header bytes 2..11
-    std::optional<std::uint32_t> pointCount;  // default: points.size()
-    std::vector<PointFields> points;          // each a 12-byte record body
+    std::array<std::uint8_t, 10> reserved{};    // header bytes 2..11
+    std::optional<std::uint32_t> pointCount{};  // default: points.size()
+    std::vector<PointFields> points{};          // each a 12-byte record body
 };
 
 Bytes encodeActiveTrackFile(const ActiveTrackFile& file);
@@ -93,15 +93,15 @@ Bytes packPoints(const std::vector<PointFields>& points);
 struct SavedTrack {
     std::string name;  // device code page, at most 29 bytes (zero-padded)
     std::uint8_t colour = 0;
-    std::vector<PointFields> points;
-    std::optional<std::uint16_t> pointCount;  // default: points.size()
-    std::optional<std::uint16_t> length;      // default: 52 + packed size
+    std::vector<PointFields> points{};
+    std::optional<std::uint16_t> pointCount{};  // default: points.size()
+    std::optional<std::uint16_t> length{};      // default: 52 + packed size
 };
 
 struct SavedTracksFile {
-    std::array<std::uint8_t, 12> header{5};   // first byte: version
-    std::optional<std::uint32_t> trackCount;  // default: tracks.size()
-    std::vector<SavedTrack> tracks;
+    std::array<std::uint8_t, 12> header{5};     // first byte: version
+    std::optional<std::uint32_t> trackCount{};  // default: tracks.size()
+    std::vector<SavedTrack> tracks{};
 };
 
 Bytes encodeSavedTrack(const SavedTrack& track);  // one record, from its length word on
