@@ -34,7 +34,7 @@ struct WaypointFields {
     std::int32_t longitudeCode = 0;
     std::uint8_t symbol = 0;
     std::uint16_t elevationCode = 0xFFFF;  // 0xFFFF: no elevation
-    std::string name;                      // unpacked name bytes (at most 124)
+    std::string name{};                    // unpacked name bytes (at most 124)
     bool nameIsUtf8 = false;               // writes the marker 48 EF FF FF
     std::uint16_t categoryBits = 0;        // bit 15 = category 1 ... bit 0 = category 16
     std::uint32_t timeWord = 0;
@@ -91,7 +91,7 @@ Bytes encodeActiveTrackFile(const ActiveTrackFile& file);
 Bytes packPoints(const std::vector<PointFields>& points);
 
 struct SavedTrack {
-    std::string name;  // device code page, at most 29 bytes (zero-padded)
+    std::string name{};  // device code page, at most 29 bytes (zero-padded)
     std::uint8_t colour = 0;
     std::vector<PointFields> points{};
     std::optional<std::uint16_t> pointCount{};  // default: points.size()
