@@ -42,7 +42,7 @@ std::string formatDeviceTime(DeviceTime t) {
         ++month;
     }
 
-    char text[22];
+    char text[64];  // the text takes 21 characters; the rest quiets width analysis
     std::snprintf(text, sizeof text, "%4.4i-%2.2i-%2.2i  %2.2i:%2.2i:%2.2i ",
                   kFirstYear + static_cast<int>(yearIndex), static_cast<int>(month + 1),
                   static_cast<int>(days + 1), static_cast<int>(secondOfDay / 3600),
