@@ -94,7 +94,9 @@ TEST(RandomBytes, EveryReaderStaysInsideItsBuffers) {
 TEST(RandomBytes, FileStreamReadsLikeAByteStream) {
     std::mt19937 random(3);
     const Bytes bytes = randomBytes(random, 3000);
-    const auto path = std::filesystem::temp_directory_path() / "quillet_stream_test.bin";
+    // A name of its own, so that test runs side by side do not share the file.
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("quillet_stream_test_" + std::to_string(std::random_device{}()) + ".bin");
     {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());

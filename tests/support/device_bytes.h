@@ -1,6 +1,6 @@
 #pragma once
 
-// Small helpers for tests that build device bytes by hand.
+// Building device bytes by hand in tests.
 
 #include <cstdint>
 #include <string>
