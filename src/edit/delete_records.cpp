@@ -3,6 +3,6 @@
 namespace quillet {
 
 // Placeholder until the deletion is built.
-void onDelete(AppState&, UserInterface&) {}
+DeleteResult onDelete(AppState&, UserInterface&) { return {}; }
 
 }  // namespace quillet

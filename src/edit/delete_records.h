@@ -1,12 +1,23 @@
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
+
 #include "app/app_state.h"
+#include "app/command_outcome.h"
 #include "app/user_interface.h"
 
 namespace quillet {
 
 // "Delete": removes the records of the selected rows from the device file of the
 // current view through a temporary file and one backup, then fills the list anew.
-void onDelete(AppState& state, UserInterface& ui);
+struct DeleteResult {
+    CommandOutcome outcome = CommandOutcome::NotRun;
+    std::size_t removed = 0;           // records removed
+    std::filesystem::path deviceFile;  // the rewritten file
+    std::filesystem::path backupFile;  // where the old file now is
+};
+
+DeleteResult onDelete(AppState& state, UserInterface& ui);
 
 }  // namespace quillet

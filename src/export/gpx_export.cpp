@@ -3,7 +3,7 @@
 namespace quillet {
 
 // Placeholders until the export is built.
-void onMakeGpx(AppState&, UserInterface&) {}
+CommandOutcome onMakeGpx(AppState&, UserInterface&) { return CommandOutcome::NotRun; }
 void writeGpxDocument(std::ostream&, AppState&) {}
 
 }  // namespace quillet

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/app_state.h"
+#include "app/command_outcome.h"
 #include "app/user_interface.h"
 #include "device/track_files.h"
 
@@ -15,7 +16,7 @@ inline constexpr std::string_view kGpxExtensionsNamespace =
     "http://www.garmin.com/xmlschemas/GpxExtensions/v3";
 
 // "Make GPX": selection check, save dialog, file creation, the whole document.
-void onMakeGpx(AppState& state, UserInterface& ui);
+CommandOutcome onMakeGpx(AppState& state, UserInterface& ui);
 
 // The whole document for the selected rows of the current view (header, body, end tag).
 void writeGpxDocument(std::ostream& out, AppState& state);
