@@ -17,7 +17,7 @@ namespace {
 
 // Answers every question with OK and reports the messages on standard error.
 class ReportingUi : public quillet::UserInterface {
-  public:
+public:
     quillet::Answer showMessage(std::string_view text, std::string_view, quillet::Buttons,
                                 quillet::Icon) override {
         std::cerr << "  message: " << text << '\n';
