@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/fill_list.h"
 #include "app/startup.h"
@@ -14,6 +15,7 @@
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 #include "views/list_text.h"
+#include "views/waypoint_view.h"
 
 namespace quillet {
 namespace {
@@ -47,6 +49,11 @@ TEST(ReferenceData, EveryViewListsItsFolderAsExpected) {
         FakeUi ui;
         const auto state = startUp(directory, ui);
         ASSERT_NE(state, nullptr) << folder.name;
+        // Only the waypoint file that ends before its count says so, once.
+        const std::vector<std::string> messages =
+            folder.name == "truncated" ? std::vector<std::string>{std::string(kFormatMessage)}
+                                       : std::vector<std::string>{};
+        EXPECT_EQ(ui.messageTexts(), messages) << folder.name;
         for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
             onTabChanged(*state, ui, tab);
             const bool waypoints = currentView(*state) == ViewKind::Waypoints;
