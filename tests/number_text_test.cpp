@@ -16,6 +16,7 @@
 #include "device/number_text.h"
 #include "device/track_files.h"
 #include "device/waypoint_file.h"
+#include "views/view_text.h"
 
 namespace quillet {
 namespace {
@@ -169,6 +170,20 @@ TEST(NumberTextTest, DecimalsArePrintfsTexts) {
     std::mt19937_64 random(11);
     for (int i = 0; i < kValuesPerKind; ++i) {
         check(static_cast<int>(static_cast<std::uint32_t>(random())));
+    }
+}
+
+TEST(NumberTextTest, RecordNumbersArePrintfsTexts) {
+    const auto check = [](std::uint64_t number) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%2llu", static_cast<unsigned long long>(number));
+        ASSERT_EQ(numberText(number), expected) << number;
+    };
+    for (std::uint64_t number = 0; number <= 200'000; ++number) {
+        check(number);
+    }
+    for (const std::uint64_t number : {0xFFFF'FFFFull, 0x1'0000'0000ull, ~0ull}) {
+        check(number);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <unordered_map>
 #include <utility>
 
@@ -72,7 +71,9 @@ void RecordList::setItemNumber(std::size_t row, std::int32_t itemNumber) {
 void RecordList::setText(std::size_t row, std::size_t column, std::string text) {
     auto& texts = rows_.at(row).texts;
     if (column >= texts.size()) {
-        texts.resize(column + 1);
+        // Room for every column at once: a fill sets a row's texts one column after the
+        // other.
+        texts.resize(std::max(column + 1, columns_.size()));
     }
     texts[column] = cutAtTerminator(std::move(text));
 }
@@ -124,6 +125,60 @@ int RecordList::compareRows(std::int32_t a, std::int32_t b, std::size_t column) 
     return ascending_ ? order : -order;
 }
 
+namespace {
+
+// The position of the first row from the top that carries each row's item number. Item
+// numbers within a fill are 1, 2, ... (and 0), so a table indexed by them serves; a
+// spread-out set of numbers falls back to a hash map.
+std::vector<std::size_t> firstRowsByItemNumber(const std::deque<Row>& rows) {
+    const std::size_t count = rows.size();
+    std::vector<std::size_t> first(count);
+    const auto [low, high] =
+        std::minmax_element(rows.begin(), rows.end(),
+                            [](const Row& a, const Row& b) { return a.itemNumber < b.itemNumber; });
+    const auto span =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(high->itemNumber) - low->itemNumber);
+    if (span < 4 * static_cast<std::uint64_t>(count)) {
+        constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        std::vector<std::size_t> table(static_cast<std::size_t>(span) + 1, kNone);
+        for (std::size_t position = 0; position < count; ++position) {
+            auto& slot =
+                table[static_cast<std::size_t>(rows[position].itemNumber - low->itemNumber)];
+            if (slot == kNone) {
+                slot = position;
+            }
+            first[position] = slot;
+        }
+    } else {
+        std::unordered_map<std::int32_t, std::size_t> table;
+        table.reserve(count);
+        for (std::size_t position = 0; position < count; ++position) {
+            first[position] = table.try_emplace(rows[position].itemNumber, position).first->second;
+        }
+    }
+    return first;
+}
+
+// A row's sort text with its first eight bytes as one big-endian number, zero-padded:
+// two texts without 0 bytes order as their prefixes do unless those are equal, and then
+// as the rest of the texts do.
+struct SortKey {
+    std::uint64_t prefix;
+    std::string_view text;
+    std::size_t position;
+};
+
+std::uint64_t prefixOf(std::string_view text) {
+    std::uint64_t prefix = 0;
+    const std::size_t size = std::min<std::size_t>(text.size(), 8);
+    for (std::size_t i = 0; i < size; ++i) {
+        prefix |= std::uint64_t{static_cast<unsigned char>(text[i])} << (56 - 8 * i);
+    }
+    return prefix;
+}
+
+}  // namespace
+
 void RecordList::sortRows(std::size_t column) {
     const std::size_t count = rows_.size();
     if (count < 2) {
@@ -132,27 +187,33 @@ void RecordList::sortRows(std::size_t column) {
     // compareRows looks a row up by its item number, so every row that shares an item
     // number sorts by the text of the first of them from the top. The keys are taken
     // once, before any row moves, and point into the rows, which stay put until the end.
-    std::unordered_map<std::int32_t, std::string_view> firstText;
-    firstText.reserve(count);
-    std::vector<std::string_view> keys;
-    keys.reserve(count);
+    const std::vector<std::size_t> first = firstRowsByItemNumber(rows_);
+    std::vector<SortKey> keys(count);
     for (std::size_t position = 0; position < count; ++position) {
-        const auto entry = firstText.try_emplace(rows_[position].itemNumber,
-                                                 text(position, column, kCompareBytes));
-        keys.push_back(entry.first->second);
+        const std::string_view sortText = text(first[position], column, kCompareBytes);
+        keys[position] = {prefixOf(sortText), sortText, position};
     }
 
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Rows whose texts compare equal keep their order: the position breaks every tie,
+    // in either direction.
     const bool ascending = ascending_;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t left, std::size_t right) {
-        const int result = compareTexts(keys[left], keys[right]);
-        return ascending ? result < 0 : result > 0;
+    std::sort(keys.begin(), keys.end(), [ascending](const SortKey& a, const SortKey& b) {
+        int order = 0;
+        if (a.prefix != b.prefix) {
+            order = a.prefix < b.prefix ? -1 : 1;
+        } else if (a.text.size() > 8 || b.text.size() > 8) {
+            order = compareTexts(a.text.substr(std::min<std::size_t>(a.text.size(), 8)),
+                                 b.text.substr(std::min<std::size_t>(b.text.size(), 8)));
+        }
+        if (order != 0) {
+            return ascending ? order < 0 : order > 0;
+        }
+        return a.position < b.position;
     });
 
     std::deque<Row> sorted;
-    for (const std::size_t position : order) {
-        sorted.push_back(std::move(rows_[position]));
+    for (const SortKey& key : keys) {
+        sorted.push_back(std::move(rows_[key.position]));
     }
     rows_ = std::move(sorted);
 }
