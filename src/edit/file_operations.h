@@ -14,7 +14,7 @@ namespace quillet {
 // Every file operation a deletion performs, so that tests can make any one of them
 // fail. Each call either does its whole job or reports that it failed.
 class FileOperations {
-  public:
+public:
     virtual ~FileOperations() = default;
 
     // Opens an existing file for binary reading ("rb"); nullptr when it does not open.
@@ -43,7 +43,7 @@ class FileOperations {
 
 // The operations of <cstdio> and POSIX.
 class SystemFileOperations final : public FileOperations {
-  public:
+public:
     std::FILE* openForReading(const std::filesystem::path& path) override;
     std::FILE* createForWriting(const std::filesystem::path& path) override;
     std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) override;

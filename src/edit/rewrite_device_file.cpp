@@ -14,7 +14,7 @@ namespace messages = deletion_messages;
 
 // Closes a file on every way out; close() reports how the close went.
 class OpenFile {
-  public:
+public:
     OpenFile(FileOperations& ops, std::FILE* file) : ops_(ops), file_(file) {}
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
@@ -30,7 +30,7 @@ class OpenFile {
         return ops_.close(file);
     }
 
-  private:
+private:
     FileOperations& ops_;
     std::FILE* file_;
 };
@@ -48,7 +48,7 @@ std::vector<bool> keptRecords(const RecordList& list, std::size_t recordCount) {
 }
 
 class Rewrite {
-  public:
+public:
     Rewrite(AppState& state, UserInterface& ui, const RewriteRequest& request, FileOperations& ops)
         : state_(state),
           ui_(ui),
@@ -82,7 +82,7 @@ class Rewrite {
         return result_;
     }
 
-  private:
+private:
     // Reads the header and every counted record, after making sure that the file still
     // holds what the list shows. Nothing is written before this has succeeded.
     bool readDeviceFile(FramedFile& file) {
