@@ -1,8 +1,88 @@
 #include "app/startup.h"
 
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "app/fill_list.h"
+
 namespace quillet {
 
-// Placeholder until start-up is built.
-std::unique_ptr<AppState> startUp(const std::filesystem::path&, UserInterface&) { return nullptr; }
+namespace {
+
+constexpr int kExpectedVersion = 5;
+constexpr std::string_view kWaypointVersionMessage = "Unknown version of WPT file";
+constexpr std::string_view kTrackVersionMessage = "Unknown version of ATRK file";
+constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
+
+// Opens a device file for binary reading. Only a regular file counts: a folder that
+// carries a device file's name cannot be read, and a pipe or device could block the
+// start for good, so both are treated as absent.
+std::optional<std::ifstream> openDeviceFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+// The first byte must be the version 5. A file too short to hold it carries no known
+// version either and gets the warning as well.
+bool hasKnownVersion(std::ifstream& file) {
+    const auto first = file.get();
+    return first == kExpectedVersion;
+}
+
+void warnVersion(UserInterface& ui, std::string_view message) {
+    ui.showMessage(message, kTitleText, Buttons::Ok, Icon::None);
+}
+
+}  // namespace
+
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
+    auto state = std::make_unique<AppState>();
+    state->files = makeFileSet(directory);
+
+    auto waypoints = openDeviceFile(state->files.waypoints);
+    auto activeTrack = openDeviceFile(state->files.activeTrack);
+    auto savedTracks = openDeviceFile(state->files.savedTracks);
+
+    if (waypoints) {
+        if (!hasKnownVersion(*waypoints)) {
+            warnVersion(ui, kWaypointVersionMessage);
+        }
+        state->tabs.emplace_back("Way Points");
+        state->waypointTabPosition = 1;
+        waypoints.reset();
+    }
+
+    if (activeTrack || savedTracks) {
+        state->tabs.emplace_back("Tracks");
+        // Both track files share one warning text.
+        for (auto* file : {&activeTrack, &savedTracks}) {
+            if (*file) {
+                if (!hasKnownVersion(**file)) {
+                    warnVersion(ui, kTrackVersionMessage);
+                }
+                file->reset();
+            }
+        }
+        state->tracksTabPosition = state->waypointTabPosition == 1 ? 2 : 1;
+    }
+
+    if (state->tabs.empty()) {
+        ui.showMessage(kNoFileMessage, kTitleText, Buttons::Ok, Icon::Error);
+        return nullptr;
+    }
+
+    state->currentTab = 0;
+    fillList(*state, ui);
+    return state;
+}
 
 }  // namespace quillet

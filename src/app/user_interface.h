@@ -15,12 +15,13 @@ struct SaveDialogRequest {
     std::string defaultName;       // "WayPoint.gpx" or "Track.gpx"
     std::string filter;            // "GPS Exchange (*.gpx)"
     std::string defaultExtension;  // "gpx"
+    friend bool operator==(const SaveDialogRequest&, const SaveDialogRequest&) = default;
 };
 
 // Everything the core needs of the person: message boxes, the save dialog and the
 // application's file name. The window, the command line and the tests implement it.
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     virtual Answer showMessage(std::string_view text, std::string_view caption, Buttons buttons,

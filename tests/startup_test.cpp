@@ -1,0 +1,191 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/fill_list.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace quillet {
+namespace {
+
+using testing::FakeUi;
+using testing::MessageCall;
+using testing::TempDir;
+using testing::titledMessage;
+
+const std::string kWpt = "Unknown version of WPT file";
+const std::string kAtrk = "Unknown version of ATRK file";
+const std::string kNone = "Unable to open any NVM file. Terminated";
+
+// A device file header of 16 bytes that counts no records: the version word, then
+// zeros. Start-up reads only the first byte.
+std::string headerWithVersion(int version) {
+    std::string bytes(16, '\0');
+    bytes[0] = static_cast<char>(version);
+    return bytes;
+}
+
+// The messages that start-up itself shows, in order (a view may add its own later).
+std::vector<MessageCall> startUpMessages(const FakeUi& ui) {
+    std::vector<MessageCall> result;
+    for (const auto& message : ui.messages()) {
+        if (message.text == kWpt || message.text == kAtrk || message.text == kNone) {
+            result.push_back(message);
+        }
+    }
+    return result;
+}
+
+MessageCall warning(const std::string& text) {
+    return titledMessage(text, Buttons::Ok, Icon::None);
+}
+
+struct FilesCase {
+    int waypoints;  // version byte, or 0 for an absent file
+    int activeTrack;
+    int savedTracks;
+    std::vector<std::string> tabs;
+    int waypointTab;
+    int tracksTab;
+    std::vector<std::string> warnings;
+};
+
+TEST(StartUp, OffersATabForEveryKindOfFilePresentAndWarnsOfUnknownVersions) {
+    const std::vector<std::string> both = {"Way Points", "Tracks"};
+    const std::vector<std::string> waypointsOnly = {"Way Points"};
+    const std::vector<std::string> tracksOnly = {"Tracks"};
+    const FilesCase cases[] = {
+        {5, 0, 0, waypointsOnly, 1, 0, {}},
+        {0, 5, 0, tracksOnly, 0, 1, {}},
+        {0, 0, 5, tracksOnly, 0, 1, {}},
+        {5, 5, 0, both, 1, 2, {}},
+        {5, 0, 5, both, 1, 2, {}},
+        {0, 5, 5, tracksOnly, 0, 1, {}},
+        {5, 5, 5, both, 1, 2, {}},
+        // Version byte 4 in each file in turn, and in all of them.
+        {4, 5, 5, both, 1, 2, {kWpt}},
+        {5, 4, 5, both, 1, 2, {kAtrk}},
+        {5, 5, 4, both, 1, 2, {kAtrk}},
+        {0, 0, 4, tracksOnly, 0, 1, {kAtrk}},
+        {4, 0, 0, waypointsOnly, 1, 0, {kWpt}},
+        {4, 4, 4, both, 1, 2, {kWpt, kAtrk, kAtrk}},
+        {6, 4, 0, both, 1, 2, {kWpt, kAtrk}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::pair<int, const char*> files[] = {{c.waypoints, kWaypointFileName},
+                                                     {c.activeTrack, kActiveTrackFileName},
+                                                     {c.savedTracks, kSavedTracksFileName}};
+        for (const auto& [version, name] : files) {
+            if (version != 0) {
+                dir.writeFile(name, headerWithVersion(version));
+            }
+        }
+        FakeUi ui;
+        const auto state = startUp(dir.path(), ui);
+        const std::string label = "files " + std::to_string(c.waypoints) + " " +
+                                  std::to_string(c.activeTrack) + " " +
+                                  std::to_string(c.savedTracks);
+
+        ASSERT_NE(state, nullptr) << label;
+        EXPECT_EQ(state->tabs, c.tabs) << label;
+        EXPECT_EQ(state->waypointTabPosition, c.waypointTab) << label;
+        EXPECT_EQ(state->tracksTabPosition, c.tracksTab) << label;
+        EXPECT_EQ(state->currentTab, 0) << label;
+        EXPECT_EQ(state->files.waypoints, dir / "GARMIN_WPT.NVM") << label;
+        EXPECT_EQ(state->files.activeTrack, dir / "GARMIN_ATRK.NVM") << label;
+        EXPECT_EQ(state->files.savedTracks, dir / "GARMIN_STRK.NVM") << label;
+        EXPECT_EQ(state->list.sortColumn(), 1) << label;
+        EXPECT_TRUE(state->list.ascending()) << label;
+
+        std::vector<MessageCall> expected;
+        for (const auto& text : c.warnings) {
+            expected.push_back(warning(text));
+        }
+        EXPECT_EQ(startUpMessages(ui), expected) << label;
+    }
+}
+
+TEST(StartUp, StopsWithOneErrorWhenNoDeviceFileOpens) {
+    TempDir dir;
+    dir.writeFile("GARMIN_WPT.BAK", headerWithVersion(5));
+    dir.writeFile("garmin_wpt.nvm.txt", headerWithVersion(5));
+    FakeUi ui;
+    EXPECT_EQ(startUp(dir.path(), ui), nullptr);
+    EXPECT_EQ(ui.messages(),
+              (std::vector<MessageCall>{titledMessage(kNone, Buttons::Ok, Icon::Error)}));
+    EXPECT_EQ(ui.calls.size(), 1u);
+
+    FakeUi missingFolderUi;
+    EXPECT_EQ(startUp(dir / "no such folder", missingFolderUi), nullptr);
+    EXPECT_EQ(missingFolderUi.messageTexts(), (std::vector<std::string>{kNone}));
+}
+
+TEST(StartUp, AnEmptyWaypointFileStillGetsItsTabWithTheVersionWarning) {
+    TempDir dir;
+    dir.writeFile(kWaypointFileName, "");
+    FakeUi ui;
+    const auto state = startUp(dir.path(), ui);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->tabs, (std::vector<std::string>{"Way Points"}));
+    EXPECT_EQ(state->waypointTabPosition, 1);
+    EXPECT_EQ(startUpMessages(ui), (std::vector<MessageCall>{warning(kWpt)}));
+}
+
+TEST(StartUp, EntriesThatAreNotRegularFilesCountAsAbsent) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / kWaypointFileName);
+    // A pipe would block the start while it waited for a writer.
+    ASSERT_EQ(::mkfifo((dir / kActiveTrackFileName).c_str(), 0600), 0);
+    FakeUi ui;
+    EXPECT_EQ(startUp(dir.path(), ui), nullptr);
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{kNone}));
+
+    dir.writeFile(kSavedTracksFileName, headerWithVersion(5));
+    FakeUi tracksUi;
+    const auto state = startUp(dir.path(), tracksUi);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->tabs, (std::vector<std::string>{"Tracks"}));
+    EXPECT_EQ(state->waypointTabPosition, 0);
+    EXPECT_EQ(state->tracksTabPosition, 1);
+    EXPECT_TRUE(startUpMessages(tracksUi).empty());
+}
+
+TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
+    AppState state;
+    state.waypointTabPosition = 1;
+    state.tracksTabPosition = 2;
+    state.list.addColumn({"#", Alignment::Center, 30});
+    for (int i = 0; i < 3; ++i) {
+        state.list.insertRow();
+        state.list.setItemNumber(0, i + 1);
+        state.list.setText(0, 1, std::to_string(i));
+    }
+    state.list.setSelected(1, true);
+    state.list.onColumnClick(2);
+    state.list.onColumnClick(2);  // column 2, descending
+    FakeUi ui;
+
+    for (const int tab : {1, 2, 0}) {  // tab 2 matches no view
+        onTabChanged(state, ui, tab);
+        EXPECT_EQ(state.currentTab, tab);
+        EXPECT_EQ(state.list.columnCount(), 0u);
+        EXPECT_EQ(state.list.selectedCount(), 0u);
+        EXPECT_EQ(state.list.sortColumn(), 2);
+        EXPECT_FALSE(state.list.ascending());
+    }
+
+    state.currentTab = 2;
+    fillList(state, ui);
+    EXPECT_EQ(state.list.rowCount(), 0u);
+    EXPECT_TRUE(ui.calls.empty());
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,87 @@
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+namespace quillet::testing {
+
+namespace {
+
+// The running test's name, reduced to characters every file system accepts.
+std::string testLabel() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string label = info == nullptr ? std::string("no-test")
+                                        : std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : label) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+        if (!plain) {
+            c = '_';
+        }
+    }
+    return label;
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate =
+            base / ("quillet-" + testLabel() + "-" + std::to_string(getpid()) + "-" +
+                    std::to_string(counter++) + "-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+
+TempDir::~TempDir() {
+    std::error_code error;
+    // Tests may leave read-only entries behind; make them removable first.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_symlink(error)) {
+            continue;
+        }
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, error);
+    }
+    std::filesystem::remove_all(path_, error);
+}
+
+std::filesystem::path TempDir::writeFile(const std::filesystem::path& name,
+                                         std::string_view bytes) const {
+    const auto target = path_ / name;
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + target.string());
+    }
+    return target;
+}
+
+std::filesystem::path TempDir::writeFile(const std::filesystem::path& name,
+                                         const std::vector<std::uint8_t>& bytes) const {
+    return writeFile(name,
+                     std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace quillet::testing
