@@ -22,7 +22,7 @@ enum class Confirmation {
 // The core's port on the command line: messages go to standard error without their
 // caption, the save dialog is answered by the -o FILE of the command line.
 class CliUi : public UserInterface {
-  public:
+public:
     CliUi(std::ostream& err, std::istream& in, Confirmation confirmation)
         : err_(err), in_(in), confirmation_(confirmation) {}
 
@@ -38,7 +38,7 @@ class CliUi : public UserInterface {
     // Prints "quillet-cli: " and the text on standard error.
     void report(std::string_view text);
 
-  private:
+private:
     std::ostream& err_;
     std::istream& in_;
     Confirmation confirmation_;
