@@ -89,7 +89,7 @@ bool sortList(Session& session) {
         const auto found = findHeading(list, *session.options.sortHeading);
         if (!found) {
             usageError(session.streams.err,
-                       "the \"" + std::string(factsOf(session.options.view).tabText) +
+                       std::string("the \"") + factsOf(session.options.view).tabText +
                            "\" view has no column headed \"" + *session.options.sortHeading +
                            "\"; its headings are " + quotedHeadings(list));
             return false;
@@ -158,8 +158,8 @@ int runDelete(Session& session) {
     switch (result.outcome) {
         case CommandOutcome::Done: {
             const ViewFacts facts = factsOf(session.options.view);
-            const std::string line = "deleted " + std::to_string(result.removed) + " " +
-                                     (result.removed == 1 ? facts.oneRecord : facts.records) +
+            const std::string line = std::string("deleted ") + std::to_string(result.removed) +
+                                     " " + (result.removed == 1 ? facts.oneRecord : facts.records) +
                                      " from " + result.deviceFile.string() +
                                      "; the previous file is kept as " +
                                      result.backupFile.string() + "\n";

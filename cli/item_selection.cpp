@@ -64,12 +64,12 @@ std::optional<std::vector<NumberRange>> parseItemList(std::string_view text, std
         const auto last =
             dash == std::string_view::npos ? first : parseNumber(part.substr(dash + 1));
         if (!first || !last) {
-            error = "\"" + std::string(part) +
-                    "\" is neither an item number nor a range of them (such as 7-9)";
+            error = std::string("\"").append(part).append(
+                "\" is neither an item number nor a range of them (such as 7-9)");
             return std::nullopt;
         }
         if (*last < *first) {
-            error = "the range \"" + std::string(part) + "\" runs backwards";
+            error = std::string("the range \"").append(part).append("\" runs backwards");
             return std::nullopt;
         }
         ranges.push_back({*first, *last});
@@ -122,7 +122,8 @@ std::string describeRanges(const std::vector<NumberRange>& ranges) {
         }
         text += std::to_string(range.first);
         if (range.last != range.first) {
-            text += "-" + std::to_string(range.last);
+            text += '-';
+            text += std::to_string(range.last);
         }
     }
     return text;

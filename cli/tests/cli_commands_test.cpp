@@ -321,6 +321,28 @@ TEST(CliDelete, RefusesWithoutYesWhenThereIsNoTerminal) {
     EXPECT_EQ(std::distance(fs::directory_iterator(sample.folder.path()), {}), 3);
 }
 
+TEST(CliDelete, AsksOnATerminalAndGoesOnOnlyForYes) {
+    struct Case {
+        std::string typed;
+        bool deleted;
+    };
+    const Case cases[] = {
+        {"y\n", true}, {"yes\n", true},  {"n\n", false},
+        {"\n", false}, {"Yes\n", false}, {"yes please\n", false},
+    };
+    for (const auto& c : cases) {
+        Sample sample;
+        const std::string before = sample.bytes(kWaypointFileName);
+        const CliRun run = runCli(withDir(sample.folder, {"delete", "waypoints", "--select", "2"}),
+                                  {.typed = c.typed});
+        EXPECT_NE(run.err.find("quillet-cli: Are you shure? [y/N] "), std::string::npos) << run.err;
+        EXPECT_EQ(run.exitStatus, c.deleted ? 0 : 1) << c.typed << run.err;
+        EXPECT_EQ(sample.bytes(kWaypointFileName) != before, c.deleted) << c.typed;
+        EXPECT_EQ(fs::exists(sample.folder / "GARMIN_WPT.BAK"), c.deleted) << c.typed;
+        EXPECT_EQ(run.out.empty(), !c.deleted) << c.typed;
+    }
+}
+
 TEST(CliDelete, RefusesTheActiveTrackAndTouchesNothing) {
     for (const bool withSavedTracks : {true, false}) {
         TempDir folder;

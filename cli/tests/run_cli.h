@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct CliRun {
 struct CliRunOptions {
     std::filesystem::path workingDirectory;     // empty: the test's own
     std::filesystem::path input = "/dev/null";  // standard input
+    // When set, standard input and standard error are a terminal of their own on which
+    // this text is typed; `err` is then what appeared on it (echo included).
+    std::optional<std::string> typed;
 };
 
 // Runs the binary with the arguments and waits for it.
