@@ -35,7 +35,8 @@ CLI::App* addViewCommand(CLI::App& app, const char* name, const char* descriptio
 }
 
 void addSortOptions(CLI::App& command, RawOptions& raw) {
-    command.add_option("--sort", raw.sortHeading, "sort by the column with this heading");
+    command.add_option("--sort", raw.sortHeading, "sort by the column with this heading")
+        ->type_name("HEADING");
     command.add_flag("--reverse", raw.reverse, "sort descending");
 }
 
@@ -54,7 +55,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.set_version_flag("--version", std::string(kVersionText));
     app.require_subcommand(1);
     app.fallthrough();
-    CLI::Option* dir = app.add_option("-C,--dir", raw.directory, "folder of the device files");
+    CLI::Option* dir =
+        app.add_option("-C,--dir", raw.directory, "folder of the device files")->type_name("DIR");
 
     CLI::App* info = app.add_subcommand("info", "header values of the device files");
     CLI::App* list = addViewCommand(app, "list", "print the record list", raw);
@@ -63,13 +65,15 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     CLI::App* exportCommand = addViewCommand(app, "export", "write rows as GPX", raw);
     CLI::Option* all = exportCommand->add_flag("--all", raw.all, "every row");
     CLI::Option* exportSelect =
-        exportCommand->add_option("--select", raw.selection, "item numbers");
+        exportCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
     all->excludes(exportSelect);
     addSortOptions(*exportCommand, raw);
     exportCommand->add_option("-o,--output", raw.output, "the GPX file, - for stdout")->required();
 
     CLI::App* deleteCommand = addViewCommand(app, "delete", "delete records", raw);
-    deleteCommand->add_option("--select", raw.selection, "item numbers")->required();
+    deleteCommand->add_option("--select", raw.selection, "item numbers")
+        ->type_name("LIST")
+        ->required();
     deleteCommand->add_flag("--yes", raw.yes, "confirm");
 
     try {
@@ -84,6 +88,15 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         out << kVersionText << '\n' << std::flush;
         return {};
     } catch (const CLI::ParseError& error) {
+        // Without a command, a word that was left over is one that is not a command.
+        const auto leftOver = app.remaining();
+        if (app.get_subcommands().empty() && !leftOver.empty() &&
+            !leftOver.front().starts_with('-')) {
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(err, "unknown command \"" + leftOver.front() +
+                                                      "\": the commands are info, list, "
+                                                      "export and delete")};
+        }
         return {.options = std::nullopt, .exitStatus = usageError(err, error.what())};
     }
 

@@ -333,8 +333,10 @@ TEST(CliDelete, AsksOnATerminalAndGoesOnOnlyForYes) {
     for (const auto& c : cases) {
         Sample sample;
         const std::string before = sample.bytes(kWaypointFileName);
-        const CliRun run = runCli(withDir(sample.folder, {"delete", "waypoints", "--select", "2"}),
-                                  {.typed = c.typed});
+        CliRunOptions typing;
+        typing.typed = c.typed;
+        const CliRun run =
+            runCli(withDir(sample.folder, {"delete", "waypoints", "--select", "2"}), typing);
         EXPECT_NE(run.err.find("quillet-cli: Are you shure? [y/N] "), std::string::npos) << run.err;
         EXPECT_EQ(run.exitStatus, c.deleted ? 0 : 1) << c.typed << run.err;
         EXPECT_EQ(sample.bytes(kWaypointFileName) != before, c.deleted) << c.typed;

@@ -43,7 +43,7 @@ TEST(CliUsage, AWrongCommandLineExitsWithTwoBeforeAnyFileIsRead) {
     const std::string dir = folder.path().string();
     const UsageCase cases[] = {
         {{}, "subcommand"},
-        {{"show", "waypoints"}, "show"},
+        {{"show", "waypoints"}, "unknown command \"show\""},
         {{"list"}, "view"},
         {{"list", "routes"}, "routes"},
         {{"list", "waypoints", "--sort"}, "--sort"},
@@ -53,7 +53,7 @@ TEST(CliUsage, AWrongCommandLineExitsWithTwoBeforeAnyFileIsRead) {
         {{"export", "waypoints", "--all"}, "-o"},
         {{"export", "waypoints", "--all", "-o", ""}, "-o needs a file name"},
         {{"delete", "waypoints"}, "--select"},
-        {{"delete", "waypoints", "--all", "--yes"}, "--all"},
+        {{"delete", "waypoints", "--all", "--yes"}, "--select"},
         {{"delete", "waypoints", "--select", "", "--yes"}, "empty"},
         {{"delete", "waypoints", "--select", "1,,2", "--yes"}, "\"\" is neither"},
         {{"delete", "waypoints", "--select", "1,", "--yes"}, "\"\" is neither"},
@@ -90,7 +90,9 @@ TEST(CliUsage, TheFolderCanFollowTheCommand) {
     EXPECT_EQ(after.exitStatus, 0);
     EXPECT_EQ(before.out, after.out);
     // Without -C the current directory is read.
-    EXPECT_EQ(runCli({"list", "waypoints"}, {.workingDirectory = folder.path()}).out, before.out);
+    CliRunOptions inFolder;
+    inFolder.workingDirectory = folder.path();
+    EXPECT_EQ(runCli({"list", "waypoints"}, inFolder).out, before.out);
 }
 
 }  // namespace
