@@ -48,7 +48,8 @@ Options:
                       1,3,7-9. 0 is the active track. A number no row carries is
                       an error and nothing is done.
   -o, --output FILE   The GPX file to write; an existing file is overwritten.
-                      "-" writes the document to standard output.
+                      "-" writes the document to standard output. A relative
+                      FILE is taken from the current directory, not from DIR.
   --yes               Answer the question "Are you shure?" with yes. Without it,
                       delete asks on the terminal (only "y" or "yes" goes on) and
                       refuses when there is no terminal to ask on.
