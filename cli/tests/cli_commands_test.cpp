@@ -46,6 +46,28 @@ TEST(CliList, PrintsTheListingOfTheCoreForEachView) {
     }
 }
 
+TEST(CliList, PrintsTheExpectedListingsOfTheReferenceFolders) {
+    const fs::path data = QUILLET_TEST_DATA_DIR;
+    for (const char* name : {"basic", "tracks-only", "truncated"}) {
+        for (const ViewKind view : {ViewKind::Waypoints, ViewKind::Tracks}) {
+            const fs::path expected =
+                data / name / (std::string("expected-") + viewWord(view) + ".txt");
+            if (!fs::exists(expected)) {
+                continue;
+            }
+            const CliRun run = runCli({"-C", (data / name).string(), "list", viewWord(view)});
+            EXPECT_EQ(run.exitStatus, 0) << name << " " << viewWord(view);
+            EXPECT_EQ(run.out, readFile(expected)) << name << " " << viewWord(view);
+        }
+    }
+    // The truncated waypoint file warns once, after the last row, and the command
+    // still succeeds.
+    const CliRun truncated = runCli({"-C", (data / "truncated").string(), "list", "waypoints"});
+    EXPECT_EQ(truncated.err,
+              "quillet-cli: Incorrect file format!\nProbably error in record's number or "
+              "length\n");
+}
+
 struct SortCase {
     ViewKind view;
     std::vector<std::string> options;
