@@ -20,16 +20,17 @@ namespace {
 
 struct ViewFacts {
     const char* tabText;  // the tab's text in the window
-    const char* files;    // the device files the view shows
+    const char* absent;   // why start-up offered no such tab
     const char* oneRecord;
     const char* records;
 };
 
 ViewFacts factsOf(ViewKind view) {
     if (view == ViewKind::Waypoints) {
-        return {"Way Points", kWaypointFileName, "waypoint", "waypoints"};
+        return {"Way Points", "GARMIN_WPT.NVM cannot be opened", "waypoint", "waypoints"};
     }
-    return {"Tracks", "GARMIN_ATRK.NVM or GARMIN_STRK.NVM", "saved track", "saved tracks"};
+    return {"Tracks", "neither GARMIN_ATRK.NVM nor GARMIN_STRK.NVM can be opened", "saved track",
+            "saved tracks"};
 }
 
 // Everything one command needs: the port and the state start-up made.
@@ -71,8 +72,8 @@ bool showView(Session& session) {
                                                      : session.state.tracksTabPosition;
     if (position == 0) {
         const ViewFacts facts = factsOf(view);
-        session.ui.report(std::string("no \"") + facts.tabText + "\" view: " + facts.files +
-                          " cannot be opened in " + session.directory.string());
+        session.ui.report(std::string("there is no \"") + facts.tabText +
+                          "\" view: " + facts.absent + " in " + session.directory.string());
         return false;
     }
     if (currentView(session.state) != view) {
