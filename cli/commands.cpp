@@ -136,8 +136,20 @@ int runExport(Session& session) {
         return kExitFailure;
     }
     if (session.options.output == "-") {
+        // The whole document first: a failed export prints nothing on standard output.
         std::ostringstream document;
-        writeGpxDocument(document, session.state);
+        const GpxExportReport report = writeGpxDocument(document, session.state);
+        if (!report.unreadableFiles.empty()) {
+            std::string text;
+            for (const auto& file : report.unreadableFiles) {
+                text += "Unable to open file " + file.string() + "\n";
+            }
+            text +=
+                "Nothing was exported. Check that the device files are still in the folder "
+                "and export again.";
+            session.ui.report(text);
+            return kExitFailure;
+        }
         return writeOutput(session, document.str());
     }
     session.ui.setSavePath(session.options.output);
