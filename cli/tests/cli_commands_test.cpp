@@ -46,18 +46,22 @@ TEST(CliList, PrintsTheListingOfTheCoreForEachView) {
     }
 }
 
-TEST(CliList, PrintsTheExpectedListingsOfTheReferenceFolders) {
+TEST(CliReference, ListsAndExportsTheReferenceFoldersAsExpected) {
     const fs::path data = QUILLET_TEST_DATA_DIR;
     for (const char* name : {"basic", "tracks-only", "truncated"}) {
         for (const ViewKind view : {ViewKind::Waypoints, ViewKind::Tracks}) {
-            const fs::path expected =
-                data / name / (std::string("expected-") + viewWord(view) + ".txt");
-            if (!fs::exists(expected)) {
+            const fs::path expected = data / name / (std::string("expected-") + viewWord(view));
+            if (!fs::exists(expected.string() + ".txt")) {
                 continue;
             }
-            const CliRun run = runCli({"-C", (data / name).string(), "list", viewWord(view)});
-            EXPECT_EQ(run.exitStatus, 0) << name << " " << viewWord(view);
-            EXPECT_EQ(run.out, readFile(expected)) << name << " " << viewWord(view);
+            const std::string shown = std::string(name) + " " + viewWord(view);
+            const CliRun list = runCli({"-C", (data / name).string(), "list", viewWord(view)});
+            EXPECT_EQ(list.exitStatus, 0) << shown;
+            EXPECT_EQ(list.out, readFile(expected.string() + ".txt")) << shown;
+            const CliRun gpx = runCli(
+                {"-C", (data / name).string(), "export", viewWord(view), "--all", "-o", "-"});
+            EXPECT_EQ(gpx.exitStatus, 0) << shown;
+            EXPECT_EQ(gpx.out, readFile(expected.string() + ".gpx")) << shown;
         }
     }
     // The truncated waypoint file warns once, after the last row, and the command
