@@ -7,7 +7,6 @@
 #include "core_driver.h"
 #include "device_folder.h"
 #include "run_cli.h"
-#include "views/list_text.h"
 
 namespace quillet::testing {
 namespace {
@@ -34,17 +33,6 @@ struct Sample {
 };
 
 // ---- list
-
-TEST(CliList, PrintsTheListingOfTheCoreForEachView) {
-    Sample sample;
-    for (const ViewKind view : {ViewKind::Waypoints, ViewKind::Tracks}) {
-        const auto core = openCoreView(sample.folder, view);
-        const CliRun run = runCli(withDir(sample.folder, {"list", viewWord(view)}));
-        EXPECT_EQ(run.exitStatus, 0);
-        EXPECT_EQ(run.err, "");
-        EXPECT_EQ(run.out, listingText(core->state->list));
-    }
-}
 
 TEST(CliReference, ListsAndExportsTheReferenceFoldersAsExpected) {
     const fs::path data = QUILLET_TEST_DATA_DIR;
