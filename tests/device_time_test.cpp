@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "device/device_time.h"
+#include "encoder/device_encoder.h"
+
+namespace quillet {
+namespace {
+
+struct TimeCase {
+    DeviceTime seconds;
+    const char* text;
+};
+
+TEST(DeviceTime, FormatsCalendarText) {
+    const TimeCase cases[] = {
+        {0, "2007-01-01  00:00:00 "},
+        {59, "2007-01-01  00:00:59 "},
+        {60, "2007-01-01  00:01:00 "},
+        {86399, "2007-01-01  23:59:59 "},
+        {86400, "2007-01-02  00:00:00 "},
+        {2678400, "2007-02-01  00:00:00 "},
+        {5097600, "2007-03-01  00:00:00 "},
+        {31535999, "2007-12-31  23:59:59 "},
+        {31536000, "2008-01-01  00:00:00 "},
+        {36633600, "2008-02-29  00:00:00 "},
+        {36720000, "2008-03-01  00:00:00 "},
+        {162907200, "2012-02-29  12:00:00 "},
+        {189388799, "2012-12-31  23:59:59 "},
+        {189388800, "2013-01-01  00:00:00 "},
+        {220924800, "2014-01-01  00:00:00 "},
+        {519208205, "2023-06-15  08:30:05 "},
+        {541555200, "2024-02-29  00:00:00 "},
+        {568079999, "2024-12-31  23:59:59 "},
+        {568080000, ""},
+        {4294967295u, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatDeviceTime(c.seconds), c.text) << c.seconds;
+    }
+}
+
+// The decoder's table of year and month lengths against an independent day count, at
+// the first and last second of every day of the range.
+TEST(DeviceTime, AgreesWithCalendarOnEveryDay) {
+    const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int year = 2007; year <= 2024; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const int days = monthDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
+            for (int day = 1; day <= days; ++day) {
+                char expected[32];
+                std::snprintf(expected, sizeof expected, "%04d-%02d-%02d  00:00:00 ", year, month,
+                              day);
+                const DeviceTime start = encoder::deviceTimeOf(year, month, day, 0, 0, 0);
+                ASSERT_EQ(formatDeviceTime(start), expected);
+                std::snprintf(expected, sizeof expected, "%04d-%02d-%02d  23:59:59 ", year, month,
+                              day);
+                ASSERT_EQ(formatDeviceTime(start + 86399), expected);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quillet
