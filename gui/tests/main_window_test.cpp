@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -13,9 +14,9 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
-#include <fstream>
 
 #include "dialog_units.h"
+#include "encoder/device_encoder.h"
 #include "main_window.h"
 #include "support/fake_ui.h"
 
@@ -25,11 +26,17 @@ using quillet::testing::FakeUi;
 
 namespace {
 
-// A device file with a version-5 header that counts no record: enough for its tab.
-void writeEmptyDeviceFile(const QString& path) {
-    std::string header(16, '\0');
-    header[0] = 5;
-    std::ofstream(path.toStdString(), std::ios::binary) << header;
+// Device files without records, as the encoder writes them: enough for their tabs.
+void writeEmptyDeviceFile(const QDir& folder, const QString& name) {
+    namespace enc = quillet::encoder;
+    const std::filesystem::path path = folder.filePath(name).toStdString();
+    if (name == "GARMIN_WPT.NVM") {
+        enc::writeFile(path, enc::encodeWaypointFile({}));
+    } else if (name == "GARMIN_ATRK.NVM") {
+        enc::writeFile(path, enc::encodeActiveTrackFile({}));
+    } else {
+        enc::writeFile(path, enc::encodeSavedTracksFile({}));
+    }
 }
 
 // One tab with "Encoding", "#" and "Name" and four rows, built as a view builds them.
@@ -129,7 +136,7 @@ void MainWindowTest::startUpDecidesTheTabs() {
     QFETCH(QStringList, tabs);
     QTemporaryDir folder;
     for (const QString& file : files) {
-        writeEmptyDeviceFile(folder.filePath(file));
+        writeEmptyDeviceFile(QDir(folder.path()), file);
     }
     FakeUi ui;
     auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
@@ -250,8 +257,9 @@ void MainWindowTest::sortKeepsTheSelectionWithItsRows() {
     MainWindow window(namedRows(), ui);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.listView()->horizontalHeader()->resizeSection(2, 120);  // the person's width
-    select(window, {1, 3});                                        // "alpha" and "Charlie"
+    // The person's own width for "Name", and "alpha" and "Charlie" selected.
+    window.listView()->horizontalHeader()->resizeSection(2, 120);
+    select(window, {1, 3});
 
     clickHeading(window, 2);
     QCOMPARE(column(window, 2).mid(1, 2), (QStringList{"Charlie", "alpha"}));
