@@ -4,8 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -18,6 +20,7 @@
 #include "dialog_units.h"
 #include "encoder/device_encoder.h"
 #include "main_window.h"
+#include "qt_user_interface.h"
 #include "support/fake_ui.h"
 
 using quillet::AppState;
@@ -114,6 +117,9 @@ private slots:
     void listShowsTheViewsColumnsAndUtf8Texts();
     void commandsSeeTheSelectedRows();
     void aboutOpensFromF1AndTheContextMenu();
+    void messageBoxesShowCaptionIconAndButtons_data();
+    void messageBoxesShowCaptionIconAndButtons();
+    void saveDialogOffersTheDefaultNameAndGpxFilter();
 };
 
 void MainWindowTest::startUpDecidesTheTabs_data() {
@@ -362,6 +368,95 @@ void MainWindowTest::aboutOpensFromF1AndTheContextMenu() {
     window.aboutAction()->trigger();
     QCOMPARE(caption, QString("About"));
     QVERIFY(window.isVisible());
+}
+
+void MainWindowTest::messageBoxesShowCaptionIconAndButtons_data() {
+    QTest::addColumn<quillet::Buttons>("buttons");
+    QTest::addColumn<quillet::Icon>("icon");
+    QTest::addColumn<QMessageBox::Icon>("boxIcon");
+    QTest::addColumn<QMessageBox::StandardButton>("press");
+    QTest::addColumn<quillet::Answer>("answer");
+    using quillet::Answer;
+    using quillet::Buttons;
+    using quillet::Icon;
+    QTest::newRow("error, OK") << Buttons::Ok << Icon::Error << QMessageBox::Critical
+                               << QMessageBox::Ok << Answer::Ok;
+    QTest::newRow("no icon, OK") << Buttons::Ok << Icon::None << QMessageBox::NoIcon
+                                 << QMessageBox::Ok << Answer::Ok;
+    QTest::newRow("question, OK") << Buttons::OkCancel << Icon::Exclamation << QMessageBox::Warning
+                                  << QMessageBox::Ok << Answer::Ok;
+    QTest::newRow("question, Cancel")
+        << Buttons::OkCancel << Icon::Exclamation << QMessageBox::Warning << QMessageBox::Cancel
+        << Answer::Cancel;
+}
+
+void MainWindowTest::messageBoxesShowCaptionIconAndButtons() {
+    QFETCH(quillet::Buttons, buttons);
+    QFETCH(quillet::Icon, icon);
+    QFETCH(QMessageBox::Icon, boxIcon);
+    QFETCH(QMessageBox::StandardButton, press);
+    QFETCH(quillet::Answer, answer);
+
+    QMessageBox::StandardButtons shownButtons;
+    QString caption, text;
+    QMessageBox::Icon shownIcon = QMessageBox::Information;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        caption = box->windowTitle();
+        text = box->text();
+        shownIcon = box->icon();
+        shownButtons = box->standardButtons();
+        box->button(press)->click();
+    });
+    quillet::gui::QtUserInterface ui;
+    const auto result = ui.showMessage("Are you shure?", "Quillet  1.0", buttons, icon);
+
+    QCOMPARE(result, answer);
+    QCOMPARE(caption, QString("Quillet  1.0"));
+    QCOMPARE(text, QString("Are you shure?"));
+    QCOMPARE(shownIcon, boxIcon);
+    QCOMPARE(shownButtons, buttons == quillet::Buttons::Ok
+                               ? QMessageBox::StandardButtons(QMessageBox::Ok)
+                               : QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+void MainWindowTest::saveDialogOffersTheDefaultNameAndGpxFilter() {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    quillet::gui::QtUserInterface ui;
+    const quillet::SaveDialogRequest request{"WayPoint.gpx", "GPS Exchange (*.gpx)", "gpx"};
+
+    for (const bool accept : {false, true}) {
+        QStringList filters;
+        QString suffix;
+        bool saving = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            saving = dialog->acceptMode() == QFileDialog::AcceptSave;
+            if (accept) {
+                static_cast<QDialog*>(dialog)->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+        const auto path = ui.askSavePath(request);
+
+        QCOMPARE(filters, QStringList{"GPS Exchange (*.gpx)"});
+        QCOMPARE(suffix, QString("gpx"));
+        QVERIFY(saving);
+        if (accept) {
+            QVERIFY(path.has_value());
+            QCOMPARE(QString::fromStdString(path->string()), folder.filePath("WayPoint.gpx"));
+        } else {
+            QVERIFY(!path.has_value());
+        }
+    }
+    QDir::setCurrent(previous);
 }
 
 QTEST_MAIN(MainWindowTest)
