@@ -42,6 +42,30 @@ void writeEmptyDeviceFile(const QDir& folder, const QString& name) {
     }
 }
 
+// A device folder with three waypoints, two saved tracks and an active track.
+void writeDeviceFolder(const QDir& folder) {
+    namespace enc = quillet::encoder;
+    const auto path = [&](const char* name) {
+        return std::filesystem::path(folder.filePath(name).toStdString());
+    };
+    enc::WaypointFile waypoints;
+    for (const char* name : {"Bravo", "alpha", "Charlie"}) {
+        waypoints.bodies.push_back(enc::encodeWaypointBody(
+            {.latitudeCode = enc::waypointLatitudeCode(56.7),
+             .longitudeCode = enc::waypointLongitudeCode(38.8),
+             .name = name,
+             .timeWord = enc::waypointTimeWord(enc::deviceTimeOf(2010, 6, 29, 14, 3, 7))}));
+    }
+    enc::writeFile(path("GARMIN_WPT.NVM"), enc::encodeWaypointFile(waypoints));
+
+    const enc::PointFields point{.timeField =
+                                     enc::trackTimeField(enc::deviceTimeOf(2011, 5, 1, 10, 0, 0))};
+    enc::writeFile(path("GARMIN_ATRK.NVM"), enc::encodeActiveTrackFile({.points = {point}}));
+    enc::writeFile(path("GARMIN_STRK.NVM"),
+                   enc::encodeSavedTracksFile({.tracks = {{.name = "Lake", .points = {point}},
+                                                          {.name = "Town", .points = {point}}}}));
+}
+
 // One tab with "Encoding", "#" and "Name" and four rows, built as a view builds them.
 std::unique_ptr<AppState> namedRows() {
     auto state = std::make_unique<AppState>();
@@ -117,6 +141,7 @@ private slots:
     void listShowsTheViewsColumnsAndUtf8Texts();
     void commandsSeeTheSelectedRows();
     void aboutOpensFromF1AndTheContextMenu();
+    void tabsShowTheirViews();
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
     void saveDialogOffersTheDefaultNameAndGpxFilter();
@@ -368,6 +393,36 @@ void MainWindowTest::aboutOpensFromF1AndTheContextMenu() {
     window.aboutAction()->trigger();
     QCOMPARE(caption, QString("About"));
     QVERIFY(window.isVisible());
+}
+
+void MainWindowTest::tabsShowTheirViews() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QHeaderView* header = window->listView()->horizontalHeader();
+
+    QCOMPARE(window->listView()->model()->columnCount(), 24);
+    QCOMPARE(column(*window, 1), (QStringList{" 1", " 2", " 3"}));
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+    QCOMPARE(header->sectionSize(0), 0);
+    QCOMPARE(header->sectionSize(2), 200);
+    clickHeading(*window, 2);
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "Charlie", "alpha"}));
+
+    // A tab change fills the list anew, with the view's own widths and no selection.
+    header->resizeSection(2, 50);
+    select(*window, {0});
+    window->tabBar()->setCurrentIndex(1);
+    QCOMPARE(window->listView()->model()->columnCount(), 6);
+    QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
+    QCOMPARE(column(*window, 2), (QStringList{"Active track", "Lake", "Town"}));
+    QCOMPARE(header->sectionSize(2), 200);
+    QVERIFY(!window->listView()->selectionModel()->hasSelection());
+    QVERIFY(ui.calls.empty());
 }
 
 void MainWindowTest::messageBoxesShowCaptionIconAndButtons_data() {
