@@ -334,7 +334,9 @@ void MainWindowTest::listShowsTheViewsColumnsAndUtf8Texts() {
 }
 
 void MainWindowTest::commandsSeeTheSelectedRows() {
+    // The person cancels the save dialog and the confirmation: only the flags count here.
     FakeUi ui;
+    ui.answers = {quillet::Answer::Cancel};
     MainWindow window(namedRows(), ui);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
