@@ -14,9 +14,8 @@ struct TabCase {
 
 TEST(CurrentView, FollowsTheTabPositionsFixedAtStartUp) {
     const TabCase cases[] = {
-        {1, 2, 0, ViewKind::Waypoints}, {1, 2, 1, ViewKind::Tracks},
-        {0, 1, 0, ViewKind::Tracks},    {1, 0, 0, ViewKind::Waypoints},
-        {1, 0, 1, std::nullopt},        {0, 0, 0, std::nullopt},
+        {1, 2, 0, ViewKind::Waypoints}, {1, 2, 1, ViewKind::Tracks}, {0, 1, 0, ViewKind::Tracks},
+        {1, 0, 0, ViewKind::Waypoints}, {1, 0, 1, std::nullopt},     {0, 0, 0, std::nullopt},
     };
     for (const auto& c : cases) {
         AppState state;
@@ -26,6 +25,14 @@ TEST(CurrentView, FollowsTheTabPositionsFixedAtStartUp) {
         EXPECT_EQ(currentView(state), c.expected)
             << c.waypointTab << " " << c.tracksTab << " " << c.currentTab;
     }
+}
+
+TEST(FileSet, ResolvesARelativeFolderOnceSoALaterDirectoryChangeCannotMoveIt) {
+    const FileSet files = makeFileSet("device");
+    EXPECT_TRUE(files.waypoints.is_absolute());
+    EXPECT_EQ(files.waypoints, std::filesystem::current_path() / "device" / "GARMIN_WPT.NVM");
+    EXPECT_EQ(files.savedTracks.filename(), "GARMIN_STRK.NVM");
+    EXPECT_EQ(files.activeTrack.filename(), "GARMIN_ATRK.NVM");
 }
 
 }  // namespace
