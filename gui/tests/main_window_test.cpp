@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -142,6 +143,8 @@ private slots:
     void commandsSeeTheSelectedRows();
     void aboutOpensFromF1AndTheContextMenu();
     void tabsShowTheirViews();
+    void makeGpxWritesTheSelectedRows();
+    void deleteRemovesTheSelectedRecords();
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
     void saveDialogOffersTheDefaultNameAndGpxFilter();
@@ -428,6 +431,57 @@ void MainWindowTest::tabsShowTheirViews() {
     QCOMPARE(header->sectionSize(2), 200);
     QVERIFY(!window->listView()->selectionModel()->hasSelection());
     QVERIFY(ui.calls.empty());
+}
+
+void MainWindowTest::makeGpxWritesTheSelectedRows() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    const std::filesystem::path output = folder.filePath("out.gpx").toStdString();
+    ui.savePaths.push_back(output);
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    select(*window, {1});  // "alpha"
+    QTest::mouseClick(window->makeGpxButton(), Qt::LeftButton);
+
+    QCOMPARE(ui.saveRequests().size(), std::size_t{1});
+    QCOMPARE(ui.saveRequests()[0].defaultName, std::string("WayPoint.gpx"));
+    QFile file(QString::fromStdString(output.string()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray gpx = file.readAll();
+    QVERIFY(gpx.contains("<name>alpha</name>"));
+    QVERIFY(!gpx.contains("Bravo") && !gpx.contains("Charlie"));
+    // The export leaves the list and its selection as they were.
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+    QCOMPARE(selectedNames(*window), QStringList{"alpha"});
+}
+
+void MainWindowTest::deleteRemovesTheSelectedRecords() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    select(*window, {1});  // "alpha"
+    QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
+    QCOMPARE(ui.messageTexts(), std::vector<std::string>{"Are you shure?"});
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "Charlie"}));
+    QVERIFY(!window->listView()->selectionModel()->hasSelection());
+    QVERIFY(QFile::exists(folder.filePath("GARMIN_WPT.BAK")));
+
+    // The active track is refused and stays selected.
+    window->tabBar()->setCurrentIndex(1);
+    select(*window, {0});
+    QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
+    QCOMPARE(ui.messageTexts().back(), std::string("You can not delete the active track!"));
+    QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
+    QCOMPARE(selectedNames(*window), QStringList{"Active track"});
 }
 
 void MainWindowTest::messageBoxesShowCaptionIconAndButtons_data() {
