@@ -10,12 +10,8 @@ namespace quillet {
 namespace {
 
 // A cell holds a C text: whatever follows its first 0 byte is not part of it.
-std::string cutAtTerminator(std::string text) {
-    const auto end = text.find('\0');
-    if (end != std::string::npos) {
-        text.resize(end);
-    }
-    return text;
+std::string_view cutAtTerminator(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
 // Byte-wise order of unsigned values; the terminator takes part, so a prefix is smaller.
@@ -43,9 +39,7 @@ void RecordList::removeColumn(std::size_t position) {
     }
     columns_.erase(columns_.begin() + static_cast<std::ptrdiff_t>(position));
     for (auto& row : rows_) {
-        if (position < row.texts.size()) {
-            row.texts.erase(row.texts.begin() + static_cast<std::ptrdiff_t>(position));
-        }
+        row.texts.erase(position);
     }
 }
 
@@ -68,22 +62,14 @@ void RecordList::setItemNumber(std::size_t row, std::int32_t itemNumber) {
     rows_.at(row).itemNumber = itemNumber;
 }
 
-void RecordList::setText(std::size_t row, std::size_t column, std::string text) {
-    auto& texts = rows_.at(row).texts;
-    if (column >= texts.size()) {
-        // Room for every column at once: a fill sets a row's texts one column after the
-        // other.
-        texts.resize(std::max(column + 1, columns_.size()));
-    }
-    texts[column] = cutAtTerminator(std::move(text));
+// A row gets room for every column at once: a fill sets its texts one column after the
+// other.
+void RecordList::setText(std::size_t row, std::size_t column, std::string_view text) {
+    rows_.at(row).texts.set(column, cutAtTerminator(text), columns_.size());
 }
 
 std::string_view RecordList::text(std::size_t row, std::size_t column, std::size_t maxBytes) const {
-    const auto& texts = rows_.at(row).texts;
-    if (column >= texts.size()) {
-        return {};
-    }
-    return std::string_view(texts[column]).substr(0, maxBytes);
+    return rows_.at(row).texts.get(column).substr(0, maxBytes);
 }
 
 std::int32_t RecordList::itemNumber(std::size_t row) const {
@@ -159,22 +145,44 @@ std::vector<std::size_t> firstRowsByItemNumber(const std::deque<Row>& rows) {
     return first;
 }
 
-// A row's sort text with its first eight bytes as one big-endian number, zero-padded:
-// two texts without 0 bytes order as their prefixes do unless those are equal, and then
-// as the rest of the texts do.
+// A row's sort text with its first sixteen bytes as two big-endian numbers, zero-padded:
+// two texts without 0 bytes order as these numbers do unless they are equal, and then as
+// the rest of the texts do. Sixteen bytes tell apart most names, numbers and whole
+// calendar dates with their hour.
+constexpr std::size_t kPrefixBytes = 16;
+
 struct SortKey {
-    std::uint64_t prefix;
+    std::uint64_t high;
+    std::uint64_t low;
     std::string_view text;
     std::size_t position;
 };
 
-std::uint64_t prefixOf(std::string_view text) {
-    std::uint64_t prefix = 0;
-    const std::size_t size = std::min<std::size_t>(text.size(), 8);
-    for (std::size_t i = 0; i < size; ++i) {
-        prefix |= std::uint64_t{static_cast<unsigned char>(text[i])} << (56 - 8 * i);
+std::uint64_t bigEndianBytes(std::string_view text, std::size_t from) {
+    std::uint64_t value = 0;
+    const std::size_t end = std::min<std::size_t>(text.size(), from + 8);
+    for (std::size_t i = from; i < end; ++i) {
+        value |= std::uint64_t{static_cast<unsigned char>(text[i])} << (56 - 8 * (i - from));
     }
-    return prefix;
+    return value;
+}
+
+SortKey sortKey(std::string_view text, std::size_t position) {
+    return {bigEndianBytes(text, 0), bigEndianBytes(text, 8), text, position};
+}
+
+int compareKeys(const SortKey& a, const SortKey& b) {
+    if (a.high != b.high) {
+        return a.high < b.high ? -1 : 1;
+    }
+    if (a.low != b.low) {
+        return a.low < b.low ? -1 : 1;
+    }
+    if (a.text.size() <= kPrefixBytes && b.text.size() <= kPrefixBytes) {
+        return 0;  // equal prefixes of texts that end within them: equal texts
+    }
+    return compareTexts(a.text.substr(std::min(a.text.size(), kPrefixBytes)),
+                        b.text.substr(std::min(b.text.size(), kPrefixBytes)));
 }
 
 }  // namespace
@@ -191,20 +199,14 @@ void RecordList::sortRows(std::size_t column) {
     std::vector<SortKey> keys(count);
     for (std::size_t position = 0; position < count; ++position) {
         const std::string_view sortText = text(first[position], column, kCompareBytes);
-        keys[position] = {prefixOf(sortText), sortText, position};
+        keys[position] = sortKey(sortText, position);
     }
 
     // Rows whose texts compare equal keep their order: the position breaks every tie,
     // in either direction.
     const bool ascending = ascending_;
     std::sort(keys.begin(), keys.end(), [ascending](const SortKey& a, const SortKey& b) {
-        int order = 0;
-        if (a.prefix != b.prefix) {
-            order = a.prefix < b.prefix ? -1 : 1;
-        } else if (a.text.size() > 8 || b.text.size() > 8) {
-            order = compareTexts(a.text.substr(std::min<std::size_t>(a.text.size(), 8)),
-                                 b.text.substr(std::min<std::size_t>(b.text.size(), 8)));
-        }
+        const int order = compareKeys(a, b);
         if (order != 0) {
             return ascending ? order < 0 : order > 0;
         }
