@@ -158,6 +158,10 @@ void BM_NaiveTrackExport(benchmark::State& bm) {
     const auto output = scratch("naive-tracks.gpx");
     std::uintmax_t bytes = 0;
     for (auto _ : bm) {
+        bm.PauseTiming();
+        fs::remove(output);
+        ::sync();
+        bm.ResumeTiming();
         bytes =
             naiveTrackExport(gFolders / folder::kSavedTracks / "GARMIN_STRK.NVM", tracks, output);
     }
@@ -275,6 +279,7 @@ void BM_NaiveDelete_10k(benchmark::State& bm) {
         copyFolder(gFolders / folder::kWaypoints10k, copy);
         fillList(*state, ui);
         selectOnly(state->list, state->list.rowCount() / 2);
+        ::sync();
         bm.ResumeTiming();
         naiveRewrite(copy / "GARMIN_WPT.NVM", copy / "GARMIN_WPT.NV_", copy / "GARMIN_WPT.BAK",
                      state->list, state->recordCount);

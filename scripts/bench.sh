@@ -40,6 +40,8 @@ if command -v gpsbabel >/dev/null; then
     input="$work/peak/saved-tracks.gpx"  # written by the export-saved-tracks scenario
     best=""
     for _ in 1 2; do
+        rm -f "$work/gpsbabel.gpx"
+        sync
         start=$(date +%s%N)
         gpsbabel -i gpx -f "$input" -o gpx -F "$work/gpsbabel.gpx"
         end=$(date +%s%N)
