@@ -172,10 +172,13 @@ TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
     state.list.onColumnClick(2);  // column 2, descending
     FakeUi ui;
 
-    for (const int tab : {1, 2, 0}) {  // tab 2 matches no view
+    // No device file exists, so each view adds its columns and no row.
+    const std::pair<int, std::size_t> tabs[] = {{1, 6}, {2, 0}, {0, 24}};  // tab 2: no view
+    for (const auto& [tab, columns] : tabs) {
         onTabChanged(state, ui, tab);
         EXPECT_EQ(state.currentTab, tab);
-        EXPECT_EQ(state.list.columnCount(), 0u);
+        EXPECT_EQ(state.list.columnCount(), columns);
+        EXPECT_EQ(state.list.rowCount(), 0u);
         EXPECT_EQ(state.list.selectedCount(), 0u);
         EXPECT_EQ(state.list.sortColumn(), 2);
         EXPECT_FALSE(state.list.ascending());
@@ -184,7 +187,7 @@ TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
     state.currentTab = 2;
     fillList(state, ui);
     EXPECT_EQ(state.list.rowCount(), 0u);
-    EXPECT_TRUE(ui.calls.empty());
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{"Unable to open file GARMIN_WPT.NVM"}));
 }
 
 }  // namespace

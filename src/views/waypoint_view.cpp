@@ -1,8 +1,294 @@
 #include "views/waypoint_view.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "device/code_page.h"
+#include "device/device_time.h"
+#include "device/input_stream.h"
+#include "device/waypoint_file.h"
+#include "views/view_text.h"
+
 namespace quillet {
 
-// Placeholder until the waypoint view is built.
-void fillWaypointView(AppState&, UserInterface&) {}
+namespace {
+
+struct SymbolName {
+    std::uint8_t code;
+    std::string_view name;
+};
+
+// The names column 3 shows, by symbol code. Codes 93 and 102 have none; 84 and 85 are
+// overruled by symbolText.
+constexpr SymbolName SymbolNames[] = {
+    {0, "Medical Facility"},
+    {1, "Airport"},
+    {2, "Amusement Park"},
+    {3, "Anchor"},
+    {4, "Seaplane Base"},
+    {5, "Ball Park"},
+    {6, "Beach"},
+    {7, "Building"},
+    {8, "Boat Ramp"},
+    {9, "Bowling"},
+    {10, "Bridge"},
+    {11, "Campground"},
+    {12, "Car"},
+    {13, "Car Repair"},
+    {14, "Car Rental"},
+    {15, "Church"},
+    {16, "Controlled Area"},
+    {17, "Crossing"},
+    {18, "Dam"},
+    {19, "Danger Area"},
+    {20, "Hunting Area"},
+    {21, "Oil Field"},
+    {22, "Diver Down Flag 2"},
+    {23, "Diver Down Flag 1"},
+    {24, "Bank"},
+    {25, "Drinking Water"},
+    {26, "Live Theater"},
+    {27, "Fast Food"},
+    {28, "Fishing Area"},
+    {29, "Fitness Center"},
+    {30, "Gas Station"},
+    {31, "Convenience Store"},
+    {32, "Geocache"},
+    {33, "Geocache Found"},
+    {34, "Glider Area"},
+    {35, "Golf Course"},
+    {36, "Cemetery"},
+    {37, "Horn"},
+    {38, "Residence"},
+    {39, "Information"},
+    {40, "Restaurant"},
+    {41, "Levee"},
+    {42, "Light"},
+    {43, "Lodging"},
+    {44, "City (Large)"},
+    {45, "Post Office"},
+    {46, "City (Medium)"},
+    {47, "Mine"},
+    {48, "Man Overboard"},
+    {49, "Movie Theater"},
+    {50, "Bar"},
+    {51, "Museum"},
+    {52, "Parachute Area"},
+    {53, "Park"},
+    {54, "Parking Area"},
+    {55, "Summit"},
+    {56, "Pharmacy"},
+    {57, "Telephone"},
+    {58, "Picnic Area"},
+    {59, "Pizza"},
+    {60, "Radio Beacon"},
+    {61, "Restricted Area"},
+    {62, "Restroom"},
+    {63, "RV Park"},
+    {64, "Scales"},
+    {65, "Scenic Area"},
+    {66, "School"},
+    {67, "Shower"},
+    {68, "Shopping Center"},
+    {69, "Skiing Area"},
+    {70, "Skull and Crossbones"},
+    {71, "City (Small)"},
+    {72, "Stadium"},
+    {73, "Department Store"},
+    {74, "Swimming Area"},
+    {75, "Toll Booth"},
+    {76, "Trail Head"},
+    {77, "Forest"},
+    {78, "Truck Stop"},
+    {79, "Tunnel"},
+    {80, "Short Tower"},
+    {81, "Tall Tower"},
+    {82, "Ultralight Area"},
+    {83, "Buoy, White"},
+    {84, "Waypoint"},
+    {85, "Waypoint"},
+    {86, "Shipwreck"},
+    {87, "Zoo"},
+    {88, "Contact, Afro"},
+    {89, "Contact, Alien"},
+    {90, "Contact, Ball Cap"},
+    {91, "Contact, Big Ears"},
+    {92, "Contact, Biker"},
+    {94, "Contact, Bug"},
+    {95, "Contact, Cat"},
+    {96, "Contact, Clown"},
+    {97, "Contact, Dog"},
+    {98, "Contact, Dreadlocks"},
+    {99, "Contact, Female1"},
+    {100, "Contact, Female2"},
+    {101, "Contact, Female3"},
+    {103, "Contact, Goatee"},
+    {104, "Contact, Kung-Fu"},
+    {105, "Contact, Panda"},
+    {106, "Contact, Pig"},
+    {107, "Contact, Pirate"},
+    {108, "Contact, Ranger"},
+    {109, "Contact, Smiley"},
+    {110, "Contact, Spike"},
+    {111, "Contact, Sumo"},
+    {112, "Block, Blue"},
+    {113, "Block, Green"},
+    {114, "Block, Red"},
+    {115, "Circle, Blue"},
+    {116, "Circle, Green"},
+    {117, "Circle, Red"},
+    {118, "Flag, Green"},
+    {119, "Flag, Red"},
+    {120, "Flag, Blue"},
+    {121, "Pin, Blue"},
+    {122, "Pin, Green"},
+    {123, "Pin, Red"},
+    {124, "Triangle, Blue"},
+    {125, "Triangle, Green"},
+    {126, "Triangle, Red"},
+};
+static_assert(std::size(SymbolNames) == 125);
+
+constexpr std::uint8_t kHiddenSymbol = 85;    // shows nothing
+constexpr std::uint8_t kNumberedSymbol = 84;  // shows its code
+constexpr std::string_view kNumberedSymbolText = "84";
+
+// Column positions.
+constexpr std::size_t kEncodingColumn = 0;
+constexpr std::size_t kNumberColumn = 1;
+constexpr std::size_t kNameColumn = 2;
+constexpr std::size_t kSymbolColumn = 3;
+constexpr std::size_t kLatitudeColumn = 4;
+constexpr std::size_t kLongitudeColumn = 5;
+constexpr std::size_t kElevationColumn = 6;
+constexpr std::size_t kTimeColumn = 7;
+constexpr std::size_t kFirstCategoryColumn = 8;  // category k is in column 7 + k
+constexpr int kCategoryCount = 16;
+
+const Column kColumns[] = {
+    {"Encoding", Alignment::Center, 0}, {"#", Alignment::Center, 30},
+    {"Name", Alignment::Left, 200},     {"Symbol", Alignment::Left, 120},
+    {"Latitude", Alignment::Left, 90},  {"Longitude", Alignment::Left, 90},
+    {"Elevation", Alignment::Left, 60}, {"Universal time", Alignment::Left, 140},
+    {"1", Alignment::Left, 20},         {"2", Alignment::Left, 20},
+    {"3", Alignment::Left, 20},         {"4", Alignment::Left, 20},
+    {"5", Alignment::Left, 20},         {"6", Alignment::Left, 20},
+    {"7", Alignment::Left, 20},         {"8", Alignment::Left, 20},
+    {"9", Alignment::Left, 20},         {"10", Alignment::Left, 30},
+    {"11", Alignment::Left, 30},        {"12", Alignment::Left, 30},
+    {"13", Alignment::Left, 30},        {"14", Alignment::Left, 30},
+    {"15", Alignment::Left, 30},        {"16", Alignment::Left, 30},
+};
+static_assert(std::size(kColumns) == kFirstCategoryColumn + kCategoryCount);
+
+constexpr std::string_view kUtf8NameText = "UTF";
+constexpr std::string_view kCategorySetText = "+";
+constexpr std::string_view kUnableToOpenMessage = "Unable to open file GARMIN_WPT.NVM";
+constexpr std::string_view kShortHeaderMessage =
+    "GARMIN_WPT.NVM is shorter than its 16-byte header and holds no waypoints.\n"
+    "Copy the file from the receiver again.";
+
+std::string coordinateText(double degrees) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%9.7f", degrees);
+    return text;
+}
+
+void addColumns(RecordList& list) {
+    for (const Column& column : kColumns) {
+        list.addColumn(column);
+    }
+}
+
+void storeHeader(AppState& state, const WaypointFileHeader& header) {
+    state.fileVersion = header.version;
+    state.accessCount = header.accessCount;
+    state.recordCount = header.recordCount;
+    state.headerFields.fileVersion = std::to_string(header.version);
+    state.headerFields.accessCount = signedDecimal(header.accessCount);
+    state.headerFields.records = signedDecimal(header.recordCount);
+}
+
+// Sets row 0's texts from the record decoded from the buffer, for record number n.
+void setRowTexts(RecordList& list, std::uint64_t n, WaypointRecord record) {
+    if (record.nameIsUtf8) {
+        record.name = utf8ToDeviceText(record.name);
+        list.setText(0, kEncodingColumn, std::string(kUtf8NameText));
+    }
+    list.setText(0, kNumberColumn, numberText(n));
+    list.setText(0, kNameColumn, std::move(record.name));
+    list.setText(0, kSymbolColumn, std::string(symbolText(record.symbol)));
+    list.setText(0, kLatitudeColumn, coordinateText(record.latitude));
+    list.setText(0, kLongitudeColumn, coordinateText(record.longitude));
+    if (record.elevation) {
+        list.setText(0, kElevationColumn, std::to_string(*record.elevation));
+    }
+    list.setText(0, kTimeColumn, formatDeviceTime(record.time));
+    for (int k = 1; k <= kCategoryCount; ++k) {
+        if (record.categories[k]) {
+            list.setText(0, kTimeColumn + k, std::string(kCategorySetText));
+        }
+    }
+}
+
+}  // namespace
+
+std::string_view symbolText(std::uint8_t code) {
+    std::string_view text;
+    for (const SymbolName& entry : SymbolNames) {
+        if (entry.code == code) {
+            text = entry.name;
+        }
+    }
+    if (code == kHiddenSymbol) {
+        text = {};
+    } else if (code == kNumberedSymbol) {
+        text = kNumberedSymbolText;
+    }
+    return text;
+}
+
+void fillWaypointView(AppState& state, UserInterface& ui) {
+    std::optional<InputStream> stream = InputStream::open(state.files.waypoints);
+    if (!stream) {
+        state.waypointSnapshot.reset();
+        addColumns(state.list);
+        ui.showMessage(kUnableToOpenMessage, kTitleText, Buttons::Ok, Icon::Error);
+        return;
+    }
+
+    const WaypointFileHeader header = readWaypointHeader(*stream, state.recordBuffer);
+    storeHeader(state, header);
+    state.waypointSnapshot = takeSnapshot(state.files.waypoints, header.recordCount);
+    addColumns(state.list);
+
+    if (atEndOfFile(*stream)) {
+        ui.showMessage(kShortHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+        return;
+    }
+
+    // Records are read while the file holds bytes of them, so the work is bounded by the
+    // file's size whatever its header counts. A file that ends before its counted records
+    // is reported once, after the last row.
+    bool endedEarly = false;
+    for (std::uint64_t n = 1; n <= header.recordCount; ++n) {
+        if (stream->remaining() == 0) {
+            endedEarly = true;
+            break;
+        }
+        readRecord(*stream, state.recordBuffer);
+        state.list.insertRow();
+        state.list.setItemNumber(0, static_cast<std::int32_t>(n));
+        setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
+        if (atEndOfFile(*stream)) {
+            endedEarly = true;
+            break;
+        }
+    }
+    if (endedEarly) {
+        ui.showMessage(kFormatMessage, kTitleText, Buttons::Ok, Icon::None);
+    }
+}
 
 }  // namespace quillet
