@@ -39,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(item >= 1 && static_cast<std::size_t>(item) <= framed.held,
               "item numbers are positions of held records");
         check(numbers.insert(item).second, "item numbers are distinct");
-        check(list.row(row).texts.size() == 24, "every row has a text per column");
         const std::string_view time = list.text(row, 7);
         check(time.size() == 21, "a waypoint's time cell is never empty");
     }

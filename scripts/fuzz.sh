@@ -74,12 +74,13 @@ for target in "${targets[@]}"; do
             status=1
             break
         fi
-        found=$((found + 1))
-        echo "$target: finding $artifact" >&2
         # The same input again (a seed that fails): starting over finds nothing new.
         if grep -qxF "$(basename "$artifact")" <<<"$known"; then
+            [ "$found" -gt 0 ] || found=1
             break
         fi
+        found=$((found + 1))
+        echo "$target: finding $artifact" >&2
     done
     [ "$found" -eq 0 ] || status=1
     printf '%-16s %4d s  %10d executions  %d findings\n' "$target" "$seconds" "$executions" "$found"
