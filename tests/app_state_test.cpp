@@ -14,9 +14,8 @@ struct TabCase {
 
 TEST(CurrentView, FollowsTheTabPositionsFixedAtStartUp) {
     const TabCase cases[] = {
-        {1, 2, 0, ViewKind::Waypoints}, {1, 2, 1, ViewKind::Tracks},
-        {0, 1, 0, ViewKind::Tracks},    {1, 0, 0, ViewKind::Waypoints},
-        {1, 0, 1, std::nullopt},        {0, 0, 0, std::nullopt},
+        {1, 2, 0, ViewKind::Waypoints}, {1, 2, 1, ViewKind::Tracks}, {0, 1, 0, ViewKind::Tracks},
+        {1, 0, 0, ViewKind::Waypoints}, {1, 0, 1, std::nullopt},     {0, 0, 0, std::nullopt},
     };
     for (const auto& c : cases) {
         AppState state;

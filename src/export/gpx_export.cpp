@@ -1,9 +1,118 @@
+// "Make GPX": the command from the selection check to the closed file.
+
 #include "export/gpx_export.h"
+
+#include <cerrno>
+#include <fstream>
+#include <system_error>
+
+#include "export/gpx_body.h"
 
 namespace quillet {
 
-// Placeholders until the export is built.
-CommandOutcome onMakeGpx(AppState&, UserInterface&) { return CommandOutcome::NotRun; }
-void writeGpxDocument(std::ostream&, AppState&) {}
+namespace {
+
+constexpr std::string_view kGpxFilter = "GPS Exchange (*.gpx)";
+constexpr std::string_view kGpxExtension = "gpx";
+
+std::string pathText(const std::filesystem::path& path) {
+    return path.string();
+}
+
+// The reason of the last failed system call, or a plain one when it left none.
+std::string failureReason(int error) {
+    if (error == 0) {
+        return "the data could not be written";
+    }
+    return std::generic_category().message(error);
+}
+
+// Removes what an interrupted export left behind: only an ordinary file, never a device
+// or anything else the person may have picked.
+bool removeIncompleteFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && std::filesystem::remove(path, error);
+}
+
+std::string unreadableFilesMessage(const GpxExportReport& report,
+                                   const std::filesystem::path& output) {
+    std::string text;
+    for (const auto& file : report.unreadableFiles) {
+        text += "Unable to open file " + pathText(file) + "\n";
+    }
+    text += "The tracks of ";
+    text += report.unreadableFiles.size() == 1 ? "this file were" : "these files were";
+    text += " left out of " + pathText(output) +
+            ". Check that the device files are still in the folder and fill the list "
+            "again before you export.";
+    return text;
+}
+
+}  // namespace
+
+GpxExportReport writeGpxDocument(std::ostream& out, AppState& state) {
+    GpxExportReport report;
+    GpxWriter writer(out);
+    writeGpxHeader(writer);
+    const std::optional<ViewKind> view = currentView(state);
+    if (view == ViewKind::Waypoints) {
+        writeSelectedWaypoints(writer, state.list);
+    } else if (view == ViewKind::Tracks) {
+        report = writeSelectedTracks(writer, state);
+    }
+    writer.put("</gpx>\n");
+    writer.flush();
+    report.writeFailed = writer.failed();
+    report.writeError = writer.writeError();
+    return report;
+}
+
+CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
+    if (state.list.selectedCount() == 0) {
+        return CommandOutcome::NotRun;
+    }
+    const std::optional<ViewKind> view = currentView(state);
+    if (!view) {
+        return CommandOutcome::NotRun;
+    }
+    const SaveDialogRequest request{
+        .defaultName = *view == ViewKind::Waypoints ? "WayPoint.gpx" : "Track.gpx",
+        .filter = std::string(kGpxFilter),
+        .defaultExtension = std::string(kGpxExtension),
+    };
+    const std::optional<std::filesystem::path> path = ui.askSavePath(request);
+    if (!path) {
+        return CommandOutcome::NotRun;
+    }
+
+    // Text mode, as the platform writes text files.
+    std::ofstream out(*path, std::ios::out | std::ios::trunc);
+    if (!out.is_open()) {
+        ui.showMessage(kCreateGpxFailedMessage, kTitleText, Buttons::Ok, Icon::Error);
+        return CommandOutcome::Failed;
+    }
+    const GpxExportReport report = writeGpxDocument(out, state);
+    int error = report.writeError;
+    if (!report.writeFailed) {
+        errno = 0;
+        out.close();
+        error = errno;
+    }
+    if (report.writeFailed || out.fail()) {
+        std::string text =
+            "Unable to write GPX File " + pathText(*path) + ": " + failureReason(error) + "\n";
+        if (removeIncompleteFile(*path)) {
+            text += "The incomplete file was removed. ";
+        }
+        text += "Make room on the disk or choose another place, then export again.";
+        ui.showMessage(text, kTitleText, Buttons::Ok, Icon::Error);
+        return CommandOutcome::Failed;
+    }
+    if (!report.unreadableFiles.empty()) {
+        ui.showMessage(unreadableFilesMessage(report, *path), kTitleText, Buttons::Ok, Icon::Error);
+        return CommandOutcome::Failed;
+    }
+    return CommandOutcome::Done;
+}
 
 }  // namespace quillet

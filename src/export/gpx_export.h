@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/command_outcome.h"
@@ -15,19 +17,32 @@ namespace quillet {
 inline constexpr std::string_view kGpxExtensionsNamespace =
     "http://www.garmin.com/xmlschemas/GpxExtensions/v3";
 
+inline constexpr std::string_view kCreateGpxFailedMessage = "Unable to create GPX File";
+
+// What a document could not take in: the device files that could not be opened when
+// their tracks were to be written (each named once; those tracks are left out, the
+// document stays valid without them), and whether the output refused a write.
+struct GpxExportReport {
+    std::vector<std::filesystem::path> unreadableFiles;
+    bool writeFailed = false;  // the output stream refused a write
+    int writeError = 0;        // the system's reason then (errno), 0 when unknown
+};
+
 // "Make GPX": selection check, save dialog, file creation, the whole document.
 CommandOutcome onMakeGpx(AppState& state, UserInterface& ui);
 
 // The whole document for the selected rows of the current view (header, body, end tag).
-void writeGpxDocument(std::ostream& out, AppState& state);
+GpxExportReport writeGpxDocument(std::ostream& out, AppState& state);
 
 void writeGpxHeader(std::ostream& out);
-// "2010-06-29  14:03:07 " -> "2010-06-29T14:03:07Z"
+// "2010-06-29  14:03:07 " -> "2010-06-29T14:03:07Z". The characters are moved as they
+// are; a text of fewer than 20 characters (no calendar text) gives the empty text.
 std::string toGpxTime(std::string_view calendarText);
 void writeWaypoint(std::ostream& out, const RecordList& list, std::size_t row);
 
-void writeSelectedTracks(std::ostream& out, AppState& state);
-void writeTrack(std::ostream& out, AppState& state, std::size_t row);
+GpxExportReport writeSelectedTracks(std::ostream& out, AppState& state);
+// False when the track's device file could not be opened: then nothing is written.
+bool writeTrack(std::ostream& out, AppState& state, std::size_t row);
 void writeTrackPoint(std::ostream& out, const TrackPoint& point);
 std::string_view trackColorName(std::uint8_t colour);
 

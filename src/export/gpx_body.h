@@ -1,0 +1,34 @@
+#pragma once
+
+// The document's pieces written into the export's buffer; the stream functions of
+// gpx_export.h wrap these.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "app/app_state.h"
+#include "device/track_files.h"
+#include "export/gpx_export.h"
+#include "export/gpx_numbers.h"
+#include "export/gpx_writer.h"
+
+namespace quillet {
+
+void writeGpxHeader(GpxWriter& out);
+void writeGpxName(GpxWriter& out, std::string_view deviceText);
+
+void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row);
+// Every selected row of the list, from the top.
+void writeSelectedWaypoints(GpxWriter& out, const RecordList& list);
+
+GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state);
+bool writeTrack(GpxWriter& out, AppState& state, std::size_t row);
+void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& point);
+
+// The number of a "#" cell read as a decimal integer: leading white space skipped, an
+// optional sign, the digits up to the first other character; 0 without digits. Values
+// beyond 32 bits are held at the 64-bit limits, so they name no track.
+std::int64_t trackNumberOf(std::string_view text);
+
+}  // namespace quillet

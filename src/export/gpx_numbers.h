@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "device/device_time.h"
+
+namespace quillet {
+
+// Room that formatFixed7 may need: "%9.7f" of the largest double.
+inline constexpr std::size_t kFixed7MaxChars = 330;
+inline constexpr std::size_t kIntMaxChars = 12;
+inline constexpr std::size_t kGpxTimeChars = 20;
+
+// Writes the value exactly as snprintf "%9.7f" does (round half to even on the exact
+// binary value) and returns the end. The buffer needs kFixed7MaxChars bytes.
+char* formatFixed7(char* at, double value);
+
+// Writes the value as snprintf "%i" does and returns the end.
+char* formatInt(char* at, int value);
+
+// The GPX time form of device times, "YYYY-MM-DDThh:mm:ssZ", the same text as
+// toGpxTime(formatDeviceTime(t)). The date of the last day asked for is kept, since the
+// points of a track mostly share their day.
+class GpxTimeFormatter {
+public:
+    // Writes the 20 characters and returns the end, or returns `at` unchanged when the
+    // time has no calendar text (after 2024).
+    char* format(char* at, DeviceTime time);
+
+private:
+    static constexpr std::uint32_t kNoDay = 0xFFFFFFFF;
+    std::uint32_t day_ = kNoDay;
+    bool dayHasText_ = false;
+    char date_[11] = {};  // "YYYY-MM-DDT"
+};
+
+}  // namespace quillet

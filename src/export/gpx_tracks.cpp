@@ -1,0 +1,210 @@
+// The track body: one trk per selected row of the track view, its points read again
+// from the device files and streamed straight into the document.
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
+
+#include "device/input_stream.h"
+#include "export/gpx_body.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr std::size_t kNumberCell = 1;
+constexpr std::size_t kNumberBytes = 19;
+
+constexpr std::array<std::string_view, 16> kColorNames = {
+    "Black",    "DarkRed",   "DarkGreen", "DarkYellow", "DarkBlue", "DarkMagenta",
+    "DarkCyan", "LightGray", "DarkGray",  "Red",        "Green",    "Yellow",
+    "Blue",     "Magenta",   "Cyan",      "White"};
+
+constexpr std::string_view kPointStart = "    <trkpt lat=\"";
+constexpr std::string_view kPointLongitude = "\" lon=\"";
+constexpr std::string_view kPointElevation = "\">\n    <ele>";
+constexpr std::string_view kPointElevationEnd = "</ele>\n";
+constexpr std::string_view kPointTime = "     <time>";
+constexpr std::string_view kPointTimeEnd = "</time>\n";
+constexpr std::string_view kPointEnd = "    </trkpt>\n";
+
+constexpr std::size_t kPointMaxChars =
+    kPointStart.size() + 2 * kFixed7MaxChars + kPointLongitude.size() + kPointElevation.size() +
+    kIntMaxChars + kPointElevationEnd.size() + kPointTime.size() + kGpxTimeChars +
+    kPointTimeEnd.size() + kPointEnd.size();
+
+// The lines between "  <trk>" and the track's points.
+void writeTrackStart(GpxWriter& out, std::string_view colour, auto&& writeName) {
+    out.put("  <name>");
+    writeName();
+    out.put("</name>\n");
+    out.put("   <extensions>\n");
+    out.put("    <gpxx:TrackExtension xmlns:gpxx=\"");
+    out.put(kGpxExtensionsNamespace);
+    out.put("\">\n");
+    out.put("     <gpxx:DisplayColor>");
+    out.put(colour);
+    out.put("</gpxx:DisplayColor>\n");
+    out.put("    </gpxx:TrackExtension>\n");
+    out.put("   </extensions>\n");
+    out.put("   <trkseg>\n");
+}
+
+// The active track: every point the file holds whole, up to its header's count.
+void writeActiveTrack(GpxWriter& out, AppState& state, InputStream& stream) {
+    writeTrackStart(out, "Red", [&] { out.put("Active Track"); });
+    ActiveTrackReader reader(stream, state.recordBuffer);
+    const ActiveTrackHeader header = reader.readHeader();
+    state.recordCount = header.pointCount;
+    GpxTimeFormatter times;
+    for (std::uint32_t i = 0; i < header.pointCount; ++i) {
+        if (reader.remaining() == 0 || out.failed()) {
+            break;
+        }
+        const TrackPoint point = reader.readPoint();
+        if (reader.atEndOfFile()) {
+            break;  // the file ends inside this record: the point is not there
+        }
+        writeTrackPoint(out, times, point);
+    }
+    out.put("   </trkseg>\n");
+}
+
+// Saved track t (1-based): the headers before it are walked and their points skipped
+// by their packed size; only the points of track t are decoded. A track that the file
+// does not hold whole up to its points is written as an empty trk.
+void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream,
+                     std::int64_t trackNumber) {
+    SavedTrackReader reader(stream, state.recordBuffer);
+    const std::uint32_t trackCount = reader.readHeader();
+    if (reader.atEndOfFile() || trackNumber < 1 || trackNumber > trackCount) {
+        return;
+    }
+    for (std::int64_t n = 1;; ++n) {
+        if (reader.remaining() == 0) {
+            return;
+        }
+        const TrackHeader header = reader.readTrackHeader();
+        if (reader.atEndOfFile()) {
+            return;
+        }
+        if (n < trackNumber) {
+            reader.skipRemainingPoints();
+            continue;
+        }
+        writeTrackStart(out, trackColorName(header.colour),
+                        [&] { writeGpxName(out, header.name); });
+        GpxTimeFormatter times;
+        for (std::uint32_t j = 0; j < header.pointCount; ++j) {
+            if (reader.remaining() == 0 || out.failed()) {
+                break;
+            }
+            const TrackPoint point = reader.readPoint();
+            if (reader.atEndOfFile()) {
+                break;  // the file ends inside this point
+            }
+            writeTrackPoint(out, times, point);
+        }
+        out.put("   </trkseg>\n");
+        return;
+    }
+}
+
+}  // namespace
+
+std::string_view trackColorName(std::uint8_t colour) {
+    return colour < kColorNames.size() ? kColorNames[colour] : kColorNames[0];
+}
+
+std::int64_t trackNumberOf(std::string_view text) {
+    std::size_t i = 0;
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    while (i < text.size() && isSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max();
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& point) {
+    char* at = out.claim(kPointMaxChars);
+    at = appendText(at, kPointStart);
+    at = formatFixed7(at, point.latitude);
+    at = appendText(at, kPointLongitude);
+    at = formatFixed7(at, point.longitude);
+    at = appendText(at, kPointElevation);
+    at = formatInt(at, point.elevation);
+    at = appendText(at, kPointElevationEnd);
+    char* const timeStart = appendText(at, kPointTime);
+    char* const timeEnd = times.format(timeStart, point.time);
+    if (timeEnd != timeStart) {
+        at = appendText(timeEnd, kPointTimeEnd);
+    }
+    at = appendText(at, kPointEnd);
+    out.commit(at);
+}
+
+void writeTrackPoint(std::ostream& out, const TrackPoint& point) {
+    GpxWriter writer(out, 4 * kPointMaxChars);
+    GpxTimeFormatter times;
+    writeTrackPoint(writer, times, point);
+}
+
+bool writeTrack(GpxWriter& out, AppState& state, std::size_t row) {
+    const std::int64_t trackNumber = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes));
+    const auto& path = trackNumber == 0 ? state.files.activeTrack : state.files.savedTracks;
+    std::optional<InputStream> stream = InputStream::open(path);
+    if (!stream) {
+        return false;
+    }
+    out.put("  <trk>\n");
+    if (trackNumber == 0) {
+        writeActiveTrack(out, state, *stream);
+    } else {
+        writeSavedTrack(out, state, *stream, trackNumber);
+    }
+    out.put("  </trk>\n");
+    return true;
+}
+
+bool writeTrack(std::ostream& out, AppState& state, std::size_t row) {
+    GpxWriter writer(out);
+    return writeTrack(writer, state, row);
+}
+
+GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state) {
+    GpxExportReport report;
+    for (std::size_t row = 0; row < state.list.rowCount(); ++row) {
+        if (!state.list.isSelected(row) || writeTrack(out, state, row)) {
+            continue;
+        }
+        const auto& path = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes)) == 0
+                               ? state.files.activeTrack
+                               : state.files.savedTracks;
+        if (std::find(report.unreadableFiles.begin(), report.unreadableFiles.end(), path) ==
+            report.unreadableFiles.end()) {
+            report.unreadableFiles.push_back(path);
+        }
+    }
+    return report;
+}
+
+GpxExportReport writeSelectedTracks(std::ostream& out, AppState& state) {
+    GpxWriter writer(out);
+    return writeSelectedTracks(writer, state);
+}
+
+}  // namespace quillet

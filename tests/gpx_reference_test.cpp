@@ -1,0 +1,51 @@
+// Every view of every reference folder, all rows selected, exported with "Make GPX":
+// the documents next to the folders, byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/fill_list.h"
+#include "app/startup.h"
+#include "export/gpx_export.h"
+#include "support/fake_ui.h"
+#include "support/gpx_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace quillet {
+namespace {
+
+using testing::FakeUi;
+using testing::TempDir;
+
+const std::filesystem::path kDataDir = QUILLET_TEST_DATA_DIR;
+
+TEST(GpxReference, EveryViewOfEveryFolderExportsAsExpected) {
+    for (const char* folder : {"basic", "tracks-only", "truncated"}) {
+        FakeUi ui;
+        auto state = startUp(kDataDir / folder, ui);
+        ASSERT_NE(state, nullptr) << folder;
+        for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
+            onTabChanged(*state, ui, tab);
+            testing::selectAll(state->list);
+            const bool waypoints = currentView(*state) == ViewKind::Waypoints;
+            const auto expected =
+                kDataDir / folder / (waypoints ? "expected-waypoints.gpx" : "expected-tracks.gpx");
+            TempDir dir;
+            FakeUi exportUi;
+            exportUi.savePaths.push_back(dir / "out.gpx");
+
+            EXPECT_EQ(onMakeGpx(*state, exportUi), CommandOutcome::Done) << expected;
+
+            EXPECT_TRUE(exportUi.messages().empty()) << expected;
+            ASSERT_TRUE(std::filesystem::exists(expected)) << expected;
+            EXPECT_EQ(testing::readFile(dir / "out.gpx"), testing::readFile(expected)) << expected;
+            std::string log;
+            EXPECT_NE(testing::validatesAgainstSchema(dir / "out.gpx", log), false) << log;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quillet
