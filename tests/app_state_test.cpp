@@ -27,5 +27,13 @@ TEST(CurrentView, FollowsTheTabPositionsFixedAtStartUp) {
     }
 }
 
+TEST(FileSet, ResolvesARelativeFolderOnceSoALaterDirectoryChangeCannotMoveIt) {
+    const FileSet files = makeFileSet("device");
+    EXPECT_TRUE(files.waypoints.is_absolute());
+    EXPECT_EQ(files.waypoints, std::filesystem::current_path() / "device" / "GARMIN_WPT.NVM");
+    EXPECT_EQ(files.savedTracks.filename(), "GARMIN_STRK.NVM");
+    EXPECT_EQ(files.activeTrack.filename(), "GARMIN_ATRK.NVM");
+}
+
 }  // namespace
 }  // namespace quillet

@@ -1,8 +1,54 @@
 #include "edit/delete_records.h"
 
-namespace quillet {
+#include "edit/file_operations.h"
+#include "edit/rewrite_device_file.h"
 
-// Placeholder until the deletion is built.
-DeleteResult onDelete(AppState&, UserInterface&) { return {}; }
+namespace quillet {
+namespace {
+
+bool activeTrackSelected(const RecordList& list) {
+    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        if (list.isSelected(row) && list.itemNumber(row) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+RewriteRequest requestFor(const AppState& state, ViewKind view) {
+    if (view == ViewKind::Waypoints) {
+        return {state.files.waypoints, kWaypointDeletion, state.waypointSnapshot};
+    }
+    return {state.files.savedTracks, kSavedTracksDeletion, state.savedTracksSnapshot};
+}
+
+}  // namespace
+
+DeleteResult onDelete(AppState& state, UserInterface& ui) {
+    SystemFileOperations ops;
+    return onDelete(state, ui, ops);
+}
+
+DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops) {
+    if (state.list.selectedCount() == 0) {
+        return {};
+    }
+    const auto view = currentView(state);
+    if (!view) {
+        return {};
+    }
+    if (*view == ViewKind::Tracks && activeTrackSelected(state.list)) {
+        ui.showMessage("You can not delete the active track!", ui.applicationName(), Buttons::Ok,
+                       Icon::None);
+        DeleteResult refused;
+        refused.outcome = CommandOutcome::Refused;
+        return refused;
+    }
+    if (ui.showMessage("Are you shure?", kTitleText, Buttons::OkCancel, Icon::Exclamation) !=
+        Answer::Ok) {
+        return {};
+    }
+    return rewriteDeviceFile(state, ui, requestFor(state, *view), ops);
+}
 
 }  // namespace quillet

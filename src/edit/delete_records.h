@@ -18,6 +18,10 @@ struct DeleteResult {
     std::filesystem::path backupFile;  // where the old file now is
 };
 
+class FileOperations;
+
 DeleteResult onDelete(AppState& state, UserInterface& ui);
+// The same with the file operations given (tests make them fail one by one).
+DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops);
 
 }  // namespace quillet

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "app/app_state.h"
+#include "app/user_interface.h"
+#include "ui/layout_geometry.h"
+
+class QAction;
+class QPushButton;
+class QTabBar;
+class QTableView;
+
+namespace quillet::gui {
+
+class RecordTableModel;
+
+// The program's one window: the view tabs, the record list and the two command
+// buttons, placed at the positions of the classic dialog template and kept anchored
+// by the core's layout rule when the window is resized. Every action is a call into
+// the core; the window only mirrors the selection into the record list before a
+// command and shows the list again afterwards.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    MainWindow(std::unique_ptr<AppState> state, UserInterface& ui, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    AppState& state() { return *state_; }
+    QTabBar* tabBar() const { return tabs_; }
+    QTableView* listView() const { return list_; }
+    QPushButton* makeGpxButton() const { return makeGpx_; }
+    QPushButton* deleteButton() const { return delete_; }
+    QAction* aboutAction() const { return about_; }
+    const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
+
+    void showAbout();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void onTabChanged(int index);
+    void onHeadingClicked(int column);
+    void onMakeGpx();
+    void onDelete();
+
+    // The person's selection into the rows' selected flags, and back.
+    void mirrorSelection();
+    void showSelection();
+    // After a fill: new rows and columns with the views' widths.
+    void showNewList();
+    // After the rows moved or changed in place.
+    void showChangedList();
+
+    std::unique_ptr<AppState> state_;
+    UserInterface& ui_;
+    RecordTableModel* model_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QTableView* list_ = nullptr;
+    QPushButton* makeGpx_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    QAction* about_ = nullptr;
+    std::optional<LayoutGeometry> geometry_;
+};
+
+// Start-up in the directory: returns the window, or nothing when no device file opened
+// (the core has then shown why).
+std::unique_ptr<MainWindow> openMainWindow(const std::filesystem::path& directory,
+                                           UserInterface& ui);
+
+}  // namespace quillet::gui

@@ -1,0 +1,97 @@
+#include "record_table_model.h"
+
+#include "device/code_page.h"
+
+namespace quillet::gui {
+
+namespace {
+
+QVariant alignmentOf(const Column& column) {
+    const Qt::Alignment horizontal =
+        column.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft;
+    return QVariant::fromValue(horizontal | Qt::AlignVCenter);
+}
+
+QString displayText(std::string_view deviceText) {
+    const std::string utf8 = deviceTextToUtf8(deviceText);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+RecordTableModel::RecordTableModel(const RecordList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {
+    reload();
+}
+
+int RecordTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int RecordTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
+
+QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    const auto column = static_cast<std::size_t>(index.column());
+    if (row >= list_.rowCount() || column >= list_.columnCount()) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return displayText(list_.text(row, column));
+        case Qt::TextAlignmentRole:
+            return alignmentOf(list_.column(column));
+        default:
+            return {};
+    }
+}
+
+QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 ||
+        static_cast<std::size_t>(section) >= list_.columnCount()) {
+        return {};
+    }
+    const Column& column = list_.column(static_cast<std::size_t>(section));
+    switch (role) {
+        case Qt::DisplayRole:
+            return displayText(column.heading);
+        case Qt::TextAlignmentRole:
+            return alignmentOf(column);
+        default:
+            return {};
+    }
+}
+
+Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void RecordTableModel::reload() {
+    beginResetModel();
+    rows_ = static_cast<int>(list_.rowCount());
+    columns_ = static_cast<int>(list_.columnCount());
+    endResetModel();
+}
+
+void RecordTableModel::refresh() {
+    if (rows_ != static_cast<int>(list_.rowCount()) ||
+        columns_ != static_cast<int>(list_.columnCount())) {
+        reload();
+        return;
+    }
+    // The same rows and columns in another order: the views keep their scroll position
+    // and column widths; the window puts the selection back from the rows' flags.
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
+}
+
+}  // namespace quillet::gui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "ui/record_list.h"
+
+namespace quillet::gui {
+
+// The core's RecordList as a table for the list view. Nothing is copied: each visible
+// cell is read from the list and converted from the device code page when the view
+// asks for it. The row and column counts the views see are those of the last reload or
+// refresh, so a view that repaints while a core command is still changing the list
+// (behind a modal message box) reads empty cells rather than rows that have gone.
+class RecordTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit RecordTableModel(const RecordList& list, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // After a fill: rows and columns are new.
+    void reload();
+    // After the rows were reordered or their texts changed in place (a sort, an export).
+    // Falls back to a reload when the counts have changed after all.
+    void refresh();
+
+private:
+    const RecordList& list_;
+    int rows_ = 0;
+    int columns_ = 0;
+};
+
+}  // namespace quillet::gui

@@ -1,0 +1,577 @@
+// The window over the core, driven as a person would: tabs, headings, keys, resizing,
+// the command buttons and the About box. Dialogs are replaced by the scripted port.
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "dialog_units.h"
+#include "encoder/device_encoder.h"
+#include "main_window.h"
+#include "qt_user_interface.h"
+#include "support/fake_ui.h"
+
+using quillet::AppState;
+using quillet::gui::MainWindow;
+using quillet::testing::FakeUi;
+
+namespace {
+
+// Device files without records, as the encoder writes them: enough for their tabs.
+void writeEmptyDeviceFile(const QDir& folder, const QString& name) {
+    namespace enc = quillet::encoder;
+    const std::filesystem::path path = folder.filePath(name).toStdString();
+    if (name == "GARMIN_WPT.NVM") {
+        enc::writeFile(path, enc::encodeWaypointFile({}));
+    } else if (name == "GARMIN_ATRK.NVM") {
+        enc::writeFile(path, enc::encodeActiveTrackFile({}));
+    } else {
+        enc::writeFile(path, enc::encodeSavedTracksFile({}));
+    }
+}
+
+// A device folder with three waypoints, two saved tracks and an active track.
+void writeDeviceFolder(const QDir& folder) {
+    namespace enc = quillet::encoder;
+    const auto path = [&](const char* name) {
+        return std::filesystem::path(folder.filePath(name).toStdString());
+    };
+    enc::WaypointFile waypoints;
+    for (const char* name : {"Bravo", "alpha", "Charlie"}) {
+        waypoints.bodies.push_back(enc::encodeWaypointBody(
+            {.latitudeCode = enc::waypointLatitudeCode(56.7),
+             .longitudeCode = enc::waypointLongitudeCode(38.8),
+             .name = name,
+             .timeWord = enc::waypointTimeWord(enc::deviceTimeOf(2010, 6, 29, 14, 3, 7))}));
+    }
+    enc::writeFile(path("GARMIN_WPT.NVM"), enc::encodeWaypointFile(waypoints));
+
+    const enc::PointFields point{.timeField =
+                                     enc::trackTimeField(enc::deviceTimeOf(2011, 5, 1, 10, 0, 0))};
+    enc::writeFile(path("GARMIN_ATRK.NVM"), enc::encodeActiveTrackFile({.points = {point}}));
+    enc::writeFile(path("GARMIN_STRK.NVM"),
+                   enc::encodeSavedTracksFile({.tracks = {{.name = "Lake", .points = {point}},
+                                                          {.name = "Town", .points = {point}}}}));
+}
+
+// One tab with "Encoding", "#" and "Name" and four rows, built as a view builds them.
+std::unique_ptr<AppState> namedRows() {
+    auto state = std::make_unique<AppState>();
+    state->tabs = {"Way Points"};
+    state->waypointTabPosition = 1;
+    auto& list = state->list;
+    list.addColumn({"Encoding", quillet::Alignment::Center, 0});
+    list.addColumn({"#", quillet::Alignment::Center, 30});
+    list.addColumn({"Name", quillet::Alignment::Left, 200});
+    const char* names[] = {"Bravo", "alpha", "\xCC\xEE\xF1\xEA\xE2\xE0", "Charlie"};
+    for (int number = 1; number <= 4; ++number) {
+        list.insertRow();
+        list.setItemNumber(0, number);
+        char text[12];
+        std::snprintf(text, sizeof text, "%2i", number);
+        list.setText(0, 1, text);
+        list.setText(0, 2, names[number - 1]);
+    }
+    list.sortRows(1);
+    return state;
+}
+
+QStringList column(const MainWindow& window, int column) {
+    QStringList texts;
+    const auto* model = window.listView()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        texts << model->index(row, column).data().toString();
+    }
+    return texts;
+}
+
+QStringList selectedNames(const MainWindow& window) {
+    QStringList names;
+    for (const QModelIndex& index : window.listView()->selectionModel()->selectedRows(2)) {
+        names << index.data().toString();
+    }
+    names.sort();
+    return names;
+}
+
+void select(MainWindow& window, std::initializer_list<int> rows) {
+    auto* view = window.listView();
+    for (const int row : rows) {
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+void clickHeading(MainWindow& window, int section) {
+    QHeaderView* header = window.listView()->horizontalHeader();
+    const QPoint middle(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+}
+
+QRect asQRect(const quillet::Rect& rect) {
+    return QRect(rect.x, rect.y, rect.width, rect.height);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpDecidesTheTabs_data();
+    void startUpDecidesTheTabs();
+    void controlsStandWhereTheTemplatePutsThem();
+    void resizeAnchorsListAndButtons();
+    void enterAndEscNeitherCloseNorPress();
+    void headingClickSortsTheShownRows();
+    void sortKeepsTheSelectionWithItsRows();
+    void listShowsTheViewsColumnsAndUtf8Texts();
+    void commandsSeeTheSelectedRows();
+    void aboutOpensFromF1AndTheContextMenu();
+    void tabsShowTheirViews();
+    void makeGpxWritesTheSelectedRows();
+    void deleteRemovesTheSelectedRecords();
+    void messageBoxesShowCaptionIconAndButtons_data();
+    void messageBoxesShowCaptionIconAndButtons();
+    void saveDialogOffersTheDefaultNameAndGpxFilter();
+};
+
+void MainWindowTest::startUpDecidesTheTabs_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("tabs");
+    const QString wpt = "GARMIN_WPT.NVM", atrk = "GARMIN_ATRK.NVM", strk = "GARMIN_STRK.NVM";
+    const QString waypoints = "Way Points", tracks = "Tracks";
+    QTest::newRow("none") << QStringList{} << QStringList{};
+    QTest::newRow("waypoints") << QStringList{wpt} << QStringList{waypoints};
+    QTest::newRow("active track") << QStringList{atrk} << QStringList{tracks};
+    QTest::newRow("saved tracks") << QStringList{strk} << QStringList{tracks};
+    QTest::newRow("both track files") << QStringList{atrk, strk} << QStringList{tracks};
+    QTest::newRow("waypoints, active") << QStringList{wpt, atrk} << QStringList{waypoints, tracks};
+    QTest::newRow("waypoints, saved") << QStringList{wpt, strk} << QStringList{waypoints, tracks};
+    QTest::newRow("all") << QStringList{wpt, atrk, strk} << QStringList{waypoints, tracks};
+}
+
+void MainWindowTest::startUpDecidesTheTabs() {
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, tabs);
+    QTemporaryDir folder;
+    for (const QString& file : files) {
+        writeEmptyDeviceFile(QDir(folder.path()), file);
+    }
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+
+    if (tabs.isEmpty()) {
+        // No window at all: the core has said why, and the program ends.
+        QVERIFY(window == nullptr);
+        QCOMPARE(ui.messageTexts(),
+                 std::vector<std::string>{"Unable to open any NVM file. Terminated"});
+        return;
+    }
+    QVERIFY(window != nullptr);
+    QVERIFY(ui.calls.empty());
+    QCOMPARE(window->windowTitle(), QString("Quillet  1.0"));
+    QStringList shown;
+    for (int index = 0; index < window->tabBar()->count(); ++index) {
+        shown << window->tabBar()->tabText(index);
+    }
+    QCOMPARE(shown, tabs);
+    QCOMPARE(window->tabBar()->currentIndex(), 0);
+
+    // Every tab change reaches the core and refills the list for that tab.
+    if (tabs.size() == 2) {
+        window->tabBar()->setCurrentIndex(1);
+        QCOMPARE(window->state().currentTab, 1);
+        window->tabBar()->setCurrentIndex(0);
+        QCOMPARE(window->state().currentTab, 0);
+    }
+}
+
+void MainWindowTest::controlsStandWhereTheTemplatePutsThem() {
+    // The dialog-unit rule on its own: x * baseX / 4 and y * baseY / 8, rounded.
+    const quillet::gui::DialogBaseUnits base{.x = 6, .y = 13};
+    QCOMPARE(quillet::gui::dialogRect(7, 33, 345, 160, base), QRect(11, 54, 518, 260));
+    QCOMPARE(quillet::gui::dialogSize(359, 200, base), QSize(539, 325));
+
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    const auto units = quillet::gui::dialogBaseUnits(window.fontMetrics());
+    QVERIFY(units.x > 0 && units.y > 0);
+    QCOMPARE(window.size(), quillet::gui::dialogSize(359, 200, units));
+    QCOMPARE(window.tabBar()->pos(), quillet::gui::dialogRect(7, 21, 171, 45, units).topLeft());
+    QCOMPARE(window.listView()->geometry(), quillet::gui::dialogRect(7, 33, 345, 160, units));
+    QCOMPARE(window.makeGpxButton()->geometry(), quillet::gui::dialogRect(302, 7, 50, 14, units));
+    QCOMPARE(window.deleteButton()->geometry(), quillet::gui::dialogRect(249, 7, 50, 14, units));
+    QCOMPARE(window.makeGpxButton()->text(), QString("Make GPX"));
+    QCOMPARE(window.deleteButton()->text(), QString("Delete"));
+    QVERIFY(window.layoutGeometry().has_value());
+}
+
+void MainWindowTest::resizeAnchorsListAndButtons() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto geometry = *window.layoutGeometry();
+    const QRect tabs = window.tabBar()->geometry();
+
+    for (const QSize size : {window.size() + QSize(150, 90), QSize(60, 40)}) {
+        window.resize(size);
+        QTRY_COMPARE(window.size(), size);
+        const auto expected = quillet::relayout(
+            geometry, quillet::Size{.width = size.width(), .height = size.height()});
+        QCOMPARE(window.listView()->geometry(), asQRect(expected.list));
+        QCOMPARE(window.makeGpxButton()->geometry(), asQRect(expected.makeGpx));
+        QCOMPARE(window.deleteButton()->geometry(), asQRect(expected.remove));
+        QCOMPARE(window.tabBar()->geometry(), tabs);
+    }
+}
+
+void MainWindowTest::enterAndEscNeitherCloseNorPress() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy makeGpx(window.makeGpxButton(), &QPushButton::clicked);
+    QSignalSpy remove(window.deleteButton(), &QPushButton::clicked);
+    // Nor do they reach the list, which would take Enter as activating its current row.
+    QSignalSpy activated(window.listView(), &QAbstractItemView::activated);
+    window.listView()->setCurrentIndex(window.listView()->model()->index(1, 2));
+
+    for (QWidget* focus :
+         {static_cast<QWidget*>(window.listView()), static_cast<QWidget*>(window.makeGpxButton()),
+          static_cast<QWidget*>(window.deleteButton())}) {
+        focus->setFocus();
+        for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(focus, key);
+        }
+    }
+    QVERIFY(window.isVisible());
+    QCOMPARE(makeGpx.count(), 0);
+    QCOMPARE(remove.count(), 0);
+    QCOMPARE(activated.count(), 0);
+    QVERIFY(ui.calls.empty());
+}
+
+void MainWindowTest::headingClickSortsTheShownRows() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString moscow = QString::fromUtf8("Москва");
+    QCOMPARE(column(window, 2), (QStringList{"Bravo", "alpha", moscow, "Charlie"}));
+
+    // Byte order: capitals, small letters, then the code page's letters.
+    clickHeading(window, 2);
+    QCOMPARE(column(window, 2), (QStringList{"Bravo", "Charlie", "alpha", moscow}));
+    clickHeading(window, 2);
+    QCOMPARE(column(window, 2), (QStringList{moscow, "alpha", "Charlie", "Bravo"}));
+    // The number column is a new column now: ascending again.
+    clickHeading(window, 1);
+    QCOMPARE(column(window, 1), (QStringList{" 1", " 2", " 3", " 4"}));
+    clickHeading(window, 1);
+    QCOMPARE(column(window, 1), (QStringList{" 4", " 3", " 2", " 1"}));
+    QCOMPARE(window.state().list.sortColumn(), 1);
+}
+
+void MainWindowTest::sortKeepsTheSelectionWithItsRows() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // The person's own width for "Name", and "alpha" and "Charlie" selected.
+    window.listView()->horizontalHeader()->resizeSection(2, 120);
+    select(window, {1, 3});
+
+    clickHeading(window, 2);
+    QCOMPARE(column(window, 2).mid(1, 2), (QStringList{"Charlie", "alpha"}));
+    QCOMPARE(selectedNames(window), (QStringList{"Charlie", "alpha"}));
+    const auto& list = window.state().list;
+    QVERIFY(!list.isSelected(0) && list.isSelected(1) && list.isSelected(2) && !list.isSelected(3));
+    QCOMPARE(window.listView()->horizontalHeader()->sectionSize(2), 120);
+}
+
+void MainWindowTest::listShowsTheViewsColumnsAndUtf8Texts() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    QHeaderView* header = window.listView()->horizontalHeader();
+    const auto* model = window.listView()->model();
+    QCOMPARE(header->count(), 3);
+    // The zero-wide column is there, not hidden, and can be dragged open.
+    QCOMPARE(header->sectionSize(0), 0);
+    QVERIFY(!header->isSectionHidden(0));
+    QCOMPARE(header->sectionSize(1), 30);
+    QCOMPARE(header->sectionSize(2), 200);
+    header->resizeSection(0, 40);
+    QCOMPARE(header->sectionSize(0), 40);
+
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QString("#"));
+    const auto alignment = [&](const QVariant& value) {
+        return value.value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
+    };
+    QCOMPARE(alignment(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole)),
+             Qt::AlignHCenter);
+    QCOMPARE(alignment(model->index(0, 1).data(Qt::TextAlignmentRole)), Qt::AlignHCenter);
+    QCOMPARE(alignment(model->index(0, 2).data(Qt::TextAlignmentRole)), Qt::AlignLeft);
+    QCOMPARE(model->index(2, 2).data().toString(), QString::fromUtf8("Москва"));
+    QVERIFY(!(model->flags(model->index(0, 2)) & Qt::ItemIsEditable));
+
+    // A double click changes nothing.
+    auto* view = window.listView();
+    const QRect cell = view->visualRect(model->index(1, 2));
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(column(window, 2).at(1), QString("alpha"));
+    QVERIFY(ui.calls.empty());
+}
+
+void MainWindowTest::commandsSeeTheSelectedRows() {
+    // The person cancels the save dialog and the confirmation: only the flags count here.
+    FakeUi ui;
+    ui.answers = {quillet::Answer::Cancel};
+    MainWindow window(namedRows(), ui);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto& list = window.state().list;
+
+    select(window, {0, 2});
+    QTest::mouseClick(window.makeGpxButton(), Qt::LeftButton);
+    QVERIFY(list.isSelected(0) && !list.isSelected(1) && list.isSelected(2) && !list.isSelected(3));
+
+    window.listView()->clearSelection();
+    select(window, {3});
+    QTest::mouseClick(window.deleteButton(), Qt::LeftButton);
+    QVERIFY(!list.isSelected(0) && !list.isSelected(1) && !list.isSelected(2) &&
+            list.isSelected(3));
+}
+
+void MainWindowTest::aboutOpensFromF1AndTheContextMenu() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.actions().contains(window.aboutAction()));
+    QCOMPARE(window.aboutAction()->text(), QString("&About..."));
+    QCOMPARE(window.contextMenuPolicy(), Qt::ActionsContextMenu);
+
+    QString caption;
+    QStringList lines;
+    const auto closeAbout = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box != nullptr);
+            caption = box->windowTitle();
+            for (const QLabel* label : box->findChildren<QLabel*>()) {
+                if (!label->text().isEmpty()) {
+                    lines << label->text();
+                }
+            }
+            auto* ok = box->findChild<QPushButton*>();
+            QVERIFY(ok != nullptr);
+            QCOMPARE(ok->text(), QString("OK"));
+            ok->click();
+        });
+    };
+
+    closeAbout();
+    window.listView()->setFocus();
+    QTest::keyClick(window.listView(), Qt::Key_F1);
+    QCOMPARE(caption, QString("About"));
+    QVERIFY(lines.contains("Quillet"));
+    QVERIFY(lines.contains("Version 1.0"));
+    QCOMPARE(lines.size(), 5);
+
+    caption.clear();
+    closeAbout();
+    window.aboutAction()->trigger();
+    QCOMPARE(caption, QString("About"));
+    QVERIFY(window.isVisible());
+}
+
+void MainWindowTest::tabsShowTheirViews() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QHeaderView* header = window->listView()->horizontalHeader();
+
+    QCOMPARE(window->listView()->model()->columnCount(), 24);
+    QCOMPARE(column(*window, 1), (QStringList{" 1", " 2", " 3"}));
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+    QCOMPARE(header->sectionSize(0), 0);
+    QCOMPARE(header->sectionSize(2), 200);
+    clickHeading(*window, 2);
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "Charlie", "alpha"}));
+
+    // A tab change fills the list anew, with the view's own widths and no selection.
+    header->resizeSection(2, 50);
+    select(*window, {0});
+    window->tabBar()->setCurrentIndex(1);
+    QCOMPARE(window->listView()->model()->columnCount(), 6);
+    QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
+    QCOMPARE(column(*window, 2), (QStringList{"Active track", "Lake", "Town"}));
+    QCOMPARE(header->sectionSize(2), 200);
+    QVERIFY(!window->listView()->selectionModel()->hasSelection());
+    QVERIFY(ui.calls.empty());
+}
+
+void MainWindowTest::makeGpxWritesTheSelectedRows() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    const std::filesystem::path output = folder.filePath("out.gpx").toStdString();
+    ui.savePaths.push_back(output);
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    select(*window, {1});  // "alpha"
+    QTest::mouseClick(window->makeGpxButton(), Qt::LeftButton);
+
+    QCOMPARE(ui.saveRequests().size(), std::size_t{1});
+    QCOMPARE(ui.saveRequests()[0].defaultName, std::string("WayPoint.gpx"));
+    QFile file(QString::fromStdString(output.string()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray gpx = file.readAll();
+    QVERIFY(gpx.contains("<name>alpha</name>"));
+    QVERIFY(!gpx.contains("Bravo") && !gpx.contains("Charlie"));
+    // The export leaves the list and its selection as they were.
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+    QCOMPARE(selectedNames(*window), QStringList{"alpha"});
+}
+
+void MainWindowTest::deleteRemovesTheSelectedRecords() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    select(*window, {1});  // "alpha"
+    QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
+    QCOMPARE(ui.messageTexts(), std::vector<std::string>{"Are you shure?"});
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "Charlie"}));
+    QVERIFY(!window->listView()->selectionModel()->hasSelection());
+    QVERIFY(QFile::exists(folder.filePath("GARMIN_WPT.BAK")));
+
+    // The active track is refused and stays selected.
+    window->tabBar()->setCurrentIndex(1);
+    select(*window, {0});
+    QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
+    QCOMPARE(ui.messageTexts().back(), std::string("You can not delete the active track!"));
+    QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
+    QCOMPARE(selectedNames(*window), QStringList{"Active track"});
+}
+
+void MainWindowTest::messageBoxesShowCaptionIconAndButtons_data() {
+    QTest::addColumn<quillet::Buttons>("buttons");
+    QTest::addColumn<quillet::Icon>("icon");
+    QTest::addColumn<QMessageBox::Icon>("boxIcon");
+    QTest::addColumn<QMessageBox::StandardButton>("press");
+    QTest::addColumn<quillet::Answer>("answer");
+    using quillet::Answer;
+    using quillet::Buttons;
+    using quillet::Icon;
+    QTest::newRow("error, OK") << Buttons::Ok << Icon::Error << QMessageBox::Critical
+                               << QMessageBox::Ok << Answer::Ok;
+    QTest::newRow("no icon, OK") << Buttons::Ok << Icon::None << QMessageBox::NoIcon
+                                 << QMessageBox::Ok << Answer::Ok;
+    QTest::newRow("question, OK") << Buttons::OkCancel << Icon::Exclamation << QMessageBox::Warning
+                                  << QMessageBox::Ok << Answer::Ok;
+    QTest::newRow("question, Cancel")
+        << Buttons::OkCancel << Icon::Exclamation << QMessageBox::Warning << QMessageBox::Cancel
+        << Answer::Cancel;
+}
+
+void MainWindowTest::messageBoxesShowCaptionIconAndButtons() {
+    QFETCH(quillet::Buttons, buttons);
+    QFETCH(quillet::Icon, icon);
+    QFETCH(QMessageBox::Icon, boxIcon);
+    QFETCH(QMessageBox::StandardButton, press);
+    QFETCH(quillet::Answer, answer);
+
+    QMessageBox::StandardButtons shownButtons;
+    QString caption, text;
+    QMessageBox::Icon shownIcon = QMessageBox::Information;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        caption = box->windowTitle();
+        text = box->text();
+        shownIcon = box->icon();
+        shownButtons = box->standardButtons();
+        box->button(press)->click();
+    });
+    quillet::gui::QtUserInterface ui;
+    const auto result = ui.showMessage("Are you shure?", "Quillet  1.0", buttons, icon);
+
+    QCOMPARE(result, answer);
+    QCOMPARE(caption, QString("Quillet  1.0"));
+    QCOMPARE(text, QString("Are you shure?"));
+    QCOMPARE(shownIcon, boxIcon);
+    QCOMPARE(shownButtons, buttons == quillet::Buttons::Ok
+                               ? QMessageBox::StandardButtons(QMessageBox::Ok)
+                               : QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+void MainWindowTest::saveDialogOffersTheDefaultNameAndGpxFilter() {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    quillet::gui::QtUserInterface ui;
+    const quillet::SaveDialogRequest request{"WayPoint.gpx", "GPS Exchange (*.gpx)", "gpx"};
+
+    for (const bool accept : {false, true}) {
+        QStringList filters;
+        QString suffix;
+        bool saving = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            saving = dialog->acceptMode() == QFileDialog::AcceptSave;
+            if (accept) {
+                static_cast<QDialog*>(dialog)->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+        const auto path = ui.askSavePath(request);
+
+        QCOMPARE(filters, QStringList{"GPS Exchange (*.gpx)"});
+        QCOMPARE(suffix, QString("gpx"));
+        QVERIFY(saving);
+        if (accept) {
+            QVERIFY(path.has_value());
+            QCOMPARE(QString::fromStdString(path->string()), folder.filePath("WayPoint.gpx"));
+        } else {
+            QVERIFY(!path.has_value());
+        }
+    }
+    QDir::setCurrent(previous);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the window, writes the sample device folder and saves a picture of each tab
+# of the window on it as docs/waypoints.png and docs/tracks.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+build=build/screenshots
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DQUILLET_BUILD_TESTS=OFF -DQUILLET_BUILD_CLI=OFF -DQUILLET_BUILD_GUI=ON >/dev/null
+cmake --build "$build" -j 2 --target quillet quillet-sample
+
+sample="$build/sample"
+rm -rf "$sample"
+"$build/quillet-sample" "$sample"
+mkdir -p docs
+
+cd "$sample"
+if command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$root/$build/gui/quillet" --screenshot "$root/docs"
+else
+    QT_QPA_PLATFORM=offscreen "$root/$build/gui/quillet" --screenshot "$root/docs"
+fi
+ls -l "$root"/docs/*.png

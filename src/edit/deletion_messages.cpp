@@ -1,0 +1,70 @@
+#include "edit/deletion_messages.h"
+
+namespace quillet::deletion_messages {
+namespace {
+
+std::string text(std::string_view s) {
+    return std::string(s);
+}
+
+}  // namespace
+
+std::string openFailed(const DeletionTarget& t) {
+    return "Unable to open file " + text(t.deviceName);
+}
+
+std::string createFailed(const DeletionTarget& t) {
+    return "Unable to create file " + text(t.temporaryName);
+}
+
+std::string changedSinceFill(const DeletionTarget& t) {
+    return text(t.deviceName) +
+           " has changed since the list was filled.\n"
+           "The list has been read again; select the records to delete once more.";
+}
+
+std::string incomplete(const DeletionTarget& t) {
+    return text(t.deviceName) +
+           " ends before the last of the records it counts.\n"
+           "Nothing has been deleted; copy the file from the receiver again.";
+}
+
+std::string unreadable(const DeletionTarget& t) {
+    return "Unable to read file " + text(t.deviceName) +
+           ".\nNothing has been deleted; check the disk and try again.";
+}
+
+std::string writeFailed(const DeletionTarget& t) {
+    return "Unable to write file " + text(t.temporaryName) +
+           ".\nNothing has been deleted; make room on the disk and try again.";
+}
+
+std::string backupNotRemoved(const DeletionTarget& t) {
+    return "Unable to remove the old backup " + text(t.backupName) +
+           ".\nNothing has been deleted; remove or rename " + text(t.backupName) +
+           " and try again.";
+}
+
+std::string deviceFileNotMoved(const DeletionTarget& t) {
+    return "Unable to rename " + text(t.deviceName) + " to " + text(t.backupName) +
+           ".\nNothing has been deleted; make sure no other program uses " + text(t.deviceName) +
+           " and try again.";
+}
+
+std::string newFileNotPlaced(const DeletionTarget& t) {
+    return "Unable to rename " + text(t.temporaryName) + " to " + text(t.deviceName) +
+           ".\nNothing has been deleted; " + text(t.deviceName) + " is as it was. Try again.";
+}
+
+std::string newFileNotPlacedOldInBackup(const DeletionTarget& t) {
+    return "Unable to rename " + text(t.temporaryName) + " to " + text(t.deviceName) +
+           ".\nNothing has been deleted, but the records are now in " + text(t.backupName) +
+           ": rename " + text(t.backupName) + " to " + text(t.deviceName) +
+           " before you use them again.";
+}
+
+std::string temporaryFileLeft(const DeletionTarget& t) {
+    return "\nThe temporary file " + text(t.temporaryName) + " could not be removed; delete it.";
+}
+
+}  // namespace quillet::deletion_messages

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "edit/rewrite_device_file.h"
+
+namespace quillet::deletion_messages {
+
+// The texts the program has always shown.
+std::string openFailed(const DeletionTarget& target);    // "Unable to open file GARMIN_WPT.NVM"
+std::string createFailed(const DeletionTarget& target);  // "Unable to create file GARMIN_WPT.NV_"
+
+// Refusals before anything is written.
+std::string changedSinceFill(const DeletionTarget& target);
+std::string incomplete(const DeletionTarget& target);
+std::string unreadable(const DeletionTarget& target);
+
+// Failures while the new file is written or put in place.
+std::string writeFailed(const DeletionTarget& target);
+std::string backupNotRemoved(const DeletionTarget& target);
+std::string deviceFileNotMoved(const DeletionTarget& target);
+std::string newFileNotPlaced(const DeletionTarget& target);             // the old file is back
+std::string newFileNotPlacedOldInBackup(const DeletionTarget& target);  // it is not
+// Added to a failure message when the temporary file could not be removed either.
+std::string temporaryFileLeft(const DeletionTarget& target);
+
+}  // namespace quillet::deletion_messages

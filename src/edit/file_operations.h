@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+#include "app/app_state.h"
+
+namespace quillet {
+
+// Every file operation a deletion performs, so that tests can make any one of them
+// fail. Each call either does its whole job or reports that it failed.
+class FileOperations {
+public:
+    virtual ~FileOperations() = default;
+
+    // Opens an existing file for binary reading ("rb"); nullptr when it does not open.
+    virtual std::FILE* openForReading(const std::filesystem::path& path) = 0;
+    // Creates or empties a file for binary writing ("wb"); nullptr when it fails.
+    virtual std::FILE* createForWriting(const std::filesystem::path& path) = 0;
+    // Reads up to dest.size() bytes; fewer only when the file ends. Nothing on an
+    // error of the device or the system.
+    virtual std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) = 0;
+    // Writes all the bytes or fails.
+    virtual bool write(std::FILE* file, std::span<const std::uint8_t> bytes) = 0;
+    // Hands the written bytes to the system and waits until they are on the disk.
+    virtual bool flushToDisk(std::FILE* file) = 0;
+    // Closes the file; it is closed afterwards even when this reports a failure.
+    virtual bool close(std::FILE* file) = 0;
+    // Removes a file. True when the name is gone, also when there was nothing to remove.
+    virtual bool removeFile(const std::filesystem::path& path) = 0;
+    // Gives the file `from` the name `to`; fails when `from` cannot be moved.
+    virtual bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // Size and modification time of a file, with the record count a caller pairs it with.
+    virtual std::optional<FileSnapshot> snapshot(const std::filesystem::path& path,
+                                                 std::uint32_t recordCount) = 0;
+    // Makes the names in a folder (after a rename) last on the disk.
+    virtual bool syncDirectory(const std::filesystem::path& directory) = 0;
+};
+
+// The operations of <cstdio> and POSIX.
+class SystemFileOperations final : public FileOperations {
+public:
+    std::FILE* openForReading(const std::filesystem::path& path) override;
+    std::FILE* createForWriting(const std::filesystem::path& path) override;
+    std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) override;
+    bool write(std::FILE* file, std::span<const std::uint8_t> bytes) override;
+    bool flushToDisk(std::FILE* file) override;
+    bool close(std::FILE* file) override;
+    bool removeFile(const std::filesystem::path& path) override;
+    bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    std::optional<FileSnapshot> snapshot(const std::filesystem::path& path,
+                                         std::uint32_t recordCount) override;
+    bool syncDirectory(const std::filesystem::path& directory) override;
+};
+
+}  // namespace quillet
