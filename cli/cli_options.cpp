@@ -1,0 +1,147 @@
+#include "cli_options.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <ostream>
+
+#include "help_text.h"
+
+namespace quillet::cli {
+namespace {
+
+const std::map<std::string, ViewKind> kViews{
+    {"waypoints", ViewKind::Waypoints},
+    {"tracks", ViewKind::Tracks},
+};
+
+struct RawOptions {
+    std::string directory = ".";
+    std::string view;
+    std::string sortHeading;
+    bool reverse = false;
+    bool all = false;
+    std::string selection;
+    std::string output;
+    bool yes = false;
+};
+
+CLI::App* addViewCommand(CLI::App& app, const char* name, const char* description,
+                         RawOptions& raw) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->add_option("view", raw.view, "waypoints or tracks")
+        ->required()
+        ->check(CLI::IsMember({"waypoints", "tracks"}));
+    return command;
+}
+
+void addSortOptions(CLI::App& command, RawOptions& raw) {
+    command.add_option("--sort", raw.sortHeading, "sort by the column with this heading")
+        ->type_name("HEADING");
+    command.add_flag("--reverse", raw.reverse, "sort descending");
+}
+
+}  // namespace
+
+int usageError(std::ostream& err, std::string_view text) {
+    err << "quillet-cli: " << text << "\nRun 'quillet-cli --help' for the usage.\n" << std::flush;
+    return kExitUsage;
+}
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err) {
+    RawOptions raw;
+    CLI::App app("Lists, exports and deletes the records of GPS receiver device files",
+                 "quillet-cli");
+    app.set_version_flag("--version", std::string(kVersionText));
+    app.require_subcommand(1);
+    app.fallthrough();
+    CLI::Option* dir =
+        app.add_option("-C,--dir", raw.directory, "folder of the device files")->type_name("DIR");
+
+    CLI::App* info = app.add_subcommand("info", "header values of the device files");
+    CLI::App* list = addViewCommand(app, "list", "print the record list", raw);
+    addSortOptions(*list, raw);
+
+    CLI::App* exportCommand = addViewCommand(app, "export", "write rows as GPX", raw);
+    CLI::Option* all = exportCommand->add_flag("--all", raw.all, "every row");
+    CLI::Option* exportSelect =
+        exportCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
+    all->excludes(exportSelect);
+    addSortOptions(*exportCommand, raw);
+    exportCommand->add_option("-o,--output", raw.output, "the GPX file, - for stdout")->required();
+
+    CLI::App* deleteCommand = addViewCommand(app, "delete", "delete records", raw);
+    deleteCommand->add_option("--select", raw.selection, "item numbers")
+        ->type_name("LIST")
+        ->required();
+    deleteCommand->add_flag("--yes", raw.yes, "confirm");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << kHelpText << std::flush;
+        return {};
+    } catch (const CLI::CallForAllHelp&) {
+        out << kHelpText << std::flush;
+        return {};
+    } catch (const CLI::CallForVersion&) {
+        out << kVersionText << '\n' << std::flush;
+        return {};
+    } catch (const CLI::ParseError& error) {
+        // Without a command, a word that was left over is one that is not a command.
+        const auto leftOver = app.remaining();
+        if (app.get_subcommands().empty() && !leftOver.empty() &&
+            !leftOver.front().starts_with('-')) {
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(err, "unknown command \"" + leftOver.front() +
+                                                      "\": the commands are info, list, "
+                                                      "export and delete")};
+        }
+        return {.options = std::nullopt, .exitStatus = usageError(err, error.what())};
+    }
+
+    CliOptions options;
+    options.directory = raw.directory;
+    if (dir->count() > 0 && raw.directory.empty()) {
+        return {.options = std::nullopt, .exitStatus = usageError(err, "-C needs a folder")};
+    }
+    if (info->parsed()) {
+        options.command = Command::Info;
+        return {.options = options};
+    }
+    options.view = kViews.at(raw.view);
+    if (list->parsed()) {
+        options.command = Command::List;
+    } else if (exportCommand->parsed()) {
+        options.command = Command::Export;
+        if (!raw.all && exportSelect->count() == 0) {
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(err, "export needs --all or --select LIST")};
+        }
+        if (raw.output.empty()) {
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(err, "-o needs a file name (- for stdout)")};
+        }
+    } else {
+        options.command = Command::Delete;
+    }
+    for (CLI::App* command : {list, exportCommand}) {
+        if (command->parsed() && command->get_option("--sort")->count() > 0) {
+            options.sortHeading = raw.sortHeading;
+        }
+    }
+    options.reverse = raw.reverse;
+    options.all = raw.all;
+    options.output = raw.output;
+    options.yes = raw.yes;
+    if ((exportCommand->parsed() && exportSelect->count() > 0) || deleteCommand->parsed()) {
+        std::string problem;
+        options.selection = parseItemList(raw.selection, problem);
+        if (!options.selection) {
+            return {.options = std::nullopt, .exitStatus = usageError(err, "--select: " + problem)};
+        }
+    }
+    return {.options = options};
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "item_selection.h"
+
+namespace quillet::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;  // an operation failed or was refused
+inline constexpr int kExitUsage = 2;    // the command line is wrong
+
+enum class Command { Info, List, Export, Delete };
+
+struct CliOptions {
+    std::filesystem::path directory = ".";
+    Command command = Command::Info;
+    ViewKind view = ViewKind::Waypoints;
+    std::optional<std::string> sortHeading;
+    bool reverse = false;
+    bool all = false;                                   // export --all
+    std::optional<std::vector<NumberRange>> selection;  // --select LIST
+    std::string output;                                 // export -o FILE ("-": stdout)
+    bool yes = false;                                   // delete --yes
+};
+
+// The options of a well-formed command line. Otherwise nothing, with `exitStatus` set:
+// 0 after --help or --version (printed on `out`), 2 after a usage error (on `err`).
+struct ParsedCommandLine {
+    std::optional<CliOptions> options;
+    int exitStatus = kExitSuccess;
+};
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err);
+
+// Prints a usage error and the pointer to --help; returns the usage exit status.
+int usageError(std::ostream& err, std::string_view text);
+
+}  // namespace quillet::cli

@@ -1,0 +1,47 @@
+#include "cli_ui.h"
+
+#include <istream>
+#include <ostream>
+
+namespace quillet::cli {
+
+void CliUi::report(std::string_view text) {
+    err_ << kMessagePrefix << text << '\n' << std::flush;
+}
+
+Answer CliUi::showMessage(std::string_view text, std::string_view, Buttons buttons, Icon) {
+    if (buttons == Buttons::Ok) {
+        report(text);
+        return Answer::Ok;
+    }
+    switch (confirmation_) {
+        case Confirmation::Assumed:
+            return Answer::Ok;
+        case Confirmation::Ask: {
+            err_ << kMessagePrefix << text << " [y/N] " << std::flush;
+            std::string answer;
+            if (std::getline(in_, answer)) {
+                if (!answer.empty() && answer.back() == '\r') {
+                    answer.pop_back();
+                }
+                if (answer == "y" || answer == "yes") {
+                    return Answer::Ok;
+                }
+            } else {
+                err_ << '\n';
+            }
+            break;
+        }
+        case Confirmation::Impossible:
+            report(std::string(text) + " (no terminal to answer on: give --yes to confirm)");
+            break;
+    }
+    declined_ = true;
+    return Answer::Cancel;
+}
+
+std::optional<std::filesystem::path> CliUi::askSavePath(const SaveDialogRequest&) {
+    return savePath_;
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "cli_options.h"
+
+namespace quillet::cli {
+
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+    std::istream& in;
+    bool terminal = false;  // standard input and standard error are a terminal
+};
+
+// Runs one parsed command on the core; returns the exit status.
+int runCommand(const CliOptions& options, const Streams& streams);
+
+}  // namespace quillet::cli

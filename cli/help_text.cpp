@@ -1,0 +1,75 @@
+#include "help_text.h"
+
+namespace quillet::cli {
+
+const std::string_view kHelpText =
+    R"(Usage:
+  quillet-cli [-C DIR] info
+  quillet-cli [-C DIR] list   {waypoints|tracks} [--sort HEADING] [--reverse]
+  quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
+                              [--sort HEADING] [--reverse] -o FILE
+  quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
+  quillet-cli --help | --version
+
+Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
+(the active track) and GARMIN_STRK.NVM (saved tracks) from one folder, lists
+their records, exports chosen rows to GPX 1.1 and deletes waypoints or saved
+tracks, keeping the old file as a backup. It does what the Quillet window does,
+with the same texts and the same files written.
+
+Commands:
+  info      One line per device file found: its name, then its header values,
+            separated by TABs: GARMIN_WPT.NVM  version, access count, records;
+            GARMIN_ATRK.NVM  version, points; GARMIN_STRK.NVM  version, tracks.
+  list      The record list as the window shows it: a line of column headings,
+            then one line per row; cells separated by one TAB, UTF-8 text.
+  export    Writes the chosen rows, in list order, as a GPX document to FILE.
+  delete    Removes the records of the chosen rows from their device file. The
+            old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK.
+
+Views:
+  waypoints The "Way Points" view: one row per record of GARMIN_WPT.NVM.
+  tracks    The "Tracks" view: the active track (number 0) and one row per
+            saved track. The active track cannot be deleted.
+
+Options:
+  -C, --dir DIR       The folder holding the device files (default: the current
+                      directory).
+  --sort HEADING      Sort by the column with this heading, ascending, exactly as
+                      a click on it in the window: byte-wise over the first 99
+                      bytes, stable. The heading is written as the view shows it:
+                        waypoints: "Encoding" "#" "Name" "Symbol" "Latitude"
+                          "Longitude" "Elevation" "Universal time" "1" ... "16"
+                        tracks: " " "#" "Name" "Points" "Start Time" "Finish Time"
+  --reverse           Sort descending (without --sort: by "#").
+  --all               Export every row of the view.
+  --select LIST       The rows with these item numbers (the "#" column): numbers
+                      and ranges separated by commas, in any order, such as
+                      1,3,7-9. 0 is the active track. A number no row carries is
+                      an error and nothing is done.
+  -o, --output FILE   The GPX file to write; an existing file is overwritten.
+                      "-" writes the document to standard output. A relative
+                      FILE is taken from the current directory, not from DIR.
+  --yes               Answer the question "Are you shure?" with yes. Without it,
+                      delete asks on the terminal (only "y" or "yes" goes on) and
+                      refuses when there is no terminal to ask on.
+  -h, --help          Show this text.
+  --version           Show the version.
+
+Messages go to standard error; standard output carries only the listing, the
+document of "export -o -", the info lines and the one line that reports a
+deletion, so they can be piped.
+
+Exit status:
+  0  success (warnings alone do not change it)
+  1  an operation failed or was refused; the message says why
+  2  the command line is wrong
+
+Examples:
+  quillet-cli -C /media/gps/Garmin list waypoints --sort Name
+  quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
+  quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
+  quillet-cli delete tracks --select 2 --yes
+)";
+
+}  // namespace quillet::cli

@@ -1,0 +1,411 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "core_driver.h"
+#include "device_folder.h"
+#include "run_cli.h"
+
+namespace quillet::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> withDir(const TempDir& folder, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"-C", folder.path().string()});
+    return arguments;
+}
+
+const char* viewWord(ViewKind view) {
+    return view == ViewKind::Waypoints ? "waypoints" : "tracks";
+}
+
+// Both sample files of a view, so every test can see what a command left behind.
+struct Sample {
+    TempDir folder;
+    Sample() {
+        writeSampleWaypoints(folder);
+        writeSampleTracks(folder);
+    }
+    std::string bytes(const char* name) const { return readFile(folder / name); }
+};
+
+// ---- list
+
+TEST(CliReference, ListsAndExportsTheReferenceFoldersAsExpected) {
+    const fs::path data = QUILLET_TEST_DATA_DIR;
+    for (const char* name : {"basic", "tracks-only", "truncated"}) {
+        for (const ViewKind view : {ViewKind::Waypoints, ViewKind::Tracks}) {
+            const fs::path expected = data / name / (std::string("expected-") + viewWord(view));
+            if (!fs::exists(expected.string() + ".txt")) {
+                continue;
+            }
+            const std::string shown = std::string(name) + " " + viewWord(view);
+            const CliRun list = runCli({"-C", (data / name).string(), "list", viewWord(view)});
+            EXPECT_EQ(list.exitStatus, 0) << shown;
+            EXPECT_EQ(list.out, readFile(expected.string() + ".txt")) << shown;
+            const CliRun gpx = runCli(
+                {"-C", (data / name).string(), "export", viewWord(view), "--all", "-o", "-"});
+            EXPECT_EQ(gpx.exitStatus, 0) << shown;
+            EXPECT_EQ(gpx.out, readFile(expected.string() + ".gpx")) << shown;
+        }
+    }
+    // The truncated waypoint file warns once, after the last row, and the command
+    // still succeeds.
+    const CliRun truncated = runCli({"-C", (data / "truncated").string(), "list", "waypoints"});
+    EXPECT_EQ(truncated.err,
+              "quillet-cli: Incorrect file format!\nProbably error in record's number or "
+              "length\n");
+}
+
+struct SortCase {
+    ViewKind view;
+    std::vector<std::string> options;
+    std::vector<std::string> numbers;  // the "#" column from the top
+};
+
+TEST(CliList, SortsStablyAsClicksOnTheHeadingDo) {
+    Sample sample;
+    // Waypoints: Bravo, Alpha, Bravo, Alpha, Zulu; saved tracks Morning (1 point),
+    // Evening (2), Morning (3); the active track has 3 points.
+    const SortCase cases[] = {
+        {ViewKind::Waypoints, {}, {" 1", " 2", " 3", " 4", " 5"}},
+        {ViewKind::Waypoints, {"--sort", "#"}, {" 1", " 2", " 3", " 4", " 5"}},
+        {ViewKind::Waypoints, {"--reverse"}, {" 5", " 4", " 3", " 2", " 1"}},
+        {ViewKind::Waypoints, {"--sort", "#", "--reverse"}, {" 5", " 4", " 3", " 2", " 1"}},
+        {ViewKind::Waypoints, {"--sort", "Name"}, {" 2", " 4", " 1", " 3", " 5"}},
+        {ViewKind::Waypoints, {"--sort", "Name", "--reverse"}, {" 5", " 1", " 3", " 2", " 4"}},
+        {ViewKind::Tracks, {}, {" 0", " 1", " 2", " 3"}},
+        {ViewKind::Tracks, {"--reverse"}, {" 3", " 2", " 1", " 0"}},
+        {ViewKind::Tracks, {"--sort", "Name"}, {" 0", " 2", " 1", " 3"}},
+        {ViewKind::Tracks, {"--sort", "Name", "--reverse"}, {" 1", " 3", " 2", " 0"}},
+        {ViewKind::Tracks, {"--sort", "Points"}, {" 1", " 2", " 0", " 3"}},
+        {ViewKind::Tracks, {"--sort", "Points", "--reverse"}, {" 0", " 3", " 2", " 1"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"list", viewWord(c.view)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun run = runCli(withDir(sample.folder, arguments));
+        const std::string shown = ::testing::PrintToString(c.options);
+        EXPECT_EQ(run.exitStatus, 0) << shown << run.err;
+        EXPECT_EQ(numberColumn(run.out), c.numbers) << viewWord(c.view) << shown;
+    }
+}
+
+TEST(CliList, AnUnknownHeadingIsAUsageErrorThatListsTheHeadings) {
+    Sample sample;
+    const CliRun tracks =
+        runCli(withDir(sample.folder, {"list", "tracks", "--sort", "Start time"}));
+    EXPECT_EQ(tracks.exitStatus, 2);
+    EXPECT_EQ(tracks.out, "");
+    EXPECT_NE(tracks.err.find("\"Start time\""), std::string::npos) << tracks.err;
+    EXPECT_NE(
+        tracks.err.find("\" \", \"#\", \"Name\", \"Points\", \"Start Time\", \"Finish Time\""),
+        std::string::npos)
+        << tracks.err;
+
+    const CliRun waypoints =
+        runCli(withDir(sample.folder, {"export", "waypoints", "--all", "--sort", "name", "-o",
+                                       (sample.folder / "x.gpx").string()}));
+    EXPECT_EQ(waypoints.exitStatus, 2);
+    EXPECT_NE(waypoints.err.find("\"Universal time\", \"1\", \"2\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(sample.folder / "x.gpx"));
+}
+
+// ---- failures common to the commands
+
+TEST(CliErrors, AFolderWithoutDeviceFilesEndsEveryCommandWithExitOne) {
+    TempDir folder;
+    const std::vector<std::vector<std::string>> commands = {
+        {"info"},
+        {"list", "waypoints"},
+        {"export", "tracks", "--all", "-o", (folder / "x.gpx").string()},
+        {"delete", "waypoints", "--select", "1", "--yes"},
+    };
+    for (const auto& command : commands) {
+        const CliRun run = runCli(withDir(folder, command));
+        EXPECT_EQ(run.exitStatus, 1) << command[0];
+        EXPECT_EQ(run.out, "") << command[0];
+        EXPECT_EQ(run.err, "quillet-cli: Unable to open any NVM file. Terminated\n") << command[0];
+    }
+    EXPECT_TRUE(fs::is_empty(folder.path()));
+
+    const CliRun missing = runCli({"-C", (folder / "nowhere").string(), "info"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_NE(missing.err.find("nowhere"), std::string::npos) << missing.err;
+}
+
+TEST(CliErrors, AViewWhoseFilesAreAbsentIsAnErrorNamingThem) {
+    TempDir waypointsOnly;
+    writeSampleWaypoints(waypointsOnly);
+    const CliRun tracks = runCli(withDir(waypointsOnly, {"list", "tracks"}));
+    EXPECT_EQ(tracks.exitStatus, 1);
+    EXPECT_EQ(tracks.out, "");
+    EXPECT_NE(tracks.err.find("GARMIN_ATRK.NVM"), std::string::npos) << tracks.err;
+    EXPECT_NE(tracks.err.find("GARMIN_STRK.NVM"), std::string::npos) << tracks.err;
+
+    TempDir tracksOnly;
+    writeSampleTracks(tracksOnly);
+    const CliRun waypoints = runCli(withDir(tracksOnly, {"list", "waypoints"}));
+    EXPECT_EQ(waypoints.exitStatus, 1);
+    EXPECT_EQ(waypoints.out, "");
+    EXPECT_NE(waypoints.err.find("GARMIN_WPT.NVM"), std::string::npos) << waypoints.err;
+}
+
+TEST(CliErrors, WarningsAloneKeepExitZero) {
+    TempDir folder;
+    writeWaypointFile(folder, {waypoint("Alpha")}, 4);
+    const CliRun run = runCli(withDir(folder, {"list", "waypoints"}));
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.err, "quillet-cli: Unknown version of WPT file\n");
+    EXPECT_EQ(numberColumn(run.out), std::vector<std::string>{" 1"});
+}
+
+struct NumberCase {
+    std::vector<std::string> arguments;
+    std::string named;  // how the message names the missing numbers
+};
+
+TEST(CliErrors, ANumberNoRowCarriesWinsOverEveryOtherRefusalAndTouchesNothing) {
+    Sample sample;
+    const std::string out = (sample.folder / "out.gpx").string();
+    const NumberCase cases[] = {
+        {{"export", "waypoints", "--select", "2,6", "-o", out}, "the number 6"},
+        {{"export", "waypoints", "--select", "0", "-o", "-"}, "the number 0"},
+        {{"export", "tracks", "--select", "4000000000", "-o", out}, "the number 4000000000"},
+        {{"delete", "waypoints", "--select", "9,1-3,7", "--yes"}, "the numbers 7, 9"},
+        // Neither the active track nor the missing terminal is reported first.
+        {{"delete", "tracks", "--select", "0,4-9"}, "the numbers 4-9"},
+        {{"delete", "tracks", "--select", "0,3,5", "--yes"}, "the number 5"},
+    };
+    const std::string waypoints = sample.bytes(kWaypointFileName);
+    const std::string tracks = sample.bytes(kSavedTracksFileName);
+    for (const auto& c : cases) {
+        const CliRun run = runCli(withDir(sample.folder, c.arguments));
+        const std::string shown = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.exitStatus, 2) << shown;
+        EXPECT_EQ(run.out, "") << shown;
+        EXPECT_NE(run.err.find("carries " + c.named + "\n"), std::string::npos) << shown << run.err;
+        EXPECT_EQ(run.err.find("active track"), std::string::npos) << shown;
+        EXPECT_EQ(run.err.find("shure"), std::string::npos) << shown;
+    }
+    EXPECT_EQ(sample.bytes(kWaypointFileName), waypoints);
+    EXPECT_EQ(sample.bytes(kSavedTracksFileName), tracks);
+    EXPECT_EQ(std::distance(fs::directory_iterator(sample.folder.path()), {}), 3);
+}
+
+// ---- export
+
+struct ExportCase {
+    ViewKind view;
+    std::vector<std::string> options;  // selection and sort
+    std::vector<std::size_t> clicks;   // the same sort as heading clicks
+    std::vector<int> numbers;          // the same selection
+};
+
+TEST(CliExport, WritesTheBytesOfTheCoreForTheSameRowsInTheSameOrder) {
+    Sample sample;
+    const ExportCase cases[] = {
+        {ViewKind::Waypoints, {"--select", "4,1-2,5,2"}, {}, {1, 2, 4, 5}},
+        {ViewKind::Waypoints, {"--all", "--sort", "Name", "--reverse"}, {2, 2}, {1, 2, 3, 4, 5}},
+        {ViewKind::Waypoints, {"--select", "3,1", "--reverse"}, {1}, {1, 3}},
+        {ViewKind::Tracks, {"--all"}, {}, {0, 1, 2, 3}},
+        {ViewKind::Tracks, {"--select", "3,0-1", "--sort", "Start Time"}, {4}, {0, 1, 3}},
+    };
+    for (const auto& c : cases) {
+        const auto core = openCoreView(sample.folder, c.view);
+        clickAndSelect(*core, c.clicks, c.numbers);
+        const std::string expected = coreDocument(*core);
+        ASSERT_NE(expected.find("</gpx>"), std::string::npos);
+        const std::string shown = ::testing::PrintToString(c.options);
+
+        const fs::path file = sample.folder / "out.gpx";
+        std::vector<std::string> arguments{"export", viewWord(c.view), "-o", file.string()};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun toFile = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toFile.exitStatus, 0) << shown << toFile.err;
+        EXPECT_EQ(toFile.out, "") << shown;
+        EXPECT_EQ(toFile.err, "") << shown;
+        EXPECT_EQ(readFile(file), expected) << shown;
+        fs::remove(file);
+
+        arguments[3] = "-";
+        const CliRun toStdout = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toStdout.exitStatus, 0) << shown;
+        EXPECT_EQ(toStdout.out, expected) << shown;
+        EXPECT_EQ(toStdout.err, "") << shown;
+        EXPECT_FALSE(fs::exists(sample.folder / "-"));
+    }
+}
+
+TEST(CliExport, OverwritesAnExistingFile) {
+    Sample sample;
+    const fs::path file = sample.folder.writeFile("old.gpx", std::string(100000, 'x'));
+    const CliRun run = runCli(
+        withDir(sample.folder, {"export", "waypoints", "--select", "1", "-o", file.string()}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const auto core = openCoreView(sample.folder, ViewKind::Waypoints);
+    clickAndSelect(*core, {}, {1});
+    EXPECT_EQ(readFile(file), coreDocument(*core));
+}
+
+TEST(CliExport, AFileThatCannotBeCreatedFailsWithTheWindowsMessage) {
+    Sample sample;
+    for (const fs::path& target : {sample.folder / "missing" / "x.gpx", sample.folder.path()}) {
+        const CliRun run =
+            runCli(withDir(sample.folder, {"export", "tracks", "--all", "-o", target.string()}));
+        EXPECT_EQ(run.exitStatus, 1) << target;
+        EXPECT_EQ(run.out, "") << target;
+        EXPECT_NE(run.err.find("quillet-cli: Unable to create GPX File"), std::string::npos)
+            << run.err;
+    }
+    EXPECT_FALSE(fs::exists(sample.folder / "missing"));
+}
+
+TEST(CliExport, AllOnAViewWithoutRowsWritesNoFile) {
+    TempDir folder;
+    writeWaypointFile(folder, {});
+    const fs::path file = folder / "none.gpx";
+    const CliRun run =
+        runCli(withDir(folder, {"export", "waypoints", "--all", "-o", file.string()}));
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("nothing to export"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(file));
+}
+
+// ---- delete
+
+TEST(CliDelete, RemovesTheSelectedRecordsKeepsABackupAndSaysSo) {
+    struct Case {
+        ViewKind view;
+        const char* file;
+        const char* backup;
+        std::string select;
+        std::string what;
+        std::vector<std::string> numbersAfter;
+    };
+    const Case cases[] = {
+        {ViewKind::Waypoints,
+         kWaypointFileName,
+         "GARMIN_WPT.BAK",
+         "4,2",
+         "2 waypoints",
+         {" 1", " 2", " 3"}},
+        {ViewKind::Waypoints,
+         kWaypointFileName,
+         "GARMIN_WPT.BAK",
+         "5",
+         "1 waypoint",
+         {" 1", " 2", " 3", " 4"}},
+        {ViewKind::Tracks,
+         kSavedTracksFileName,
+         "GARMIN_STRK.BAK",
+         "1,3",
+         "2 saved tracks",
+         {" 0", " 1"}},
+    };
+    for (const auto& c : cases) {
+        Sample sample;
+        const std::string before = sample.bytes(c.file);
+        const CliRun run = runCli(
+            withDir(sample.folder, {"delete", viewWord(c.view), "--select", c.select, "--yes"}));
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out, "deleted " + c.what + " from " + (sample.folder / c.file).string() +
+                               "; the previous file is kept as " +
+                               (sample.folder / c.backup).string() + "\n");
+        EXPECT_EQ(sample.bytes(c.backup), before);
+        const CliRun after = runCli(withDir(sample.folder, {"list", viewWord(c.view)}));
+        EXPECT_EQ(numberColumn(after.out), c.numbersAfter) << c.select;
+    }
+}
+
+TEST(CliDelete, RefusesWithoutYesWhenThereIsNoTerminal) {
+    Sample sample;
+    const std::string before = sample.bytes(kWaypointFileName);
+    const CliRun run = runCli(withDir(sample.folder, {"delete", "waypoints", "--select", "1"}));
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Are you shure?"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--yes"), std::string::npos) << run.err;
+    EXPECT_EQ(sample.bytes(kWaypointFileName), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(sample.folder.path()), {}), 3);
+}
+
+TEST(CliDelete, AsksOnATerminalAndGoesOnOnlyForYes) {
+    struct Case {
+        std::string typed;
+        bool deleted;
+    };
+    const Case cases[] = {
+        {"y\n", true}, {"yes\n", true},  {"n\n", false},
+        {"\n", false}, {"Yes\n", false}, {"yes please\n", false},
+    };
+    for (const auto& c : cases) {
+        Sample sample;
+        const std::string before = sample.bytes(kWaypointFileName);
+        CliRunOptions typing;
+        typing.typed = c.typed;
+        const CliRun run =
+            runCli(withDir(sample.folder, {"delete", "waypoints", "--select", "2"}), typing);
+        EXPECT_NE(run.err.find("quillet-cli: Are you shure? [y/N] "), std::string::npos) << run.err;
+        EXPECT_EQ(run.exitStatus, c.deleted ? 0 : 1) << c.typed << run.err;
+        EXPECT_EQ(sample.bytes(kWaypointFileName) != before, c.deleted) << c.typed;
+        EXPECT_EQ(fs::exists(sample.folder / "GARMIN_WPT.BAK"), c.deleted) << c.typed;
+        EXPECT_EQ(run.out.empty(), !c.deleted) << c.typed;
+    }
+}
+
+TEST(CliDelete, RefusesTheActiveTrackAndTouchesNothing) {
+    for (const bool withSavedTracks : {true, false}) {
+        TempDir folder;
+        writeTrackFiles(folder, {"Morning", "Evening"});
+        if (!withSavedTracks) {
+            fs::remove(folder / kSavedTracksFileName);
+        }
+        const std::string select = withSavedTracks ? "2,0" : "0";
+        const std::string before = readFile(folder / kSavedTracksFileName);
+        const CliRun run =
+            runCli(withDir(folder, {"delete", "tracks", "--select", select, "--yes"}));
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "quillet-cli: You can not delete the active track!\n");
+        EXPECT_EQ(readFile(folder / kSavedTracksFileName), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}),
+                  withSavedTracks ? 2 : 1);
+    }
+}
+
+// ---- info
+
+TEST(CliInfo, PrintsTheHeaderValuesOfEveryFileFound) {
+    Sample sample;
+    const CliRun run = runCli(withDir(sample.folder, {"info"}));
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "GARMIN_WPT.NVM\t5\t7\t5\n"
+              "GARMIN_ATRK.NVM\t5\t3\n"
+              "GARMIN_STRK.NVM\t5\t3\n");
+}
+
+TEST(CliInfo, ReadsTheMissingBytesOfAShortHeaderAsZeros) {
+    TempDir folder;
+    folder.writeFile(kWaypointFileName, std::string("\x05\x01\x00\x00\x09", 5));
+    folder.writeFile(kActiveTrackFileName, std::string());
+    folder.writeFile(kSavedTracksFileName,
+                     std::string("\x05\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x04", 13));
+    const CliRun run = runCli(withDir(folder, {"info"}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "GARMIN_WPT.NVM\t261\t9\t0\n"
+              "GARMIN_ATRK.NVM\t0\t0\n"
+              "GARMIN_STRK.NVM\t5\t4\n");
+    EXPECT_NE(run.err.find("Unknown version of ATRK file"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace quillet::testing

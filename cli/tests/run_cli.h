@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillet::testing {
+
+// What one run of the built quillet-cli left behind.
+struct CliRun {
+    int exitStatus = -1;  // -1 when the process did not exit normally
+    std::string out;      // standard output, byte for byte
+    std::string err;      // standard error
+};
+
+struct CliRunOptions {
+    std::filesystem::path workingDirectory;     // empty: the test's own
+    std::filesystem::path input = "/dev/null";  // standard input
+    // When set, standard input and standard error are a terminal of their own on which
+    // this text is typed; `err` is then what appeared on it (echo included).
+    std::optional<std::string> typed;
+};
+
+// Runs the binary with the arguments and waits for it.
+CliRun runCli(const std::vector<std::string>& arguments, const CliRunOptions& options = {});
+
+}  // namespace quillet::testing
