@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (result.outcome != CommandOutcome::Done) {
         check(before == after, "a refused deletion leaves every file as it was", detail);
-        if (!selected.empty() && !selected.contains(0) && result.outcome == CommandOutcome::Refused) {
+        if (!selected.empty() && !selected.contains(0) &&
+            result.outcome == CommandOutcome::Refused) {
             check(!person.messages.empty(), "a refusal says why", detail);
         }
         return 0;
@@ -81,16 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes& old = before.at(deviceName);
     const FramedFile framed = walkByLengthWords(old);
     check(framed.complete, "only a complete file is rewritten", detail);
-    check(after.contains(deviceName) && after.at(deviceName) ==
-                                            expectedRewrite(old, framed, selected),
+    check(after.contains(deviceName) &&
+              after.at(deviceName) == expectedRewrite(old, framed, selected),
           "the device file holds exactly the kept records", detail);
     check(after.contains(backupName) && after.at(backupName) == old,
           "the backup is the old file byte for byte", detail);
     check(!after.contains(tempName), "no temporary file is left", detail);
     for (const auto& [name, bytes] : before) {
         if (name != deviceName && name != backupName) {
-            check(after.contains(name) && after.at(name) == bytes,
-                  "the other files are untouched", name);
+            check(after.contains(name) && after.at(name) == bytes, "the other files are untouched",
+                  name);
         }
     }
     check(result.removed == selected.size(), "the count of removed records is reported", detail);

@@ -33,10 +33,10 @@ void keepDocument(const std::string& document) {
     static const char* const directory = std::getenv("QUILLET_FUZZ_GPX_DIR");
     static unsigned kept = 0;
     if (directory != nullptr) {
-        std::ofstream out(std::filesystem::path(directory) / ("doc-" + std::to_string(::getpid()) +
-                                                              "-" + std::to_string(kept++) +
-                                                              ".gpx"),
-                          std::ios::binary);
+        std::ofstream out(
+            std::filesystem::path(directory) /
+                ("doc-" + std::to_string(::getpid()) + "-" + std::to_string(kept++) + ".gpx"),
+            std::ios::binary);
         out << document;
     }
 }

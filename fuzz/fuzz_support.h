@@ -60,10 +60,10 @@ public:
 // The framing of a waypoint or saved-tracks file walked by the length words, written
 // here apart from the program's readers.
 struct FramedFile {
-    std::uint32_t count = 0;             // the count field (bytes the file lacks are 0)
-    std::size_t held = 0;                // counted records of which the file holds a byte
-    bool complete = false;               // every counted record lies wholly in the file
-    std::vector<Bytes> records;          // the complete counted records, length word included
+    std::uint32_t count = 0;     // the count field (bytes the file lacks are 0)
+    std::size_t held = 0;        // counted records of which the file holds a byte
+    bool complete = false;       // every counted record lies wholly in the file
+    std::vector<Bytes> records;  // the complete counted records, length word included
 };
 FramedFile walkByLengthWords(const Bytes& file);
 

@@ -96,7 +96,9 @@ GpxSchema::GpxSchema(const std::filesystem::path& schemaFile) {
     }
 }
 
-GpxSchema::~GpxSchema() { xmlSchemaFree(static_cast<xmlSchemaPtr>(schema_)); }
+GpxSchema::~GpxSchema() {
+    xmlSchemaFree(static_cast<xmlSchemaPtr>(schema_));
+}
 
 std::optional<std::string> GpxSchema::validate(std::string_view document) const {
     std::string errors;

@@ -13,9 +13,9 @@ namespace quillet::fuzz {
 
 struct GpxContents {
     bool wellFormed = false;
-    std::string error;           // the parser's complaint when not well-formed
-    std::size_t waypoints = 0;   // wpt children of the gpx element
-    std::size_t tracks = 0;      // trk children of the gpx element
+    std::string error;               // the parser's complaint when not well-formed
+    std::size_t waypoints = 0;       // wpt children of the gpx element
+    std::size_t tracks = 0;          // trk children of the gpx element
     bool coordinatesInRange = true;  // every lat in [-90, 90], every lon in [-180, 180)
 };
 

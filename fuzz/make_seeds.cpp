@@ -94,30 +94,45 @@ std::vector<Seed> seeds() {
         {waypointFile({enc::encodeWaypointBody(waypoint("A", 1, 2, 1)),
                        enc::encodeWaypointBody(waypoint("B", 3, 4, 2))},
                       5),
-         {}, {}, 0x00, 0x01});
-    add("waypoints-huge-count", {waypointFile({enc::encodeWaypointBody(waypoint("C", 5, 6, 3))},
-                                              0xFFFFFFFF),
-                                 {}, {}, 0x00, 0x01});
+         {},
+         {},
+         0x00,
+         0x01});
+    add("waypoints-huge-count",
+        {waypointFile({enc::encodeWaypointBody(waypoint("C", 5, 6, 3))}, 0xFFFFFFFF),
+         {},
+         {},
+         0x00,
+         0x01});
     {
         Bytes longBody = enc::encodeWaypointBody(waypoint("Long", 10, 20, 4));
         longBody.resize(1200, 0x5A);
         Bytes shortBody(12, 0x11);
         add("waypoints-long-and-short-records",
-            {waypointFile({longBody, enc::encodeWaypointBody(waypoint("After", 11, 21, 5)),
-                           shortBody}),
-             {}, {}, 0x00, 0x02});
+            {waypointFile(
+                 {longBody, enc::encodeWaypointBody(waypoint("After", 11, 21, 5)), shortBody}),
+             {},
+             {},
+             0x00,
+             0x02});
     }
     add("waypoints-range-edges",
         {waypointFile({enc::encodeWaypointBody(waypoint("North", 90, -180, 6)),
                        enc::encodeWaypointBody(waypoint("South", -90, 179.9999999, 7))}),
-         {}, {}, 0x00, 0x03});
+         {},
+         {},
+         0x00,
+         0x03});
     {
         auto names = waypoint(std::string("Tab\tline\nend\x01") + "\xB9\x8C\xFF", 1, 1, 8);
         auto utf8 = waypoint("\xE2\x82\xAC\x41\xC3\xA9\xD0", 2, 2, 9);
         utf8.nameIsUtf8 = true;
         add("waypoints-odd-names",
-            {waypointFile({enc::encodeWaypointBody(names), enc::encodeWaypointBody(utf8)}), {}, {},
-             0x00, 0x01});
+            {waypointFile({enc::encodeWaypointBody(names), enc::encodeWaypointBody(utf8)}),
+             {},
+             {},
+             0x00,
+             0x01});
     }
     add("waypoints-header-only", {Bytes{5, 0, 0, 0, 42, 0, 0, 0, 0, 0, 0, 0, 2}, {}, {}, 0, 1});
     add("active-huge-count", {{}, {}, activeTrack(2, 0xFFFFFFFF), 0x80, 0x00});

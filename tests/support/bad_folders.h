@@ -32,7 +32,7 @@ struct BadFolder {
     // What the person must be told: a text every run must show (empty: nothing needed).
     std::string fillMessage{};
     // The deletion of the first record must be refused (or fail) with a message that
-    // names this file; empty when the deletion may go through.
+    // names this file or its temporary file; empty when the deletion may go through.
     std::string deletionRefusedFor{};
 };
 
