@@ -74,7 +74,11 @@ TEST_P(MisframedTrackDeletion, IsRefusedUnlessEveryLengthMatchesItsPoints) {
 INSTANTIATE_TEST_SUITE_P(LengthWords, MisframedTrackDeletion,
                          ::testing::Values(Case{std::nullopt, true}, Case{0, false},
                                            Case{52, false}, Case{88, false}, Case{90, false},
-                                           Case{500, false}));
+                                           Case{500, false}),
+                         [](const auto& info) {
+                             const auto length = info.param.firstLength;
+                             return length ? "Length" + std::to_string(*length) : "Consistent";
+                         });
 
 TEST(MisframedTrackDeletion, NamesTheFirstTrackThatDisagrees) {
     EXPECT_EQ(deletion_messages::misframedTrack(kSavedTracksDeletion, 2),
