@@ -5,7 +5,7 @@
 #   - bad inputs tried and held by the catalogue (core and command line),
 #   - exported documents validated against schemas/gpx-gpxx.xsd with xmllint.
 #
-#   scripts/reliability-figures.sh [SECONDS]
+#   scripts/reliability-figures.sh [SECONDS]    (0: report the last fuzzing run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -19,23 +19,28 @@ tests="$release/tests/quillet_tests"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-echo "== Fuzzing ($seconds s per target, ASan + UBSan)"
-scripts/fuzz.sh "$seconds" || true
+if [ "$seconds" -gt 0 ]; then
+    echo "== Fuzzing ($seconds s per target, ASan + UBSan)"
+    scripts/fuzz.sh "$seconds" >/dev/null 2>&1 || true
+else
+    echo "== Fuzzing (the last run of scripts/fuzz.sh)"
+fi
 awk -F'\t' 'NR > 1 { printf "  %-16s %12d executions  %d findings\n", $1, $3, $4 }' build/fuzz/summary.tsv
 
 echo "== Crash consistency"
-"$tests" --gtest_filter='CrashConsistency*' >"$work/crash.log" 2>&1 || true
-grep -h '^\[ *figures *\]' "$work/crash.log" | sed 's/^\[ *figures *\] */  /'
+"$tests" --gtest_filter='*CrashConsistency*' >"$work/crash.log" 2>&1 || true
+sed -n 's/^\[ *\(figures\|observed\) *\] */  /p' "$work/crash.log" | awk '!seen[$0]++'
 grep -q '^\[  PASSED  \]' "$work/crash.log" && ! grep -q '^\[  FAILED  \]' "$work/crash.log" ||
     echo "  (some crash-consistency tests failed)"
 
 echo "== Bad-input catalogue"
-for suite in 'Folders/BadInputCatalogue*' 'Folders/BadInputCli*'; do
-    "$tests" --gtest_filter="$suite" >"$work/bad.log" 2>&1 || true
+for run in "core:$tests:*BadInputCatalogue*" "quillet-cli:$release/cli/quillet_cli_tests:*BadInputCli*"; do
+    IFS=: read -r label binary suite <<<"$run"
+    "$binary" --gtest_filter="$suite" >"$work/bad.log" 2>&1 || true
     total=$(grep -c '^\[ RUN      \]' "$work/bad.log" || true)
     held=$(grep -c '^\[       OK \]' "$work/bad.log" || true)
     skipped=$(grep -c '^\[  SKIPPED \]' "$work/bad.log" || true)
-    printf '  %-32s %d tried, %d held, %d skipped\n' "${suite%\*}" "$total" "$held" "$skipped"
+    printf '  %-12s %d tried, %d held, %d skipped\n' "$label" "$total" "$held" "$skipped"
 done
 
 echo "== Documents validated against schemas/gpx-gpxx.xsd"
@@ -64,7 +69,7 @@ if [ ${#in_range[@]} -gt 0 ]; then
         xargs xmllint --noout --schema schemas/gpx-gpxx.xsd >"$work/xmllint.log" 2>&1 || true
     valid=$(grep -c ' validates$' "$work/xmllint.log" || true)
     invalid=$(grep -c ' fails to validate$' "$work/xmllint.log" || true)
-    grep -v ' validates$' "$work/xmllint.log" | head -5 | sed 's/^/  /'
+    { grep -v ' validates$' "$work/xmllint.log" || true; } | head -5 | sed 's/^/  /'
 fi
 echo "  ${#in_range[@]} documents with coordinates in range: $valid valid, $invalid invalid"
 echo "  $out_of_range documents with coordinates outside the GPX ranges (not validated)"
