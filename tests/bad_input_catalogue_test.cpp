@@ -82,7 +82,8 @@ std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
         if (folder.deletionRefusedFor == device) {
             bool named = false;
             for (const auto& text : shown) {
-                named = named || text.find(device.substr(0, device.size() - 1)) != std::string::npos;
+                named =
+                    named || text.find(device.substr(0, device.size() - 1)) != std::string::npos;
             }
             if (result.outcome == CommandOutcome::Done || !named) {
                 problems += "the deletion from " + device + " was not refused with its name; ";

@@ -79,7 +79,8 @@ std::string exerciseCli(const BadFolder& folder, const fs::path& dir, bool asNob
     for (const auto& [device, result] : {std::pair{std::string("GARMIN_WPT.NVM"), waypoints},
                                          {std::string("GARMIN_STRK.NVM"), tracks}}) {
         if (folder.deletionRefusedFor == device &&
-            (result.exitCode != 1 || result.errors.find(device.substr(0, device.size() - 1)) == std::string::npos)) {
+            (result.exitCode != 1 ||
+             result.errors.find(device.substr(0, device.size() - 1)) == std::string::npos)) {
             problems += "the deletion from " + device + " was not refused with its name; ";
         }
     }

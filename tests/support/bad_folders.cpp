@@ -164,8 +164,8 @@ void addHugeCounts(std::vector<BadFolder>& all) {
     enc::SavedTracksFile claims;
     claims.tracks.push_back({.name = "Claims", .points = points(2, false), .pointCount = 0xFFFF});
     // The length word still frames the record: a deletion may go through.
-    all.push_back({.label = "STRK_huge_point_count",
-                   .files = {{kStrk, enc::encodeSavedTracksFile(claims)}}});
+    all.push_back(
+        {.label = "STRK_huge_point_count", .files = {{kStrk, enc::encodeSavedTracksFile(claims)}}});
 }
 
 // A first record of every awkward length, followed by a normal one. Such records are
