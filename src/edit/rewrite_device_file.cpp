@@ -96,25 +96,15 @@ private:
             device.close();
             return refuseChanged();
         }
-        switch (readFramedHeader(ops_, device.get(), file)) {
-            case ReadStatus::Complete:
-                break;
-            case ReadStatus::Incomplete:
-                return refuse(messages::incomplete(target_));
-            case ReadStatus::Unreadable:
-                return fail(messages::unreadable(target_));
+        if (!accept(readFramedHeader(ops_, device.get(), file))) {
+            return false;
         }
         if (file.recordCount != filledCount) {
             device.close();
             return refuseChanged();
         }
-        switch (readFramedRecords(ops_, device.get(), file)) {
-            case ReadStatus::Complete:
-                break;
-            case ReadStatus::Incomplete:
-                return refuse(messages::incomplete(target_));
-            case ReadStatus::Unreadable:
-                return fail(messages::unreadable(target_));
+        if (!accept(readFramedRecords(ops_, device.get(), file))) {
+            return false;
         }
         // Everything needed has been read: a failing close of a file opened for reading
         // cannot take anything from it.
@@ -162,6 +152,19 @@ private:
         // the system goes down at once, so the deletion counts as done.
         ops_.syncDirectory(device_.parent_path());
         return true;
+    }
+
+    // A read that did not deliver the whole file refuses or fails the deletion.
+    bool accept(ReadStatus status) {
+        switch (status) {
+            case ReadStatus::Complete:
+                return true;
+            case ReadStatus::Incomplete:
+                return refuse(messages::incomplete(target_));
+            case ReadStatus::Unreadable:
+                return fail(messages::unreadable(target_));
+        }
+        return fail(messages::unreadable(target_));
     }
 
     bool refuseChanged() {
