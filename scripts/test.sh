@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every target twice, once normally and once with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite in both builds.
+# UndefinedBehaviorSanitizer, runs the whole test suite in both builds, then runs
+# every fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,3 +19,6 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== Fuzzing (45 s per target)"
+scripts/fuzz.sh --ci

@@ -34,6 +34,12 @@ std::string unreadable(const DeletionTarget& t) {
            ".\nNothing has been deleted; check the disk and try again.";
 }
 
+std::string misframedTrack(const DeletionTarget& t, std::size_t track) {
+    return text(t.deviceName) + ": the length of track " + std::to_string(track) +
+           " does not match its points, so the list may not show the records the file holds.\n"
+           "Nothing has been deleted; copy the file from the receiver again.";
+}
+
 std::string writeFailed(const DeletionTarget& t) {
     return "Unable to write file " + text(t.temporaryName) +
            ".\nNothing has been deleted; make room on the disk and try again.";

@@ -14,6 +14,7 @@ std::string createFailed(const DeletionTarget& target);  // "Unable to create fi
 std::string changedSinceFill(const DeletionTarget& target);
 std::string incomplete(const DeletionTarget& target);
 std::string unreadable(const DeletionTarget& target);
+std::string misframedTrack(const DeletionTarget& target, std::size_t track);
 
 // Failures while the new file is written or put in place.
 std::string writeFailed(const DeletionTarget& target);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <span>
 
+#include "device/track_files.h"
+
 namespace quillet {
 namespace {
 
@@ -70,6 +72,25 @@ ReadStatus readFramedRecords(FileOperations& ops, std::FILE* file, FramedFile& i
         }
         start = next;
     }
+}
+
+std::size_t firstMisframedTrack(const FramedFile& file) {
+    constexpr std::size_t kFieldsAfterLength = track_layout::kTrackHeaderSize - 2;
+    for (std::size_t i = 0; i < file.frameStarts.size(); ++i) {
+        const std::size_t start = file.frameStarts[i];
+        const std::size_t end =
+            i + 1 < file.frameStarts.size() ? file.frameStarts[i + 1] : file.frames.size();
+        const std::size_t length = end - start - FramedFile::kLengthBytes;
+        if (length < kFieldsAfterLength) {
+            return i + 1;
+        }
+        const auto points = static_cast<std::uint32_t>(
+            littleEndian(std::span(file.frames).subspan(start + FramedFile::kLengthBytes, 2)));
+        if (length != kFieldsAfterLength + packedSize(points)) {
+            return i + 1;
+        }
+    }
+    return 0;
 }
 
 ComposedFile composeFramedFile(const FramedFile& file, const std::vector<bool>& keep) {

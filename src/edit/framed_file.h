@@ -39,6 +39,10 @@ ReadStatus readFramedHeader(FileOperations& ops, std::FILE* file, FramedFile& in
 // were read, not with the count.
 ReadStatus readFramedRecords(FileOperations& ops, std::FILE* file, FramedFile& into);
 
+// The first saved track (1-based) whose length word differs from 52 plus the packed
+// size of the points it counts; 0 when every record agrees.
+std::size_t firstMisframedTrack(const FramedFile& file);
+
 // The file that holds the header, the number of kept records and the kept records in
 // file order; keep[p - 1] tells whether record p stays. The records are not copied: the
 // file is the head followed by the runs, stretches of `file.frames` of records kept one

@@ -111,6 +111,11 @@ private:
         // Everything needed has been read: a failing close of a file opened for reading
         // cannot take anything from it.
         device.close();
+        if (target_.tracksFramedByPoints) {
+            if (const std::size_t track = firstMisframedTrack(file); track != 0) {
+                return refuse(messages::misframedTrack(target_, track));
+            }
+        }
         return true;
     }
 

@@ -17,12 +17,15 @@ struct DeletionTarget {
     std::string_view deviceName;
     std::string_view temporaryName;
     std::string_view backupName;
+    // The list walks saved tracks by their points, the deletion by their length words:
+    // both must frame every record alike, or the rows do not name the records copied.
+    bool tracksFramedByPoints = false;
 };
 
 inline constexpr DeletionTarget kWaypointDeletion{"GARMIN_WPT.NVM", "GARMIN_WPT.NV_",
                                                   "GARMIN_WPT.BAK"};
 inline constexpr DeletionTarget kSavedTracksDeletion{"GARMIN_STRK.NVM", "GARMIN_STRK.NV_",
-                                                     "GARMIN_STRK.BAK"};
+                                                     "GARMIN_STRK.BAK", true};
 
 struct RewriteRequest {
     std::filesystem::path deviceFile;  // the full path of the file set

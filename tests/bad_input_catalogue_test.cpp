@@ -1,0 +1,182 @@
+// Every folder of the bad-input catalogue run through the core: start-up, the fill of
+// every view, "Make GPX" of every row and "Delete" of the first record. Nothing may
+// crash or hang, every message either is one the program has always shown or names
+// its file, the expected message comes, a deletion that must be refused is, and every
+// device file survives under its name or its backup's.
+//
+// Unreadable files and read-only folders mean nothing to root: run as root, those
+// cases drop to the unprivileged user "nobody" in a child process first.
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include "app/fill_list.h"
+#include "app/startup.h"
+#include "edit/delete_records.h"
+#include "export/gpx_export.h"
+#include "support/bad_folders.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Access;
+using testing::BadFolder;
+using testing::FakeUi;
+using testing::TempDir;
+
+constexpr uid_t kNobody = 65534;
+
+std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
+    std::string problems;
+    std::vector<std::string> messages;
+    FakeUi ui;
+    const auto collect = [&] {
+        for (auto& text : ui.messageTexts()) {
+            messages.push_back(std::move(text));
+        }
+        ui.calls.clear();
+    };
+
+    const auto state = startUp(dir, ui);
+    collect();
+    const int tabs = state ? static_cast<int>(state->tabs.size()) : 0;
+    for (int tab = 0; tab < tabs; ++tab) {
+        onTabChanged(*state, ui, tab);
+        for (std::size_t row = 0; row < state->list.rowCount(); ++row) {
+            state->list.setSelected(row, true);
+        }
+        const fs::path target = dir / ("export-" + std::to_string(tab) + ".gpx");
+        ui.savePaths.assign(1, target);
+        if (onMakeGpx(*state, ui) == CommandOutcome::Done) {
+            const std::string document = testing::readFile(target);
+            if (!document.starts_with("<?xml") || !document.ends_with("</gpx>\n")) {
+                problems += "an export wrote an unfinished document; ";
+            }
+        }
+        collect();
+    }
+    for (int tab = 0; tab < tabs; ++tab) {
+        onTabChanged(*state, ui, tab);
+        const int row = state->list.findByItemNumber(1);
+        const bool waypoints = currentView(*state) == ViewKind::Waypoints;
+        const std::string device = waypoints ? kWaypointFileName : kSavedTracksFileName;
+        collect();
+        if (row < 0) {
+            if (folder.deletionRefusedFor == device) {
+                problems += "no row for the first record of " + device + "; ";
+            }
+            continue;
+        }
+        state->list.setSelected(static_cast<std::size_t>(row), true);
+        const DeleteResult result = onDelete(*state, ui);
+        const auto shown = ui.messageTexts();
+        collect();
+        if (folder.deletionRefusedFor == device) {
+            bool named = false;
+            for (const auto& text : shown) {
+                named =
+                    named || text.find(device.substr(0, device.size() - 1)) != std::string::npos;
+            }
+            if (result.outcome == CommandOutcome::Done || !named) {
+                problems += "the deletion from " + device + " was not refused with its name; ";
+            }
+        }
+    }
+
+    bool expectedShown = folder.fillMessage.empty();
+    for (const auto& text : messages) {
+        if (!testing::isKnownMessage(text) && text.find("GARMIN_") == std::string::npos) {
+            problems += "a message names no file: \"" + text + "\"; ";
+        }
+        expectedShown = expectedShown || text.find(folder.fillMessage) != std::string::npos;
+    }
+    if (!expectedShown) {
+        problems += "no message with \"" + folder.fillMessage + "\"; ";
+    }
+    return problems;
+}
+
+// Runs the work in a child process as the user nobody; nothing when that is impossible.
+std::optional<std::string> asNobody(const std::function<std::string()>& work) {
+    int channel[2];
+    if (::pipe(channel) != 0) {
+        return std::nullopt;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::string report = "\x01";  // could not drop the privileges
+        if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
+            report = work();
+        }
+        const ssize_t written = ::write(channel[1], report.data(), report.size());
+        ::_exit(written == static_cast<ssize_t>(report.size()) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string report;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) {
+        report.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return "the child process died (status " + std::to_string(status) + ")";
+    }
+    if (report == "\x01") {
+        return std::nullopt;
+    }
+    return report;
+}
+
+void restrictAccess(const BadFolder& folder, const fs::path& dir, bool restrict) {
+    using fs::perms;
+    if (folder.access == Access::UnreadableFiles) {
+        for (const auto& [name, bytes] : folder.files) {
+            fs::permissions(dir / name, restrict ? perms::none : perms(0644));
+        }
+    } else if (folder.access == Access::ReadOnlyFolder) {
+        fs::permissions(dir, restrict ? perms(0555) : perms(0755));
+    }
+}
+
+class BadInputCatalogue : public ::testing::TestWithParam<BadFolder> {};
+
+TEST_P(BadInputCatalogue, CoreHoldsAndLosesNothing) {
+    const BadFolder& folder = GetParam();
+    TempDir dir;
+    testing::writeBadFolder(folder, dir.path());
+    const auto before = testing::folderContents(dir.path());
+
+    restrictAccess(folder, dir.path(), true);
+    std::string problems;
+    if (folder.access != Access::Normal && ::geteuid() == 0) {
+        const auto report = asNobody([&] { return exerciseCore(folder, dir.path()); });
+        if (!report) {
+            restrictAccess(folder, dir.path(), false);
+            GTEST_SKIP() << "running as root and cannot become nobody: access rights hold nothing";
+        }
+        problems = *report;
+    } else {
+        problems = exerciseCore(folder, dir.path());
+    }
+    restrictAccess(folder, dir.path(), false);
+
+    EXPECT_EQ(problems, "");
+    EXPECT_EQ(testing::lostData(before, testing::folderContents(dir.path())), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, BadInputCatalogue, ::testing::ValuesIn(testing::badFolders()),
+                         [](const auto& info) { return info.param.label; });
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,342 @@
+// A deletion killed at any moment, or meeting a full disk at any file operation, must
+// leave the original records complete under the device file's name or under the
+// backup's, and the next start must find the folder usable.
+//
+// The deletion runs in a child process that is killed with SIGKILL: after each number
+// of file operations in turn (halfway through a write as well), and at timed moments
+// spread over a real deletion. A full disk is simulated in-process: the k-th operation
+// fails, a write after storing half of its bytes.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <iostream>
+#include <string>
+
+#include "app/fill_list.h"
+#include "app/startup.h"
+#include "edit/delete_records.h"
+#include "edit/file_operations.h"
+#include "encoder/device_encoder.h"
+#include "support/bad_folders.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+namespace enc = encoder;
+using testing::FakeUi;
+using testing::FolderBytes;
+using testing::TempDir;
+
+enum class Fault { None, Kill, KillHalfwayThroughWrite, Fail };
+
+// The system's file operations, with a fault at operation number `at` (1-based).
+class FaultyOperations final : public FileOperations {
+public:
+    FaultyOperations(Fault fault, int at) : fault_(fault), at_(at) {}
+    int calls() const { return calls_; }
+
+    std::FILE* openForReading(const fs::path& path) override {
+        return strike() ? nullptr : system_.openForReading(path);
+    }
+    std::FILE* createForWriting(const fs::path& path) override {
+        return strike() ? nullptr : system_.createForWriting(path);
+    }
+    std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) override {
+        if (strike()) {
+            return std::nullopt;
+        }
+        return system_.read(file, dest);
+    }
+    bool write(std::FILE* file, std::span<const std::uint8_t> bytes) override {
+        if (++calls_ == at_ && fault_ != Fault::None) {
+            // A full disk, or a kill, after half of the bytes were stored.
+            system_.write(file, bytes.first(bytes.size() / 2));
+            if (fault_ == Fault::Fail) {
+                return false;
+            }
+            std::fflush(file);
+            ::raise(SIGKILL);
+        }
+        return system_.write(file, bytes);
+    }
+    bool flushToDisk(std::FILE* file) override { return !strike() && system_.flushToDisk(file); }
+    bool close(std::FILE* file) override {
+        const bool struck = strike();
+        return system_.close(file) && !struck;  // the file is closed either way
+    }
+    bool removeFile(const fs::path& path) override { return !strike() && system_.removeFile(path); }
+    bool renameFile(const fs::path& from, const fs::path& to) override {
+        return !strike() && system_.renameFile(from, to);
+    }
+    std::optional<FileSnapshot> snapshot(const fs::path& path, std::uint32_t count) override {
+        if (strike()) {
+            return std::nullopt;
+        }
+        return system_.snapshot(path, count);
+    }
+    bool syncDirectory(const fs::path& directory) override {
+        return !strike() && system_.syncDirectory(directory);
+    }
+
+private:
+    // True when this operation is to fail; a kill does not return.
+    bool strike() {
+        if (++calls_ != at_) {
+            return false;
+        }
+        if (fault_ == Fault::Kill || fault_ == Fault::KillHalfwayThroughWrite) {
+            ::raise(SIGKILL);
+        }
+        return fault_ == Fault::Fail;
+    }
+
+    SystemFileOperations system_;
+    Fault fault_;
+    int at_;
+    int calls_ = 0;
+};
+
+struct Scenario {
+    const char* name;
+    bool tracks;  // delete saved tracks rather than waypoints
+};
+
+// A folder of 60 waypoints, 24 saved tracks and an active track.
+void writeFolder(const fs::path& dir) {
+    enc::WaypointFile waypoints;
+    for (int i = 0; i < 60; ++i) {
+        waypoints.bodies.push_back(enc::encodeWaypointBody(
+            {.latitudeCode = i * 1000, .name = "Point " + std::to_string(i)}));
+    }
+    enc::writeFile(dir / kWaypointFileName, enc::encodeWaypointFile(waypoints));
+    enc::SavedTracksFile saved;
+    for (int t = 0; t < 24; ++t) {
+        enc::SavedTrack track{.name = "Track " + std::to_string(t)};
+        for (int i = 0; i < t % 13; ++i) {
+            track.points.push_back({.latitudeCode = 5000u + i, .timeField = 536544002u + i});
+        }
+        saved.tracks.push_back(track);
+    }
+    enc::writeFile(dir / kSavedTracksFileName, enc::encodeSavedTracksFile(saved));
+    enc::writeFile(dir / kActiveTrackFileName,
+                   enc::encodeActiveTrackFile({.points = {{.timeField = 536544002u}}}));
+}
+
+// Starts on the folder and deletes every third record of the scenario's view.
+DeleteResult deleteSome(const fs::path& dir, const Scenario& scenario, FileOperations& ops) {
+    FakeUi ui;
+    auto state = startUp(dir, ui);
+    if (scenario.tracks) {
+        onTabChanged(*state, ui, state->tracksTabPosition - 1);
+    }
+    for (std::size_t row = 0; row < state->list.rowCount(); ++row) {
+        const std::int32_t item = state->list.itemNumber(row);
+        state->list.setSelected(row, item != 0 && item % 3 == 0);
+    }
+    return onDelete(*state, ui, ops);
+}
+
+// What a kill or a failure left behind, judged; empty when all is well. `observed`
+// collects what was seen that is allowed.
+std::string judge(const fs::path& dir, const FolderBytes& before, const Scenario& scenario,
+                  std::set<std::string>& observed) {
+    const FolderBytes after = testing::folderContents(dir);
+    const std::string device = scenario.tracks ? kSavedTracksFileName : kWaypointFileName;
+    const std::string stem = device.substr(0, device.size() - 3);
+    const auto original = before.at(device);
+    const bool underOwnName = after.contains(device) && after.at(device) == original;
+    const bool underBackup = after.contains(stem + "BAK") && after.at(stem + "BAK") == original;
+    if (!underOwnName && !underBackup) {
+        return "the original records are under neither name";
+    }
+    if (after.contains(stem + "NV_")) {
+        observed.insert("a temporary file was left behind (the records complete under " +
+                        std::string(underOwnName ? "the device file's name" : "the backup's") +
+                        ")");
+    }
+    if (!after.contains(device)) {
+        observed.insert("the device file's name was empty, the records under the backup's");
+    }
+
+    // The next run starts normally on whatever is left.
+    FakeUi ui;
+    const auto state = startUp(dir, ui);
+    if (state == nullptr) {
+        return "the next start failed";
+    }
+    for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
+        onTabChanged(*state, ui, tab);
+    }
+    for (const auto& text : ui.messageTexts()) {
+        return "the next start said \"" + text + "\"";
+    }
+    return "";
+}
+
+// Runs the work in a child process; true when the child finished, false when it was
+// killed. `whileRunning` gets the child's id once it waits for the go-ahead.
+bool inChild(const std::function<void()>& work,
+             const std::function<void(pid_t)>& whileRunning = {}) {
+    int ready[2];
+    int go[2];
+    if (::pipe(ready) != 0 || ::pipe(go) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return false;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        char byte = 'r';
+        const bool told = ::write(ready[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1;
+        if (told) {
+            work();
+        }
+        ::_exit(told ? 0 : 3);
+    }
+    char byte = 0;
+    const bool childReady = ::read(ready[0], &byte, 1) == 1;
+    byte = 'g';
+    const bool goSent = childReady && ::write(go[1], &byte, 1) == 1;
+    if (goSent && whileRunning) {
+        whileRunning(child);
+    }
+    for (const int fd : {ready[0], ready[1], go[0], go[1]}) {
+        ::close(fd);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) {
+        return false;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    return true;
+}
+
+void report(const std::string& what, int survived, int tried,
+            const std::set<std::string>& observed) {
+    std::cout << "[ figures  ] " << what << ": " << survived << " of " << tried << " survived\n";
+    for (const auto& note : observed) {
+        std::cout << "[ observed ] " << note << "\n";
+    }
+}
+
+class CrashConsistency : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(CrashConsistency, KilledAfterEveryFileOperation) {
+    int tried = 0;
+    int survived = 0;
+    std::set<std::string> observed;
+    for (const Fault fault : {Fault::Kill, Fault::KillHalfwayThroughWrite}) {
+        for (int k = 1;; ++k) {
+            TempDir dir;
+            writeFolder(dir.path());
+            const FolderBytes before = testing::folderContents(dir.path());
+            const bool finished = inChild([&] {
+                FaultyOperations ops(fault, k);
+                deleteSome(dir.path(), GetParam(), ops);
+            });
+            const std::string problem = judge(dir.path(), before, GetParam(), observed);
+            if (finished) {
+                EXPECT_EQ(problem, "") << "after the deletion finished";
+                break;  // k is past the last operation
+            }
+            ++tried;
+            survived += problem.empty() ? 1 : 0;
+            EXPECT_EQ(problem, "") << "killed at operation " << k;
+        }
+    }
+    EXPECT_GT(tried, 10);
+    report(std::string(GetParam().name) + ": kills after k file operations", survived, tried,
+           observed);
+}
+
+TEST_P(CrashConsistency, KilledAtTimedMoments) {
+    // How long a whole deletion takes here, to spread the kills over it.
+    TempDir probe;
+    writeFolder(probe.path());
+    SystemFileOperations system;
+    const auto start = std::chrono::steady_clock::now();
+    deleteSome(probe.path(), GetParam(), system);
+    const auto span = std::chrono::steady_clock::now() - start;
+
+    constexpr int kMoments = 30;
+    int tried = 0;
+    int survived = 0;
+    std::set<std::string> observed;
+    for (int moment = 0; moment < kMoments; ++moment) {
+        TempDir dir;
+        writeFolder(dir.path());
+        const FolderBytes before = testing::folderContents(dir.path());
+        const auto delay = span * moment / kMoments;
+        inChild(
+            [&] {
+                SystemFileOperations ops;
+                deleteSome(dir.path(), GetParam(), ops);
+            },
+            [&](pid_t child) {
+                const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(delay);
+                const timespec pause{static_cast<time_t>(nanos.count() / 1000000000),
+                                     static_cast<long>(nanos.count() % 1000000000)};
+                ::nanosleep(&pause, nullptr);
+                ::kill(child, SIGKILL);
+            });
+        const std::string problem = judge(dir.path(), before, GetParam(), observed);
+        ++tried;
+        survived += problem.empty() ? 1 : 0;
+        EXPECT_EQ(problem, "") << "killed after " << moment << "/" << kMoments << " of a deletion";
+    }
+    report(std::string(GetParam().name) + ": kills at timed moments", survived, tried, observed);
+}
+
+TEST_P(CrashConsistency, DiskFullAtEveryFileOperation) {
+    int tried = 0;
+    int held = 0;
+    std::set<std::string> observed;
+    for (int k = 1;; ++k) {
+        TempDir dir;
+        writeFolder(dir.path());
+        const FolderBytes before = testing::folderContents(dir.path());
+        FaultyOperations ops(Fault::Fail, k);
+        const DeleteResult result = deleteSome(dir.path(), GetParam(), ops);
+        if (k > ops.calls()) {
+            EXPECT_EQ(result.outcome, CommandOutcome::Done);
+            break;
+        }
+        ++tried;
+        std::string problem = judge(dir.path(), before, GetParam(), observed);
+        const FolderBytes after = testing::folderContents(dir.path());
+        for (const auto& [name, bytes] : after) {
+            if (name.ends_with(".NV_")) {
+                problem += " a temporary file was left after a reported failure;";
+            }
+        }
+        if (result.outcome == CommandOutcome::Done) {
+            observed.insert(
+                "a failure that was not needed to finish (syncing the folder) "
+                "still counts as done");
+        }
+        held += problem.empty() ? 1 : 0;
+        EXPECT_EQ(problem, "") << "operation " << k << " failed";
+    }
+    EXPECT_GT(tried, 10);
+    report(std::string(GetParam().name) + ": a full disk at each file operation", held, tried,
+           observed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, CrashConsistency,
+                         ::testing::Values(Scenario{"waypoints", false},
+                                           Scenario{"saved tracks", true}),
+                         [](const auto& info) {
+                             return info.param.tracks ? "SavedTracks" : "Waypoints";
+                         });
+
+}  // namespace
+}  // namespace quillet
