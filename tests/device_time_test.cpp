@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <random>
+#include <string>
+
 #include "device/device_time.h"
 #include "encoder/device_encoder.h"
 
@@ -57,6 +61,33 @@ TEST(DeviceTime, AgreesWithCalendarOnEveryDay) {
                 ASSERT_EQ(formatDeviceTime(start + 86399), expected);
             }
         }
+    }
+}
+
+// Every field of the text against the C library's calendar (which, like the device,
+// knows no leap seconds) at a stride through the whole range and at random instants.
+TEST(DeviceTime, AgreesWithTheCLibraryCalendarAtAnyTimeOfDay) {
+    const std::time_t epoch = 1167609600;  // 2007-01-01 00:00:00 UTC
+    const auto expectedText = [&](DeviceTime t) {
+        const std::time_t instant = epoch + static_cast<std::time_t>(t);
+        std::tm calendar{};
+        gmtime_r(&instant, &calendar);
+        if (calendar.tm_year + 1900 > 2024) {
+            return std::string();
+        }
+        char text[32];
+        std::strftime(text, sizeof text, "%Y-%m-%d  %H:%M:%S ", &calendar);
+        return std::string(text);
+    };
+    std::mt19937 random(3);
+    for (std::uint64_t t = 0; t < 600'000'000; t += 997 + random() % 4) {
+        ASSERT_EQ(formatDeviceTime(static_cast<DeviceTime>(t)),
+                  expectedText(static_cast<DeviceTime>(t)))
+            << t;
+    }
+    for (int i = 0; i < 100'000; ++i) {
+        const DeviceTime t = random();
+        ASSERT_EQ(formatDeviceTime(t), expectedText(t)) << t;
     }
 }
 

@@ -270,10 +270,23 @@ TEST(RecordList, SortGivesTheStableOrderOfCompareRowsOnRandomLists) {
         RecordList list;
         for (std::size_t i = 0; i < count; ++i) {
             list.insertRow();
-            list.setItemNumber(0, static_cast<std::int32_t>(random() % (distinctNumbers + 1)));
-            std::string text(random() % 4, ' ');
-            for (char& c : text) {
-                c = alphabet[random() % sizeof alphabet];
+            // Some rounds spread the item numbers far apart, as no fill does.
+            const std::int32_t spread = round % 5 == 3 ? 1'000'003 : 1;
+            list.setItemNumber(
+                0, spread * static_cast<std::int32_t>(random() % (distinctNumbers + 1)));
+            // Some rounds use texts that share their first 6 to 17 bytes and differ, if
+            // at all, only after them.
+            std::string text;
+            if (round % 3 == 2) {
+                text = std::string("0123456789ABCDEFG").substr(0, 6 + round % 12);
+                for (auto tail = random() % 4; tail > 0; --tail) {
+                    text += alphabet[random() % 3];
+                }
+            } else {
+                text.resize(random() % 4);
+                for (char& c : text) {
+                    c = alphabet[random() % sizeof alphabet];
+                }
             }
             if (random() % 8 == 0) {
                 text = std::string(99, 'x') + text;

@@ -1,7 +1,6 @@
 #include "device/device_time.h"
 
 #include <array>
-#include <cstdio>
 
 namespace quillet {
 namespace {
@@ -20,9 +19,16 @@ constexpr std::array<std::uint32_t, 12> kMonthLengths{31, 28, 31, 30, 31, 30,
 constexpr std::array<std::uint32_t, 12> kLeapMonthLengths{31, 29, 31, 30, 31, 30,
                                                           31, 31, 30, 31, 30, 31};
 
+// Two decimal digits of a value below 100.
+char* writeTwoDigits(char* out, std::uint32_t value) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+}
+
 }  // namespace
 
-std::string formatDeviceTime(DeviceTime t) {
+char* writeDeviceTime(char* out, DeviceTime t) {
     std::uint32_t days = t / kSecondsPerDay;
     const std::uint32_t secondOfDay = t % kSecondsPerDay;
 
@@ -31,7 +37,7 @@ std::string formatDeviceTime(DeviceTime t) {
         days -= kYearLengths[yearIndex];
         ++yearIndex;
         if (yearIndex == kYearLengths.size()) {
-            return {};
+            return out;
         }
     }
 
@@ -42,12 +48,28 @@ std::string formatDeviceTime(DeviceTime t) {
         ++month;
     }
 
-    char text[64];  // the text takes 21 characters; the rest quiets width analysis
-    std::snprintf(text, sizeof text, "%4.4i-%2.2i-%2.2i  %2.2i:%2.2i:%2.2i ",
-                  kFirstYear + static_cast<int>(yearIndex), static_cast<int>(month + 1),
-                  static_cast<int>(days + 1), static_cast<int>(secondOfDay / 3600),
-                  static_cast<int>(secondOfDay % 3600 / 60), static_cast<int>(secondOfDay % 60));
-    return text;
+    // "YYYY-MM-DD  hh:mm:ss ": every field zero-padded, the year always four digits.
+    const auto year = static_cast<std::uint32_t>(kFirstYear + yearIndex);
+    out = writeTwoDigits(out, year / 100);
+    out = writeTwoDigits(out, year % 100);
+    *out++ = '-';
+    out = writeTwoDigits(out, static_cast<std::uint32_t>(month + 1));
+    *out++ = '-';
+    out = writeTwoDigits(out, days + 1);
+    *out++ = ' ';
+    *out++ = ' ';
+    out = writeTwoDigits(out, secondOfDay / 3600);
+    *out++ = ':';
+    out = writeTwoDigits(out, secondOfDay % 3600 / 60);
+    *out++ = ':';
+    out = writeTwoDigits(out, secondOfDay % 60);
+    *out++ = ' ';
+    return out;
+}
+
+std::string formatDeviceTime(DeviceTime t) {
+    char text[kCalendarTextSize];
+    return {text, writeDeviceTime(text, t)};
 }
 
 }  // namespace quillet

@@ -32,6 +32,9 @@ InputStream InputStream::fromBytes(std::vector<std::uint8_t> bytes) {
 
 InputStream::InputStream(InputStream&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
+      block_(std::move(other.block_)),
+      blockPosition_(std::exchange(other.blockPosition_, 0)),
+      blockEnd_(std::exchange(other.blockEnd_, 0)),
       bytes_(std::move(other.bytes_)),
       size_(other.size_),
       position_(other.position_),
@@ -43,6 +46,9 @@ InputStream& InputStream::operator=(InputStream&& other) noexcept {
             std::fclose(file_);
         }
         file_ = std::exchange(other.file_, nullptr);
+        block_ = std::move(other.block_);
+        blockPosition_ = std::exchange(other.blockPosition_, 0);
+        blockEnd_ = std::exchange(other.blockEnd_, 0);
         bytes_ = std::move(other.bytes_);
         size_ = other.size_;
         position_ = other.position_;
@@ -64,7 +70,7 @@ std::size_t InputStream::read(std::span<std::uint8_t> dest) {
     std::size_t delivered = 0;
     if (wanted > 0) {
         if (file_ != nullptr) {
-            delivered = std::fread(dest.data(), 1, wanted, file_);
+            delivered = readFile(dest.first(wanted));
         } else {
             std::memcpy(dest.data(), bytes_.data() + position_, wanted);
             delivered = wanted;
@@ -77,25 +83,67 @@ std::size_t InputStream::read(std::span<std::uint8_t> dest) {
     return delivered;
 }
 
+// Serves the bytes from the block, refilling it as needed; a read at least as large as
+// the block goes to the file directly. Delivers fewer bytes only when the file holds
+// fewer than its size at the opening promised.
+std::size_t InputStream::readFile(std::span<std::uint8_t> dest) {
+    std::size_t delivered = 0;
+    while (delivered < dest.size()) {
+        if (buffered() == 0) {
+            const std::size_t rest = dest.size() - delivered;
+            if (rest >= kBlockSize) {
+                return delivered + std::fread(dest.data() + delivered, 1, rest, file_);
+            }
+            // The file's position is that of the stream: fill the block with at most
+            // what the file held at the opening.
+            const auto room = static_cast<std::size_t>(
+                std::min<std::uint64_t>(kBlockSize, remaining() - delivered));
+            block_.resize(kBlockSize);
+            blockPosition_ = 0;
+            blockEnd_ = std::fread(block_.data(), 1, room, file_);
+            if (blockEnd_ == 0) {
+                return delivered;
+            }
+        }
+        const std::size_t step = std::min(dest.size() - delivered, buffered());
+        std::memcpy(dest.data() + delivered, block_.data() + blockPosition_, step);
+        blockPosition_ += step;
+        delivered += step;
+    }
+    return delivered;
+}
+
 std::uint64_t InputStream::skip(std::uint64_t n) {
     std::uint64_t skipped = std::min(n, remaining());
     if (file_ != nullptr && skipped > 0) {
-        // Seek in steps that fit a long; reading the skipped bytes is never needed.
-        std::uint64_t left = skipped;
-        while (left > 0) {
-            const long step = static_cast<long>(std::min<std::uint64_t>(left, 1UL << 30));
-            if (std::fseek(file_, step, SEEK_CUR) != 0) {
-                break;
-            }
-            left -= static_cast<std::uint64_t>(step);
-        }
-        skipped -= left;
+        skipped = skipFile(skipped);
     }
     position_ += skipped;
     if (skipped < n) {
         atEnd_ = true;
     }
     return skipped;
+}
+
+// Within the block the skip only moves the block's position; beyond it the file seeks
+// from the block's end, in steps that fit a long. Reading the skipped bytes is never
+// needed.
+std::uint64_t InputStream::skipFile(std::uint64_t n) {
+    if (n <= buffered()) {
+        blockPosition_ += static_cast<std::size_t>(n);
+        return n;
+    }
+    const std::uint64_t fromBlock = buffered();
+    blockPosition_ = blockEnd_ = 0;
+    std::uint64_t left = n - fromBlock;
+    while (left > 0) {
+        const long step = static_cast<long>(std::min<std::uint64_t>(left, 1UL << 30));
+        if (std::fseek(file_, step, SEEK_CUR) != 0) {
+            break;
+        }
+        left -= static_cast<std::uint64_t>(step);
+    }
+    return n - left;
 }
 
 }  // namespace quillet

@@ -37,7 +37,17 @@ public:
 private:
     InputStream() = default;
 
+    // A file is read in large blocks: the many small reads of a track's points are
+    // served from memory, and a skip that stays within the block moves no file position.
+    static constexpr std::size_t kBlockSize = 64 * 1024;
+    std::size_t buffered() const { return blockEnd_ - blockPosition_; }
+    std::size_t readFile(std::span<std::uint8_t> dest);
+    std::uint64_t skipFile(std::uint64_t n);
+
     std::FILE* file_ = nullptr;
+    std::vector<std::uint8_t> block_;
+    std::size_t blockPosition_ = 0;
+    std::size_t blockEnd_ = 0;
     std::vector<std::uint8_t> bytes_;
     std::uint64_t size_ = 0;
     std::uint64_t position_ = 0;

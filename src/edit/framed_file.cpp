@@ -27,12 +27,6 @@ std::uint32_t littleEndian(std::span<const std::uint8_t> bytes) {
     return value;
 }
 
-void appendLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
 }  // namespace
 
 ReadStatus readFramedHeader(FileOperations& ops, std::FILE* file, FramedFile& into) {
@@ -47,25 +41,37 @@ ReadStatus readFramedHeader(FileOperations& ops, std::FILE* file, FramedFile& in
     return ReadStatus::Complete;
 }
 
+// Each read takes a record's body together with the next record's length word, so a
+// file of n records costs n + 1 reads; the last body is read alone, so nothing after
+// the counted records is read.
 ReadStatus readFramedRecords(FileOperations& ops, std::FILE* file, FramedFile& into) {
-    for (std::uint32_t p = 1; p <= into.recordCount && p != 0; ++p) {
-        const std::size_t start = into.frames.size();
-        into.frames.resize(start + FramedFile::kLengthBytes);
-        ReadStatus status =
-            readExactly(ops, file, std::span(into.frames).subspan(start, FramedFile::kLengthBytes));
-        if (status != ReadStatus::Complete) {
-            return status;
-        }
+    const std::uint32_t count = into.recordCount;
+    if (count == 0) {
+        return ReadStatus::Complete;
+    }
+    std::size_t start = into.frames.size();
+    into.frames.resize(start + FramedFile::kLengthBytes);
+    ReadStatus status =
+        readExactly(ops, file, std::span(into.frames).subspan(start, FramedFile::kLengthBytes));
+    if (status != ReadStatus::Complete) {
+        return status;
+    }
+    for (std::uint32_t p = 1;; ++p) {
         const std::size_t length = littleEndian(std::span(into.frames).subspan(start, 2));
         const std::size_t body = start + FramedFile::kLengthBytes;
-        into.frames.resize(body + length);
-        status = readExactly(ops, file, std::span(into.frames).subspan(body, length));
+        const std::size_t next = body + length;
+        const bool last = p == count;
+        into.frames.resize(next + (last ? 0 : FramedFile::kLengthBytes));
+        status = readExactly(ops, file, std::span(into.frames).subspan(body));
         if (status != ReadStatus::Complete) {
             return status;
         }
         into.frameStarts.push_back(start);
+        if (last) {
+            return ReadStatus::Complete;
+        }
+        start = next;
     }
-    return ReadStatus::Complete;
 }
 
 std::size_t firstMisframedTrack(const FramedFile& file) {
@@ -87,21 +93,29 @@ std::size_t firstMisframedTrack(const FramedFile& file) {
     return 0;
 }
 
-std::vector<std::uint8_t> composeFramedFile(const FramedFile& file, const std::vector<bool>& keep) {
-    std::vector<std::uint8_t> out(file.header.begin(), file.header.end());
+ComposedFile composeFramedFile(const FramedFile& file, const std::vector<bool>& keep) {
+    ComposedFile out;
+    std::copy(file.header.begin(), file.header.end(), out.head.begin());
     const std::size_t records = std::min(file.frameStarts.size(), keep.size());
     const auto kept =
         static_cast<std::uint32_t>(std::count(keep.begin(), keep.begin() + records, true));
-    appendLittleEndian32(out, kept);
-    for (std::size_t i = 0; i < records; ++i) {
+    for (std::size_t i = 0; i < FramedFile::kCountBytes; ++i) {
+        out.head[FramedFile::kHeaderBytes + i] = static_cast<std::uint8_t>(kept >> (8 * i));
+    }
+    const std::span<const std::uint8_t> frames(file.frames);
+    const auto frameEnd = [&](std::size_t i) {
+        return i + 1 < file.frameStarts.size() ? file.frameStarts[i + 1] : file.frames.size();
+    };
+    for (std::size_t i = 0; i < records;) {
         if (!keep[i]) {
+            ++i;
             continue;
         }
-        const std::size_t start = file.frameStarts[i];
-        const std::size_t end =
-            i + 1 < file.frameStarts.size() ? file.frameStarts[i + 1] : file.frames.size();
-        out.insert(out.end(), file.frames.begin() + static_cast<std::ptrdiff_t>(start),
-                   file.frames.begin() + static_cast<std::ptrdiff_t>(end));
+        const std::size_t runStart = file.frameStarts[i];
+        while (i < records && keep[i]) {
+            ++i;
+        }
+        out.runs.push_back(frames.subspan(runStart, frameEnd(i - 1) - runStart));
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <vector>
 
 #include "edit/file_operations.h"
@@ -43,7 +44,13 @@ ReadStatus readFramedRecords(FileOperations& ops, std::FILE* file, FramedFile& i
 std::size_t firstMisframedTrack(const FramedFile& file);
 
 // The file that holds the header, the number of kept records and the kept records in
-// file order; keep[p - 1] tells whether record p stays.
-std::vector<std::uint8_t> composeFramedFile(const FramedFile& file, const std::vector<bool>& keep);
+// file order; keep[p - 1] tells whether record p stays. The records are not copied: the
+// file is the head followed by the runs, stretches of `file.frames` of records kept one
+// after the other.
+struct ComposedFile {
+    std::array<std::uint8_t, FramedFile::kHeaderBytes + FramedFile::kCountBytes> head{};
+    std::vector<std::span<const std::uint8_t>> runs;
+};
+ComposedFile composeFramedFile(const FramedFile& file, const std::vector<bool>& keep);
 
 }  // namespace quillet

@@ -68,8 +68,8 @@ public:
             return result_;
         }
         const std::vector<bool> keep = keptRecords(state_.list, file.frameStarts.size());
-        const std::vector<std::uint8_t> bytes = composeFramedFile(file, keep);
-        if (!writeTemporaryFile(bytes) || !replaceDeviceFile()) {
+        const ComposedFile composed = composeFramedFile(file, keep);
+        if (!writeTemporaryFile(composed) || !replaceDeviceFile()) {
             return result_;
         }
         std::size_t kept = 0;
@@ -103,6 +103,8 @@ private:
             device.close();
             return refuseChanged();
         }
+        // The records take at most the file's size: one block, grown never.
+        file.frames.reserve(static_cast<std::size_t>(now->size));
         if (!accept(readFramedRecords(ops_, device.get(), file))) {
             return false;
         }
@@ -118,13 +120,16 @@ private:
     }
 
     // The new file, complete and on the disk, or no temporary file at all.
-    bool writeTemporaryFile(const std::vector<std::uint8_t>& bytes) {
+    bool writeTemporaryFile(const ComposedFile& composed) {
         OpenFile temporary(ops_, ops_.createForWriting(temporary_));
         if (temporary.get() == nullptr) {
             return fail(messages::createFailed(target_));
         }
-        const bool written = ops_.write(temporary.get(), bytes) &&
-                             ops_.flushToDisk(temporary.get()) && temporary.close();
+        bool written = ops_.write(temporary.get(), composed.head);
+        for (std::size_t run = 0; written && run < composed.runs.size(); ++run) {
+            written = ops_.write(temporary.get(), composed.runs[run]);
+        }
+        written = written && ops_.flushToDisk(temporary.get()) && temporary.close();
         if (!written) {
             temporary.close();
             return failAndRemoveTemporary(messages::writeFailed(target_));

@@ -5,6 +5,7 @@
 #include <array>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "device/input_stream.h"
 #include "export/gpx_body.h"
@@ -71,19 +72,42 @@ void writeActiveTrack(GpxWriter& out, AppState& state, InputStream& stream) {
     out.put("   </trkseg>\n");
 }
 
+// Where the saved tracks' headers begin, as far as the export has walked the file:
+// headerOffsets[n - 1] is the position of track n's header. A selection of many tracks
+// then walks the file once instead of once per track. It holds only for the file it
+// was taken from, recognised by its size and track count.
+struct SavedTrackWalk {
+    std::uint64_t fileSize = 0;
+    std::uint32_t trackCount = 0;
+    std::vector<std::uint64_t> headerOffsets;
+};
+
 // Saved track t (1-based): the headers before it are walked and their points skipped
 // by their packed size; only the points of track t are decoded. A track that the file
 // does not hold whole up to its points is written as an empty trk.
-void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream,
-                     std::int64_t trackNumber) {
+void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream, std::int64_t trackNumber,
+                     SavedTrackWalk& walk) {
     SavedTrackReader reader(stream, state.recordBuffer);
     const std::uint32_t trackCount = reader.readHeader();
     if (reader.atEndOfFile() || trackNumber < 1 || trackNumber > trackCount) {
         return;
     }
-    for (std::int64_t n = 1;; ++n) {
+    if (walk.fileSize != stream.size() || walk.trackCount != trackCount) {
+        walk = {stream.size(), trackCount, {}};
+    }
+    // The walk goes on from the last known header at or before track t.
+    std::int64_t n = 1;
+    if (!walk.headerOffsets.empty()) {
+        n = std::min<std::int64_t>(trackNumber,
+                                   static_cast<std::int64_t>(walk.headerOffsets.size()));
+        stream.skip(walk.headerOffsets[static_cast<std::size_t>(n) - 1] - stream.position());
+    }
+    for (;; ++n) {
         if (reader.remaining() == 0) {
             return;
+        }
+        if (static_cast<std::size_t>(n) > walk.headerOffsets.size()) {
+            walk.headerOffsets.push_back(stream.position());
         }
         const TrackHeader header = reader.readTrackHeader();
         if (reader.atEndOfFile()) {
@@ -109,6 +133,23 @@ void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream,
         out.put("   </trkseg>\n");
         return;
     }
+}
+
+bool writeTrackOfRow(GpxWriter& out, AppState& state, std::size_t row, SavedTrackWalk& walk) {
+    const std::int64_t trackNumber = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes));
+    const auto& path = trackNumber == 0 ? state.files.activeTrack : state.files.savedTracks;
+    std::optional<InputStream> stream = InputStream::open(path);
+    if (!stream) {
+        return false;
+    }
+    out.put("  <trk>\n");
+    if (trackNumber == 0) {
+        writeActiveTrack(out, state, *stream);
+    } else {
+        writeSavedTrack(out, state, *stream, trackNumber, walk);
+    }
+    out.put("  </trk>\n");
+    return true;
 }
 
 }  // namespace
@@ -164,20 +205,8 @@ void writeTrackPoint(std::ostream& out, const TrackPoint& point) {
 }
 
 bool writeTrack(GpxWriter& out, AppState& state, std::size_t row) {
-    const std::int64_t trackNumber = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes));
-    const auto& path = trackNumber == 0 ? state.files.activeTrack : state.files.savedTracks;
-    std::optional<InputStream> stream = InputStream::open(path);
-    if (!stream) {
-        return false;
-    }
-    out.put("  <trk>\n");
-    if (trackNumber == 0) {
-        writeActiveTrack(out, state, *stream);
-    } else {
-        writeSavedTrack(out, state, *stream, trackNumber);
-    }
-    out.put("  </trk>\n");
-    return true;
+    SavedTrackWalk walk;
+    return writeTrackOfRow(out, state, row, walk);
 }
 
 bool writeTrack(std::ostream& out, AppState& state, std::size_t row) {
@@ -187,8 +216,9 @@ bool writeTrack(std::ostream& out, AppState& state, std::size_t row) {
 
 GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state) {
     GpxExportReport report;
+    SavedTrackWalk walk;
     for (std::size_t row = 0; row < state.list.rowCount(); ++row) {
-        if (!state.list.isSelected(row) || writeTrack(out, state, row)) {
+        if (!state.list.isSelected(row) || writeTrackOfRow(out, state, row, walk)) {
             continue;
         }
         const auto& path = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes)) == 0

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <unordered_map>
 #include <utility>
 
@@ -11,12 +10,8 @@ namespace quillet {
 namespace {
 
 // A cell holds a C text: whatever follows its first 0 byte is not part of it.
-std::string cutAtTerminator(std::string text) {
-    const auto end = text.find('\0');
-    if (end != std::string::npos) {
-        text.resize(end);
-    }
-    return text;
+std::string_view cutAtTerminator(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
 // Byte-wise order of unsigned values; the terminator takes part, so a prefix is smaller.
@@ -44,9 +39,7 @@ void RecordList::removeColumn(std::size_t position) {
     }
     columns_.erase(columns_.begin() + static_cast<std::ptrdiff_t>(position));
     for (auto& row : rows_) {
-        if (position < row.texts.size()) {
-            row.texts.erase(row.texts.begin() + static_cast<std::ptrdiff_t>(position));
-        }
+        row.texts.erase(position);
     }
 }
 
@@ -69,20 +62,14 @@ void RecordList::setItemNumber(std::size_t row, std::int32_t itemNumber) {
     rows_.at(row).itemNumber = itemNumber;
 }
 
-void RecordList::setText(std::size_t row, std::size_t column, std::string text) {
-    auto& texts = rows_.at(row).texts;
-    if (column >= texts.size()) {
-        texts.resize(column + 1);
-    }
-    texts[column] = cutAtTerminator(std::move(text));
+// A row gets room for every column at once: a fill sets its texts one column after the
+// other.
+void RecordList::setText(std::size_t row, std::size_t column, std::string_view text) {
+    rows_.at(row).texts.set(column, cutAtTerminator(text), columns_.size());
 }
 
 std::string_view RecordList::text(std::size_t row, std::size_t column, std::size_t maxBytes) const {
-    const auto& texts = rows_.at(row).texts;
-    if (column >= texts.size()) {
-        return {};
-    }
-    return std::string_view(texts[column]).substr(0, maxBytes);
+    return rows_.at(row).texts.get(column).substr(0, maxBytes);
 }
 
 std::int32_t RecordList::itemNumber(std::size_t row) const {
@@ -124,6 +111,82 @@ int RecordList::compareRows(std::int32_t a, std::int32_t b, std::size_t column) 
     return ascending_ ? order : -order;
 }
 
+namespace {
+
+// The position of the first row from the top that carries each row's item number. Item
+// numbers within a fill are 1, 2, ... (and 0), so a table indexed by them serves; a
+// spread-out set of numbers falls back to a hash map.
+std::vector<std::size_t> firstRowsByItemNumber(const std::deque<Row>& rows) {
+    const std::size_t count = rows.size();
+    std::vector<std::size_t> first(count);
+    const auto [low, high] =
+        std::minmax_element(rows.begin(), rows.end(),
+                            [](const Row& a, const Row& b) { return a.itemNumber < b.itemNumber; });
+    const auto span =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(high->itemNumber) - low->itemNumber);
+    if (span < 4 * static_cast<std::uint64_t>(count)) {
+        constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        std::vector<std::size_t> table(static_cast<std::size_t>(span) + 1, kNone);
+        for (std::size_t position = 0; position < count; ++position) {
+            auto& slot =
+                table[static_cast<std::size_t>(rows[position].itemNumber - low->itemNumber)];
+            if (slot == kNone) {
+                slot = position;
+            }
+            first[position] = slot;
+        }
+    } else {
+        std::unordered_map<std::int32_t, std::size_t> table;
+        table.reserve(count);
+        for (std::size_t position = 0; position < count; ++position) {
+            first[position] = table.try_emplace(rows[position].itemNumber, position).first->second;
+        }
+    }
+    return first;
+}
+
+// A row's sort text with its first sixteen bytes as two big-endian numbers, zero-padded:
+// two texts without 0 bytes order as these numbers do unless they are equal, and then as
+// the rest of the texts do. Sixteen bytes tell apart most names, numbers and whole
+// calendar dates with their hour.
+constexpr std::size_t kPrefixBytes = 16;
+
+struct SortKey {
+    std::uint64_t high;
+    std::uint64_t low;
+    std::string_view text;
+    std::size_t position;
+};
+
+std::uint64_t bigEndianBytes(std::string_view text, std::size_t from) {
+    std::uint64_t value = 0;
+    const std::size_t end = std::min<std::size_t>(text.size(), from + 8);
+    for (std::size_t i = from; i < end; ++i) {
+        value |= std::uint64_t{static_cast<unsigned char>(text[i])} << (56 - 8 * (i - from));
+    }
+    return value;
+}
+
+SortKey sortKey(std::string_view text, std::size_t position) {
+    return {bigEndianBytes(text, 0), bigEndianBytes(text, 8), text, position};
+}
+
+int compareKeys(const SortKey& a, const SortKey& b) {
+    if (a.high != b.high) {
+        return a.high < b.high ? -1 : 1;
+    }
+    if (a.low != b.low) {
+        return a.low < b.low ? -1 : 1;
+    }
+    if (a.text.size() <= kPrefixBytes && b.text.size() <= kPrefixBytes) {
+        return 0;  // equal prefixes of texts that end within them: equal texts
+    }
+    return compareTexts(a.text.substr(std::min(a.text.size(), kPrefixBytes)),
+                        b.text.substr(std::min(b.text.size(), kPrefixBytes)));
+}
+
+}  // namespace
+
 void RecordList::sortRows(std::size_t column) {
     const std::size_t count = rows_.size();
     if (count < 2) {
@@ -132,27 +195,27 @@ void RecordList::sortRows(std::size_t column) {
     // compareRows looks a row up by its item number, so every row that shares an item
     // number sorts by the text of the first of them from the top. The keys are taken
     // once, before any row moves, and point into the rows, which stay put until the end.
-    std::unordered_map<std::int32_t, std::string_view> firstText;
-    firstText.reserve(count);
-    std::vector<std::string_view> keys;
-    keys.reserve(count);
+    const std::vector<std::size_t> first = firstRowsByItemNumber(rows_);
+    std::vector<SortKey> keys(count);
     for (std::size_t position = 0; position < count; ++position) {
-        const auto entry = firstText.try_emplace(rows_[position].itemNumber,
-                                                 text(position, column, kCompareBytes));
-        keys.push_back(entry.first->second);
+        const std::string_view sortText = text(first[position], column, kCompareBytes);
+        keys[position] = sortKey(sortText, position);
     }
 
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Rows whose texts compare equal keep their order: the position breaks every tie,
+    // in either direction.
     const bool ascending = ascending_;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t left, std::size_t right) {
-        const int result = compareTexts(keys[left], keys[right]);
-        return ascending ? result < 0 : result > 0;
+    std::sort(keys.begin(), keys.end(), [ascending](const SortKey& a, const SortKey& b) {
+        const int order = compareKeys(a, b);
+        if (order != 0) {
+            return ascending ? order < 0 : order > 0;
+        }
+        return a.position < b.position;
     });
 
     std::deque<Row> sorted;
-    for (const std::size_t position : order) {
-        sorted.push_back(std::move(rows_[position]));
+    for (const SortKey& key : keys) {
+        sorted.push_back(std::move(rows_[key.position]));
     }
     rows_ = std::move(sorted);
 }

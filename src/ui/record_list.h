@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/row_texts.h"
+
 namespace quillet {
 
 enum class Alignment { Left = 0, Center = 2 };
@@ -18,7 +20,7 @@ struct Column {
 };
 
 struct Row {
-    std::vector<std::string> texts;  // one per column, device code page
+    RowTexts texts;  // one per column, device code page
     std::int32_t itemNumber = 0;
     bool selected = false;
 };
@@ -41,7 +43,7 @@ public:
     void removeAllRows();
     void insertRow();  // a new row 0: item number 0, all texts empty, not selected
     void setItemNumber(std::size_t row, std::int32_t itemNumber);
-    void setText(std::size_t row, std::size_t column, std::string text);
+    void setText(std::size_t row, std::size_t column, std::string_view text);
     // The cell text cut to maxBytes (the platform's buffer of maxBytes + 1).
     std::string_view text(std::size_t row, std::size_t column,
                           std::size_t maxBytes = std::string::npos) const;

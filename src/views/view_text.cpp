@@ -1,13 +1,17 @@
 #include "views/view_text.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace quillet {
 
+// "%2llu", without the printf machinery: a fill formats one per row.
 std::string numberText(std::uint64_t number) {
     char text[24];
-    std::snprintf(text, sizeof text, "%2llu", static_cast<unsigned long long>(number));
-    return text;
+    char* end = std::to_chars(text, text + sizeof text, number).ptr;
+    if (end - text == 1) {
+        return {' ', text[0]};
+    }
+    return {text, end};
 }
 
 std::string signedDecimal(std::uint32_t value) {

@@ -1,12 +1,12 @@
 #include "views/waypoint_view.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "device/code_page.h"
 #include "device/device_time.h"
 #include "device/input_stream.h"
+#include "device/number_text.h"
 #include "device/waypoint_file.h"
 #include "views/view_text.h"
 
@@ -189,12 +189,6 @@ constexpr std::string_view kShortHeaderMessage =
     "GARMIN_WPT.NVM is shorter than its 16-byte header and holds no waypoints.\n"
     "Copy the file from the receiver again.";
 
-std::string coordinateText(double degrees) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%9.7f", degrees);
-    return text;
-}
-
 void addColumns(RecordList& list) {
     for (const Column& column : kColumns) {
         list.addColumn(column);
@@ -219,10 +213,10 @@ void setRowTexts(RecordList& list, std::uint64_t n, WaypointRecord record) {
     list.setText(0, kNumberColumn, numberText(n));
     list.setText(0, kNameColumn, std::move(record.name));
     list.setText(0, kSymbolColumn, std::string(symbolText(record.symbol)));
-    list.setText(0, kLatitudeColumn, coordinateText(record.latitude));
-    list.setText(0, kLongitudeColumn, coordinateText(record.longitude));
+    list.setText(0, kLatitudeColumn, fixed7Text(record.latitude));
+    list.setText(0, kLongitudeColumn, fixed7Text(record.longitude));
     if (record.elevation) {
-        list.setText(0, kElevationColumn, std::to_string(*record.elevation));
+        list.setText(0, kElevationColumn, decimalText(*record.elevation));
     }
     list.setText(0, kTimeColumn, formatDeviceTime(record.time));
     for (int k = 1; k <= kCategoryCount; ++k) {

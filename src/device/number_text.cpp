@@ -1,0 +1,111 @@
+#include "device/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace quillet {
+
+namespace {
+
+// Right-aligns the text [out, end) in `width` characters with leading blanks.
+char* padLeft(char* out, char* end, std::size_t width) {
+    const auto length = static_cast<std::size_t>(end - out);
+    if (length >= width) {
+        return end;
+    }
+    const std::size_t pad = width - length;
+    std::memmove(out + pad, out, length);
+    std::memset(out, ' ', pad);
+    return out + width;
+}
+
+constexpr std::uint64_t kScale = 10'000'000;  // seven decimals
+
+// Values from here on take the general path: their scaled form need not fit 64 bits.
+constexpr double kFastLimit = 1e11;
+
+// |value| * 10^7 rounded to the nearest integer, ties to even, computed on the exact
+// binary value: value = mantissa * 2^exponent with a 53-bit mantissa.
+std::uint64_t scaledMagnitude(double magnitude) {
+    if (magnitude == 0) {
+        return 0;
+    }
+    int exponent = 0;
+    const double fraction = std::frexp(magnitude, &exponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    exponent -= 53;
+    const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kScale;
+    if (exponent >= 0) {
+        return static_cast<std::uint64_t>(product << exponent);
+    }
+    const int shift = -exponent;
+    if (shift >= 128) {
+        return 0;  // below half a unit: the product is less than 2^77
+    }
+    auto quotient = static_cast<std::uint64_t>(product >> shift);
+    const unsigned __int128 remainder =
+        product & ((static_cast<unsigned __int128>(1) << shift) - 1);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (remainder > half || (remainder == half && (quotient & 1) != 0)) {
+        ++quotient;
+    }
+    return quotient;
+}
+
+}  // namespace
+
+// printf rounds the exact binary value to the nearest text, ties to even, in the default
+// rounding mode; so does the scaled integer below and so does std::to_chars for the
+// values beyond it. Negative zero and negatives that round to zero keep their minus
+// sign. Infinities and NaNs, which no coordinate can be, are left to printf itself.
+char* writeFixed7(char* out, double value) {
+    if (!std::isfinite(value)) {
+        char text[16];
+        const int length = std::snprintf(text, sizeof text, "%9.7f", value);
+        std::memcpy(out, text, static_cast<std::size_t>(length));
+        return out + length;
+    }
+    if (std::fabs(value) >= kFastLimit) {
+        return std::to_chars(out, out + kNumberTextMax, value, std::chars_format::fixed, 7).ptr;
+    }
+    char* const start = out;
+    const std::uint64_t scaled = scaledMagnitude(std::fabs(value));
+    if (std::signbit(value)) {
+        *out++ = '-';
+    }
+    out = std::to_chars(out, out + 20, scaled / kScale).ptr;
+    *out++ = '.';
+    std::uint64_t decimals = scaled % kScale;
+    for (int i = 6; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + decimals % 10);
+        decimals /= 10;
+    }
+    return padLeft(start, out + 7, 9);
+}
+
+char* writeDecimal(char* out, int value) {
+    return std::to_chars(out, out + 11, value).ptr;  // "-2147483648" at most
+}
+
+char* writeDecimal2(char* out, int value) {
+    return padLeft(out, writeDecimal(out, value), 2);
+}
+
+std::string fixed7Text(double value) {
+    char text[kNumberTextMax];
+    return {text, writeFixed7(text, value)};
+}
+
+std::string decimalText(int value) {
+    char text[16];
+    return {text, writeDecimal(text, value)};
+}
+
+std::string decimal2Text(int value) {
+    char text[16];
+    return {text, writeDecimal2(text, value)};
+}
+
+}  // namespace quillet
