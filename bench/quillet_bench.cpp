@@ -206,6 +206,9 @@ public:
     bool renameFile(const fs::path& from, const fs::path& to) override {
         return system_.renameFile(from, to);
     }
+    bool linkFile(const fs::path& existing, const fs::path& newName) override {
+        return system_.linkFile(existing, newName);
+    }
     std::optional<FileSnapshot> snapshot(const fs::path& path, std::uint32_t recordCount) override {
         return system_.snapshot(path, recordCount);
     }

@@ -77,6 +77,9 @@ public:
     bool renameFile(const fs::path& from, const fs::path& to) override {
         return !strike() && system_.renameFile(from, to);
     }
+    bool linkFile(const fs::path& existing, const fs::path& newName) override {
+        return !strike() && system_.linkFile(existing, newName);
+    }
     std::optional<FileSnapshot> snapshot(const fs::path& path, std::uint32_t count) override {
         if (strike()) {
             return std::nullopt;

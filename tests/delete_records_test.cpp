@@ -545,6 +545,11 @@ public:
         paths.insert(paths.end(), {from, to});
         return !fails() && system_.renameFile(from, to);
     }
+    bool linkFile(const fs::path& existing, const fs::path& newName) override {
+        paths.insert(paths.end(), {existing, newName});
+        return !fails() && !withoutLinks && system_.linkFile(existing, newName);
+    }
+    bool withoutLinks = false;  // behave like a file system without hard links
     std::optional<FileSnapshot> snapshot(const fs::path& path, std::uint32_t count) override {
         if (fails()) {
             return std::nullopt;
@@ -593,8 +598,71 @@ TEST(Delete, KeepsTheTemporaryFileAndTheBackupBesideTheDeviceFile) {
     EXPECT_TRUE(fs::is_empty(elsewhere.path()));
 }
 
-TEST(Delete, LosesNoRecordWhicheverFileOperationFails) {
+// Records, after every file operation, whether the device file's name held the whole
+// old or the whole new file.
+class DeviceNameWatch final : public FileOperations {
+public:
+    DeviceNameWatch(fs::path device, std::vector<std::uint8_t> before,
+                    std::vector<std::uint8_t> after)
+        : device_(std::move(device)), before_(std::move(before)), after_(std::move(after)) {}
+    int gaps = 0;  // operations after which the name held neither
+
+    std::FILE* openForReading(const fs::path& p) override {
+        return watch(system_.openForReading(p));
+    }
+    std::FILE* createForWriting(const fs::path& p) override {
+        return watch(system_.createForWriting(p));
+    }
+    std::optional<std::size_t> read(std::FILE* f, std::span<std::uint8_t> d) override {
+        return watch(system_.read(f, d));
+    }
+    bool write(std::FILE* f, std::span<const std::uint8_t> b) override {
+        return watch(system_.write(f, b));
+    }
+    bool flushToDisk(std::FILE* f) override { return watch(system_.flushToDisk(f)); }
+    bool close(std::FILE* f) override { return watch(system_.close(f)); }
+    bool removeFile(const fs::path& p) override { return watch(system_.removeFile(p)); }
+    bool renameFile(const fs::path& from, const fs::path& to) override {
+        return watch(system_.renameFile(from, to));
+    }
+    bool linkFile(const fs::path& existing, const fs::path& newName) override {
+        return watch(system_.linkFile(existing, newName));
+    }
+    std::optional<FileSnapshot> snapshot(const fs::path& p, std::uint32_t count) override {
+        return watch(system_.snapshot(p, count));
+    }
+    bool syncDirectory(const fs::path& d) override { return watch(system_.syncDirectory(d)); }
+
+private:
+    template <typename T>
+    T watch(T result) {
+        const bool whole =
+            fs::exists(device_) && (bytesOf(device_) == before_ || bytesOf(device_) == after_);
+        gaps += whole ? 0 : 1;
+        return result;
+    }
+    SystemFileOperations system_;
+    fs::path device_;
+    std::vector<std::uint8_t> before_;
+    std::vector<std::uint8_t> after_;
+};
+
+TEST(Delete, NeverLeavesTheDeviceNameWithoutAWholeFileWhereHardLinksExist) {
     for (const auto& setup : kBothViews) {
+        const auto original = setup.file({1, 2, 3});
+        Folder folder(setup, original);
+        folder.select({2});
+        DeviceNameWatch watch(folder.device(), original, setup.file({1, 3}));
+        ASSERT_EQ(onDelete(*folder.state, folder.ui, watch).outcome, CommandOutcome::Done);
+        EXPECT_EQ(watch.gaps, 0) << setup.deviceName;
+        EXPECT_EQ(bytesOf(folder.backup()), original);
+    }
+}
+
+TEST(Delete, LosesNoRecordWhicheverFileOperationFails) {
+    for (const auto& [setup, withoutLinks] :
+         {std::pair{kBothViews[0], false}, std::pair{kBothViews[1], false},
+          std::pair{kBothViews[0], true}, std::pair{kBothViews[1], true}}) {
         const auto original = setup.file({1, 2, 3, 4});
         const auto rewritten = setup.file({1, 3, 4});
         int operations = 0;
@@ -602,17 +670,20 @@ TEST(Delete, LosesNoRecordWhicheverFileOperationFails) {
             Folder folder(setup, original);
             folder.select({2});
             FailingFileOperations counting;
+            counting.withoutLinks = withoutLinks;
             ASSERT_EQ(onDelete(*folder.state, folder.ui, counting).outcome, CommandOutcome::Done);
             operations = counting.calls;
         }
         for (int k = 1; k <= operations; ++k) {
             for (const bool andAfter : {false, true}) {
-                SCOPED_TRACE(::testing::Message() << setup.deviceName << ": operation " << k
-                                                  << (andAfter ? " and all after it" : "") << " of "
-                                                  << operations << " fails");
+                SCOPED_TRACE(::testing::Message()
+                             << setup.deviceName << (withoutLinks ? " without hard links" : "")
+                             << ": operation " << k << (andAfter ? " and all after it" : "")
+                             << " of " << operations << " fails");
                 Folder folder(setup, original);
                 folder.select({2});
                 FailingFileOperations ops;
+                ops.withoutLinks = withoutLinks;
                 ops.failAt = k;
                 ops.andAfter = andAfter;
 

@@ -46,6 +46,11 @@ bool SystemFileOperations::renameFile(const std::filesystem::path& from,
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool SystemFileOperations::linkFile(const std::filesystem::path& existing,
+                                    const std::filesystem::path& newName) {
+    return ::link(existing.c_str(), newName.c_str()) == 0;
+}
+
 std::optional<FileSnapshot> SystemFileOperations::snapshot(const std::filesystem::path& path,
                                                            std::uint32_t recordCount) {
     return takeSnapshot(path, recordCount);

@@ -32,8 +32,13 @@ public:
     virtual bool close(std::FILE* file) = 0;
     // Removes a file. True when the name is gone, also when there was nothing to remove.
     virtual bool removeFile(const std::filesystem::path& path) = 0;
-    // Gives the file `from` the name `to`; fails when `from` cannot be moved.
+    // Gives the file `from` the name `to`, replacing a file of that name in one step;
+    // fails when `from` cannot be moved.
     virtual bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // Gives an existing file a second name; fails where the file system has no hard
+    // links (a memory card formatted with FAT, for one).
+    virtual bool linkFile(const std::filesystem::path& existing,
+                          const std::filesystem::path& newName) = 0;
     // Size and modification time of a file, with the record count a caller pairs it with.
     virtual std::optional<FileSnapshot> snapshot(const std::filesystem::path& path,
                                                  std::uint32_t recordCount) = 0;
@@ -52,6 +57,8 @@ public:
     bool close(std::FILE* file) override;
     bool removeFile(const std::filesystem::path& path) override;
     bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    bool linkFile(const std::filesystem::path& existing,
+                  const std::filesystem::path& newName) override;
     std::optional<FileSnapshot> snapshot(const std::filesystem::path& path,
                                          std::uint32_t recordCount) override;
     bool syncDirectory(const std::filesystem::path& directory) override;

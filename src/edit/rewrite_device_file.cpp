@@ -137,13 +137,34 @@ private:
         return true;
     }
 
-    // The device file becomes the one backup and the new file takes its name. Before
-    // the last rename the records are under the device file's name, after the second
-    // under the backup's name, after the last under both.
+    // The device file becomes the one backup and the new file takes its name.
     bool replaceDeviceFile() {
         if (!ops_.removeFile(backup_)) {
             return failAndRemoveTemporary(messages::backupNotRemoved(target_));
         }
+        const bool replaced =
+            ops_.linkFile(device_, backup_) ? replaceLinkedDeviceFile() : replaceMovedDeviceFile();
+        if (!replaced) {
+            return false;
+        }
+        // The renames are done; if the folder cannot be synced they still last unless
+        // the system goes down at once, so the deletion counts as done.
+        ops_.syncDirectory(device_.parent_path());
+        return true;
+    }
+
+    // The old file has both names now; the new file takes the device file's name in one
+    // step, so that name never stands empty, not even if the program is killed.
+    bool replaceLinkedDeviceFile() {
+        if (!ops_.renameFile(temporary_, device_)) {
+            return failAndRemoveTemporary(messages::newFileNotPlaced(target_));
+        }
+        return true;
+    }
+
+    // Without hard links the old file moves to the backup name first: until the new
+    // file has the device file's name, the records are under the backup's name.
+    bool replaceMovedDeviceFile() {
         if (!ops_.renameFile(device_, backup_)) {
             return failAndRemoveTemporary(messages::deviceFileNotMoved(target_));
         }
@@ -153,9 +174,6 @@ private:
             }
             return failAndRemoveTemporary(messages::newFileNotPlacedOldInBackup(target_));
         }
-        // The renames are done; if the folder cannot be synced they still last unless
-        // the system goes down at once, so the deletion counts as done.
-        ops_.syncDirectory(device_.parent_path());
         return true;
     }
 
