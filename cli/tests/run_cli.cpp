@@ -1,6 +1,7 @@
 #include "run_cli.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,7 +64,8 @@ CliRun runCli(const std::vector<std::string>& arguments, const CliRunOptions& op
         _exit(127);
     }
     if (terminal >= 0) {
-        close(terminalSide);
+        // The parent keeps the terminal side open until it has read everything, so the
+        // program's end does not hang up the terminal before its output has arrived.
         // Typed ahead: the terminal keeps the line until the program reads it.
         const std::string& text = *options.typed;
         if (write(terminal, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
@@ -78,12 +80,18 @@ CliRun runCli(const std::vector<std::string>& arguments, const CliRunOptions& op
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = readFile(outPath);
     if (terminal >= 0) {
-        // What the program wrote stays readable after it ended; then reads fail.
+        // The terminal passes the program's last output on a little later than the
+        // program ends: read until nothing more has come for a while.
         char buffer[4096];
-        ssize_t n = 0;
-        while ((n = read(terminal, buffer, sizeof buffer)) > 0) {
+        pollfd ready{.fd = terminal, .events = POLLIN, .revents = 0};
+        while (poll(&ready, 1, 300) > 0) {
+            const ssize_t n = read(terminal, buffer, sizeof buffer);
+            if (n <= 0) {
+                break;
+            }
             run.err.append(buffer, static_cast<std::size_t>(n));
         }
+        close(terminalSide);
         close(terminal);
     } else {
         run.err = readFile(errPath);
