@@ -19,7 +19,7 @@ void fillList(AppState& state, UserInterface& ui) {
     if (view == ViewKind::Waypoints) {
         fillWaypointView(state, ui);
     } else if (view == ViewKind::Tracks) {
-        fillTrackView(state);
+        fillTrackView(state, ui);
     }
 
     // By number, in the direction of the last heading click; the sort column stays.

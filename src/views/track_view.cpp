@@ -13,6 +13,13 @@ namespace quillet {
 
 namespace {
 
+constexpr std::string_view kShortActiveHeaderMessage =
+    "GARMIN_ATRK.NVM is shorter than its 16-byte header and holds no track points.\n"
+    "Copy the file from the receiver again.";
+constexpr std::string_view kShortSavedHeaderMessage =
+    "GARMIN_STRK.NVM is shorter than its 16-byte header and holds no saved tracks.\n"
+    "Copy the file from the receiver again.";
+
 // Column positions.
 constexpr std::size_t kNumberColumn = 1;
 constexpr std::size_t kNameColumn = 2;
@@ -132,7 +139,7 @@ void fillSavedTrackRows(AppState& state, InputStream& stream) {
 
 }  // namespace
 
-void fillTrackView(AppState& state) {
+void fillTrackView(AppState& state, UserInterface& ui) {
     for (const Column& column : kColumns) {
         state.list.addColumn(column);
     }
@@ -140,6 +147,8 @@ void fillTrackView(AppState& state) {
     // Both files are opened before either is read; one that does not open is skipped.
     std::optional<InputStream> active = InputStream::open(state.files.activeTrack);
     std::optional<InputStream> saved = InputStream::open(state.files.savedTracks);
+    const bool activeCut = active && active->size() < track_layout::kHeaderSize;
+    const bool savedCut = saved && saved->size() < track_layout::kHeaderSize;
     if (active) {
         fillActiveTrackRow(state, *active);
     }
@@ -147,6 +156,12 @@ void fillTrackView(AppState& state) {
         fillSavedTrackRows(state, *saved);
     } else {
         state.savedTracksSnapshot.reset();
+    }
+    if (activeCut) {
+        ui.showMessage(kShortActiveHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+    }
+    if (savedCut) {
+        ui.showMessage(kShortSavedHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
     }
 }
 

@@ -15,7 +15,7 @@ using Bytes = enc::Bytes;
 constexpr const char* kWpt = "GARMIN_WPT.NVM";
 constexpr const char* kStrk = "GARMIN_STRK.NVM";
 constexpr const char* kAtrk = "GARMIN_ATRK.NVM";
-constexpr const char* kShortWaypointHeader = "shorter than its 16-byte header";
+constexpr const char* kShortHeader = "shorter than its 16-byte header";
 
 enc::WaypointFields waypoint(std::string name, int day) {
     return {
@@ -92,9 +92,7 @@ void addHeaderCuts(std::vector<BadFolder>& all) {
         for (std::size_t size = 0; size < 16; ++size) {
             BadFolder folder{.label = shortName(name) + "_header_cut_at_" + std::to_string(size),
                              .files = {{name, cut(bytes, size)}}};
-            if (name == std::string(kWpt)) {
-                folder.fillMessage = kShortWaypointHeader;
-            }
+            folder.fillMessage = kShortHeader;
             all.push_back(std::move(folder));
         }
     }
@@ -201,11 +199,9 @@ void addLyingLengthWords(std::vector<BadFolder>& all) {
 
 void addEmptyAndMissing(std::vector<BadFolder>& all) {
     for (const char* name : {kWpt, kStrk, kAtrk}) {
-        BadFolder empty{.label = shortName(name) + "_zero_length", .files = {{name, {}}}};
-        if (name == std::string(kWpt)) {
-            empty.fillMessage = kShortWaypointHeader;
-        }
-        all.push_back(std::move(empty));
+        all.push_back({.label = shortName(name) + "_zero_length",
+                       .files = {{name, {}}},
+                       .fillMessage = kShortHeader});
 
         BadFolder directory{.label = shortName(name) + "_is_a_directory",
                             .directories = {name},
@@ -229,7 +225,7 @@ void addEmptyAndMissing(std::vector<BadFolder>& all) {
     }
     all.push_back({.label = "all_zero_length",
                    .files = {{kWpt, {}}, {kStrk, {}}, {kAtrk, {}}},
-                   .fillMessage = kShortWaypointHeader});
+                   .fillMessage = kShortHeader});
     all.push_back({.label = "WPT_in_read_only_folder",
                    .files = {{kWpt, twoWaypoints()}},
                    .access = Access::ReadOnlyFolder,
