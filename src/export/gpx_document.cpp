@@ -6,26 +6,17 @@
 
 #include "device/code_page.h"
 #include "export/gpx_body.h"
+#include "views/waypoint_columns.h"
 
 namespace quillet {
 
 namespace {
 
 // Columns of the waypoint view that the export reads, and how many bytes of each.
-namespace waypoint_cells {
-constexpr std::size_t kName = 2;
-constexpr std::size_t kSymbol = 3;
-constexpr std::size_t kLatitude = 4;
-constexpr std::size_t kLongitude = 5;
-constexpr std::size_t kElevation = 6;
-constexpr std::size_t kTime = 7;
-constexpr std::size_t kFirstCategory = 8;  // category k is column 7 + k
-constexpr int kCategories = 16;
-
+// How many bytes of a waypoint cell the export reads.
 constexpr std::size_t kCoordinateBytes = 199;
 constexpr std::size_t kTextBytes = 99;
 constexpr std::size_t kCategoryBytes = 2;
-}  // namespace waypoint_cells
 
 constexpr std::string_view kDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
@@ -35,7 +26,7 @@ constexpr std::string_view kGpxExtensionsSchema =
     "http://www.garmin.com/xmlschemas/GpxExtensions/v3/GpxExtensionsv3.xsd";
 constexpr std::string_view kGpxSchema = "http://www.topografix.com/GPX/1/1/gpx.xsd";
 
-constexpr std::array<std::string_view, waypoint_cells::kCategories + 1> kCategoryNumbers = {
+constexpr std::array<std::string_view, waypoint_columns::kCategories + 1> kCategoryNumbers = {
     "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16"};
 
 bool isCategoryMark(std::string_view cell) {
@@ -115,7 +106,7 @@ std::string gpxNameText(std::string_view deviceText) {
 }
 
 void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
-    using namespace waypoint_cells;
+    using namespace waypoint_columns;
     const auto cell = [&](std::size_t column, std::size_t bytes) {
         return list.text(row, column, bytes);
     };

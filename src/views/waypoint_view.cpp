@@ -9,6 +9,7 @@
 #include "device/number_text.h"
 #include "device/waypoint_file.h"
 #include "views/view_text.h"
+#include "views/waypoint_columns.h"
 
 namespace quillet {
 
@@ -154,17 +155,7 @@ constexpr std::uint8_t kHiddenSymbol = 85;    // shows nothing
 constexpr std::uint8_t kNumberedSymbol = 84;  // shows its code
 constexpr std::string_view kNumberedSymbolText = "84";
 
-// Column positions.
-constexpr std::size_t kEncodingColumn = 0;
-constexpr std::size_t kNumberColumn = 1;
-constexpr std::size_t kNameColumn = 2;
-constexpr std::size_t kSymbolColumn = 3;
-constexpr std::size_t kLatitudeColumn = 4;
-constexpr std::size_t kLongitudeColumn = 5;
-constexpr std::size_t kElevationColumn = 6;
-constexpr std::size_t kTimeColumn = 7;
-constexpr std::size_t kFirstCategoryColumn = 8;  // category k is in column 7 + k
-constexpr int kCategoryCount = 16;
+using namespace waypoint_columns;
 
 const Column kColumns[] = {
     {"Encoding", Alignment::Center, 0}, {"#", Alignment::Center, 30},
@@ -180,7 +171,7 @@ const Column kColumns[] = {
     {"13", Alignment::Left, 30},        {"14", Alignment::Left, 30},
     {"15", Alignment::Left, 30},        {"16", Alignment::Left, 30},
 };
-static_assert(std::size(kColumns) == kFirstCategoryColumn + kCategoryCount);
+static_assert(std::size(kColumns) == kFirstCategory + kCategories);
 
 constexpr std::string_view kUtf8NameText = "UTF";
 constexpr std::string_view kCategorySetText = "+";
@@ -208,20 +199,20 @@ void storeHeader(AppState& state, const WaypointFileHeader& header) {
 void setRowTexts(RecordList& list, std::uint64_t n, WaypointRecord record) {
     if (record.nameIsUtf8) {
         record.name = utf8ToDeviceText(record.name);
-        list.setText(0, kEncodingColumn, std::string(kUtf8NameText));
+        list.setText(0, kEncoding, std::string(kUtf8NameText));
     }
-    list.setText(0, kNumberColumn, numberText(n));
-    list.setText(0, kNameColumn, std::move(record.name));
-    list.setText(0, kSymbolColumn, std::string(symbolText(record.symbol)));
-    list.setText(0, kLatitudeColumn, fixed7Text(record.latitude));
-    list.setText(0, kLongitudeColumn, fixed7Text(record.longitude));
+    list.setText(0, kNumber, numberText(n));
+    list.setText(0, kName, std::move(record.name));
+    list.setText(0, kSymbol, std::string(symbolText(record.symbol)));
+    list.setText(0, kLatitude, fixed7Text(record.latitude));
+    list.setText(0, kLongitude, fixed7Text(record.longitude));
     if (record.elevation) {
-        list.setText(0, kElevationColumn, decimalText(*record.elevation));
+        list.setText(0, kElevation, decimalText(*record.elevation));
     }
-    list.setText(0, kTimeColumn, formatDeviceTime(record.time));
-    for (int k = 1; k <= kCategoryCount; ++k) {
+    list.setText(0, kTime, formatDeviceTime(record.time));
+    for (int k = 1; k <= kCategories; ++k) {
         if (record.categories[k]) {
-            list.setText(0, kTimeColumn + k, std::string(kCategorySetText));
+            list.setText(0, kTime + k, std::string(kCategorySetText));
         }
     }
 }
