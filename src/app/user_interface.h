@@ -21,7 +21,7 @@ struct SaveDialogRequest {
 // Everything the core needs of the person: message boxes, the save dialog and the
 // application's file name. The window, the command line and the tests implement it.
 class UserInterface {
-  public:
+public:
     virtual ~UserInterface() = default;
 
     virtual Answer showMessage(std::string_view text, std::string_view caption, Buttons buttons,

@@ -18,8 +18,8 @@ struct RecordBuffer {
 };
 
 struct RecordRead {
-    std::uint16_t length = 0;     // the body length the record declares
-    std::size_t delivered = 0;    // body bytes placed in the buffer (at most kSize)
+    std::uint16_t length = 0;   // the body length the record declares
+    std::size_t delivered = 0;  // body bytes placed in the buffer (at most kSize)
 };
 
 // Reads a 16-bit little-endian body length L, then L body bytes into the buffer from

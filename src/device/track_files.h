@@ -31,9 +31,9 @@ inline constexpr std::uint32_t kTimeOffset = 536544002;
 std::uint64_t packedSize(std::uint32_t pointCount);
 
 struct TrackHeader {
-    std::uint16_t length = 0;      // bytes of the record after the length word
+    std::uint16_t length = 0;  // bytes of the record after the length word
     std::uint16_t pointCount = 0;
-    std::string name;              // 0 to 29 bytes, device code page
+    std::string name;  // 0 to 29 bytes, device code page
     std::uint8_t colour = 0;
 };
 
@@ -69,7 +69,8 @@ private:
 // shared record buffer.
 class ActiveTrackReader {
 public:
-    ActiveTrackReader(InputStream& stream, RecordBuffer& buffer) : stream_(stream), buffer_(buffer) {}
+    ActiveTrackReader(InputStream& stream, RecordBuffer& buffer)
+        : stream_(stream), buffer_(buffer) {}
 
     ActiveTrackHeader readHeader();
     TrackPoint readPoint();
@@ -84,7 +85,8 @@ private:
 // GARMIN_STRK.NVM: header, then per track a 54-byte header and its packed points.
 class SavedTrackReader {
 public:
-    SavedTrackReader(InputStream& stream, RecordBuffer& buffer) : stream_(stream), buffer_(buffer) {}
+    SavedTrackReader(InputStream& stream, RecordBuffer& buffer)
+        : stream_(stream), buffer_(buffer) {}
 
     std::uint32_t readHeader();
     // Reads the next track header and starts a new point group. Fields the file no

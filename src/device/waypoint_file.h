@@ -16,16 +16,16 @@ namespace quillet {
 // GARMIN_WPT.NVM: a 16-byte header, then length-framed records.
 namespace waypoint_layout {
 inline constexpr std::size_t kHeaderSize = 16;
-inline constexpr std::size_t kLatitude = 0;       // int32
-inline constexpr std::size_t kLongitude = 4;      // int32
-inline constexpr std::size_t kSymbol = 8;         // uint8
-inline constexpr std::size_t kElevation = 9;      // uint16
-inline constexpr std::size_t kName = 12;          // 124 bytes, shifted by three bits
+inline constexpr std::size_t kLatitude = 0;   // int32
+inline constexpr std::size_t kLongitude = 4;  // int32
+inline constexpr std::size_t kSymbol = 8;     // uint8
+inline constexpr std::size_t kElevation = 9;  // uint16
+inline constexpr std::size_t kName = 12;      // 124 bytes, shifted by three bits
 inline constexpr std::size_t kNameSize = 124;
-inline constexpr std::size_t kCategories = 136;   // two bytes, category 1 = bit 7 of the first
-inline constexpr std::size_t kTime = 138;         // uint32
+inline constexpr std::size_t kCategories = 136;      // two bytes, category 1 = bit 7 of the first
+inline constexpr std::size_t kTime = 138;            // uint32
 inline constexpr std::size_t kEncodingMarker = 162;  // 48 EF FF FF: the name is UTF-8
-inline constexpr std::size_t kBodySize = 166;     // bytes a full record body interprets
+inline constexpr std::size_t kBodySize = 166;        // bytes a full record body interprets
 
 inline constexpr double kLatitudeFactor = 8.381903126185339e-08;
 inline constexpr double kLongitudeFactor = 8.38190332599264e-08;
@@ -46,10 +46,10 @@ struct WaypointRecord {
     double latitude = 0;
     double longitude = 0;
     std::uint8_t symbol = 0;
-    std::optional<int> elevation;   // whole metres; absent for the code 0xFFFF
-    std::string name;               // 0 to 124 bytes
+    std::optional<int> elevation;  // whole metres; absent for the code 0xFFFF
+    std::string name;              // 0 to 124 bytes
     bool nameIsUtf8 = false;
-    std::bitset<17> categories;     // categories[n] for n = 1..16; bit 0 unused
+    std::bitset<17> categories;  // categories[n] for n = 1..16; bit 0 unused
     DeviceTime time = 0;
 };
 

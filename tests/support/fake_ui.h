@@ -30,7 +30,7 @@ MessageCall titledMessage(std::string_view text, Buttons buttons, Icon icon);
 // answered from `answers` (Ok once it is empty), save dialogs from `savePaths`
 // (cancelled once it is empty).
 class FakeUi : public UserInterface {
-  public:
+public:
     using Call = std::variant<MessageCall, SaveDialogRequest>;
 
     std::deque<Answer> answers;

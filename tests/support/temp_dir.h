@@ -11,7 +11,7 @@ namespace quillet::testing {
 // A fresh directory under the system's temporary directory, unique per test and per
 // instance, removed with everything in it when the object goes.
 class TempDir {
-  public:
+public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -29,7 +29,7 @@ class TempDir {
     std::filesystem::path writeFile(const std::filesystem::path& name,
                                     const std::vector<std::uint8_t>& bytes) const;
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
