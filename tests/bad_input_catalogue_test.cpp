@@ -138,17 +138,6 @@ std::optional<std::string> asNobody(const std::function<std::string()>& work) {
     return report;
 }
 
-void restrictAccess(const BadFolder& folder, const fs::path& dir, bool restrict) {
-    using fs::perms;
-    if (folder.access == Access::UnreadableFiles) {
-        for (const auto& [name, bytes] : folder.files) {
-            fs::permissions(dir / name, restrict ? perms::none : perms(0644));
-        }
-    } else if (folder.access == Access::ReadOnlyFolder) {
-        fs::permissions(dir, restrict ? perms(0555) : perms(0755));
-    }
-}
-
 class BadInputCatalogue : public ::testing::TestWithParam<BadFolder> {};
 
 TEST_P(BadInputCatalogue, CoreHoldsAndLosesNothing) {
@@ -157,19 +146,19 @@ TEST_P(BadInputCatalogue, CoreHoldsAndLosesNothing) {
     testing::writeBadFolder(folder, dir.path());
     const auto before = testing::folderContents(dir.path());
 
-    restrictAccess(folder, dir.path(), true);
+    testing::restrictAccess(folder, dir.path(), true);
     std::string problems;
     if (folder.access != Access::Normal && ::geteuid() == 0) {
         const auto report = asNobody([&] { return exerciseCore(folder, dir.path()); });
         if (!report) {
-            restrictAccess(folder, dir.path(), false);
+            testing::restrictAccess(folder, dir.path(), false);
             GTEST_SKIP() << "running as root and cannot become nobody: access rights hold nothing";
         }
         problems = *report;
     } else {
         problems = exerciseCore(folder, dir.path());
     }
-    restrictAccess(folder, dir.path(), false);
+    testing::restrictAccess(folder, dir.path(), false);
 
     EXPECT_EQ(problems, "");
     EXPECT_EQ(testing::lostData(before, testing::folderContents(dir.path())), "");

@@ -90,17 +90,6 @@ std::string exerciseCli(const BadFolder& folder, const fs::path& dir, bool asNob
     return problems;
 }
 
-void restrictAccess(const BadFolder& folder, const fs::path& dir, bool restrict) {
-    using fs::perms;
-    if (folder.access == Access::UnreadableFiles) {
-        for (const auto& [name, bytes] : folder.files) {
-            fs::permissions(dir / name, restrict ? perms::none : perms(0644));
-        }
-    } else if (folder.access == Access::ReadOnlyFolder) {
-        fs::permissions(dir, restrict ? perms(0555) : perms(0755));
-    }
-}
-
 class BadInputCli : public ::testing::TestWithParam<BadFolder> {};
 
 TEST_P(BadInputCli, CommandLineHoldsAndLosesNothing) {
@@ -113,9 +102,9 @@ TEST_P(BadInputCli, CommandLineHoldsAndLosesNothing) {
     testing::writeBadFolder(folder, dir.path());
     const auto before = testing::folderContents(dir.path());
 
-    restrictAccess(folder, dir.path(), true);
+    testing::restrictAccess(folder, dir.path(), true);
     const std::string problems = exerciseCli(folder, dir.path(), asNobody);
-    restrictAccess(folder, dir.path(), false);
+    testing::restrictAccess(folder, dir.path(), false);
 
     EXPECT_EQ(problems, "");
     EXPECT_EQ(testing::lostData(before, testing::folderContents(dir.path())), "");

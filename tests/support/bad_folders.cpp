@@ -314,4 +314,15 @@ bool isKnownMessage(const std::string& text) {
     return false;
 }
 
+void restrictAccess(const BadFolder& folder, const std::filesystem::path& dir, bool restrict) {
+    using std::filesystem::perms;
+    if (folder.access == Access::UnreadableFiles) {
+        for (const auto& [name, bytes] : folder.files) {
+            std::filesystem::permissions(dir / name, restrict ? perms::none : perms(0644));
+        }
+    } else if (folder.access == Access::ReadOnlyFolder) {
+        std::filesystem::permissions(dir, restrict ? perms(0555) : perms(0755));
+    }
+}
+
 }  // namespace quillet::testing

@@ -43,6 +43,8 @@ void PrintTo(const BadFolder& folder, std::ostream* out);
 
 // Writes the folder's files and directories into `dir` (without the access changes).
 void writeBadFolder(const BadFolder& folder, const std::filesystem::path& dir);
+// Takes the access the folder's case asks for away (restrict) or gives it back.
+void restrictAccess(const BadFolder& folder, const std::filesystem::path& dir, bool restrict);
 
 // The regular files of a folder with their bytes.
 FolderBytes folderContents(const std::filesystem::path& dir);
