@@ -67,6 +67,26 @@ void dumpWaypoints(const std::filesystem::path& path) {
     }
 }
 
+// The points a file holds of the `count` its header claims: how many, the first and
+// the last.
+struct HeldPoints {
+    std::uint32_t held = 0;
+    TrackPoint first;
+    TrackPoint last;
+};
+
+template <typename Reader>
+HeldPoints readHeldPoints(Reader& reader, std::uint32_t count) {
+    HeldPoints points;
+    while (points.held < count && reader.remaining() > 0) {
+        points.last = reader.readPoint();
+        if (points.held++ == 0) {
+            points.first = points.last;
+        }
+    }
+    return points;
+}
+
 void dumpActiveTrack(const std::filesystem::path& path, RecordBuffer& buffer) {
     auto stream = InputStream::open(path);
     if (!stream) {
@@ -75,15 +95,7 @@ void dumpActiveTrack(const std::filesystem::path& path, RecordBuffer& buffer) {
     }
     ActiveTrackReader reader(*stream, buffer);
     const ActiveTrackHeader header = reader.readHeader();
-    std::uint32_t held = 0;
-    TrackPoint first;
-    TrackPoint last;
-    while (held < header.pointCount && reader.remaining() > 0) {
-        last = reader.readPoint();
-        if (held++ == 0) {
-            first = last;
-        }
-    }
+    const auto [held, first, last] = readHeldPoints(reader, header.pointCount);
     std::printf("%s: version %u, active track of %u points", path.filename().c_str(),
                 header.version, header.pointCount);
     if (held < header.pointCount) {
@@ -111,15 +123,7 @@ void dumpSavedTracks(const std::filesystem::path& path, RecordBuffer& buffer) {
     while (n < trackCount && reader.remaining() > 0) {
         ++n;
         const TrackHeader header = reader.readTrackHeader();
-        std::uint32_t held = 0;
-        TrackPoint first;
-        TrackPoint last;
-        while (held < header.pointCount && reader.remaining() > 0) {
-            last = reader.readPoint();
-            if (held++ == 0) {
-                first = last;
-            }
-        }
+        const auto [held, first, last] = readHeldPoints(reader, header.pointCount);
         const std::string firstTime = held > 0 ? timeText(first.time) : std::string(21, ' ');
         const std::string lastTime = held > 0 ? timeText(last.time) : std::string(21, ' ');
         std::printf("%3u  %6u  %6u  %s  %s  %s\n", n, header.colour, header.pointCount,
