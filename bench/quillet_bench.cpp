@@ -22,7 +22,7 @@
 
 #include "app/fill_list.h"
 #include "bench_folder.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "edit/file_operations.h"
 #include "export/gpx_export.h"
 #include "naive_baselines.h"

@@ -17,7 +17,7 @@
 
 #include "app/fill_list.h"
 #include "bench_folder.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "scenarios.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include "app/fill_list.h"
 #include "app/startup.h"
 #include "cli_ui.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "item_selection.h"
 #include "sort_order.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/startup.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "fuzz_support.h"
 
 using namespace quillet;

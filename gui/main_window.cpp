@@ -14,7 +14,7 @@
 #include "app/startup.h"
 #include "app_icon.h"
 #include "dialog_units.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "record_table_model.h"
 

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    libcli11-dev qt6-base-dev
+    libcli11-dev qt6-base-dev libxxhash-dev
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
 )

@@ -17,7 +17,7 @@
 
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "support/bad_folders.h"
 #include "support/fake_ui.h"

@@ -20,7 +20,7 @@
 
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "edit/file_operations.h"
 #include "encoder/device_encoder.h"
 #include "support/bad_folders.h"

@@ -9,7 +9,7 @@
 
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "edit/deletion_messages.h"
 #include "edit/rewrite_device_file.h"
 #include "encoder/device_encoder.h"

@@ -1,4 +1,4 @@
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 #include "encoder/device_encoder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"

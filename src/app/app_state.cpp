@@ -19,20 +19,6 @@ FileSet makeFileSet(const std::filesystem::path& given) {
     };
 }
 
-std::optional<FileSnapshot> takeSnapshot(const std::filesystem::path& path,
-                                         std::uint32_t recordCount) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    const auto modified = std::filesystem::last_write_time(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    return FileSnapshot{.size = size, .modified = modified, .recordCount = recordCount};
-}
-
 std::optional<ViewKind> currentView(const AppState& state) {
     const int position = state.currentTab + 1;
     if (state.waypointTabPosition != 0 && state.waypointTabPosition == position) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "device/file_snapshot.h"
 #include "device/record_buffer.h"
 #include "ui/record_list.h"
 
@@ -24,18 +25,6 @@ struct FileSet {
 FileSet makeFileSet(const std::filesystem::path& directory);
 
 enum class ViewKind { Waypoints, Tracks };
-
-// A device file as a fill saw it, so that a deletion can tell whether the records it
-// is about to rewrite are still the ones the list was filled from.
-struct FileSnapshot {
-    std::uint64_t size = 0;
-    std::filesystem::file_time_type modified;
-    std::uint32_t recordCount = 0;
-    friend bool operator==(const FileSnapshot&, const FileSnapshot&) = default;
-};
-
-std::optional<FileSnapshot> takeSnapshot(const std::filesystem::path& path,
-                                         std::uint32_t recordCount);
 
 // The hidden header fields of the main window ("File Version:", "Access count:",
 // "Records:"), as texts; "Static" until a fill writes them.

@@ -2,26 +2,21 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 
-#include "app/app_state.h"
 #include "app/command_outcome.h"
-#include "app/user_interface.h"
 
 namespace quillet {
 
-// "Delete": removes the records of the selected rows from the device file of the
-// current view through a temporary file and one backup, then fills the list anew.
+// How a deletion ended: the records of the selected rows removed from the device file
+// of the current view through a temporary file and one backup, or why not.
 struct DeleteResult {
     CommandOutcome outcome = CommandOutcome::NotRun;
     std::size_t removed = 0;           // records removed
-    std::filesystem::path deviceFile;  // the rewritten file
+    std::filesystem::path deviceFile;  // the rewritten file (the real file behind a link)
     std::filesystem::path backupFile;  // where the old file now is
+    std::string message;               // what the person must be told; empty when nothing
+    bool listIsStale = false;          // the rows no longer match the file: fill anew
 };
-
-class FileOperations;
-
-DeleteResult onDelete(AppState& state, UserInterface& ui);
-// The same with the file operations given (tests make them fail one by one).
-DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops);
 
 }  // namespace quillet

@@ -34,6 +34,29 @@ std::string unreadable(const DeletionTarget& t) {
            ".\nNothing has been deleted; check the disk and try again.";
 }
 
+std::string busy(const DeletionTarget& t) {
+    return text(t.deviceName) +
+           " is being changed by another deletion.\n"
+           "Nothing has been deleted; try again when it has finished.";
+}
+
+std::string notLocked(const DeletionTarget& t) {
+    return "Unable to lock file " + text(t.deviceName) +
+           " against other deletions.\nNothing has been deleted; check the disk and try again.";
+}
+
+std::string readOnly(const DeletionTarget& t) {
+    return text(t.deviceName) +
+           " is read-only.\nNothing has been deleted; make the file writable if records are to "
+           "be deleted from it.";
+}
+
+std::string linkToOwnBackup(const DeletionTarget& t, const std::string& link) {
+    return link + " is a link to " + text(t.deviceName) +
+           ", a name the deletion needs for its temporary file or backup.\n"
+           "Nothing has been deleted; copy the file from the receiver again.";
+}
+
 std::string misframedTrack(const DeletionTarget& t, std::size_t track) {
     return text(t.deviceName) + ": the length of track " + std::to_string(track) +
            " does not match its points, so the list may not show the records the file holds.\n"
@@ -43,6 +66,11 @@ std::string misframedTrack(const DeletionTarget& t, std::size_t track) {
 std::string writeFailed(const DeletionTarget& t) {
     return "Unable to write file " + text(t.temporaryName) +
            ".\nNothing has been deleted; make room on the disk and try again.";
+}
+
+std::string accessNotCopied(const DeletionTarget& t) {
+    return "Unable to give " + text(t.temporaryName) + " the permissions of " + text(t.deviceName) +
+           ".\nNothing has been deleted; check the disk and try again.";
 }
 
 std::string backupNotRemoved(const DeletionTarget& t) {

@@ -15,8 +15,14 @@ std::string changedSinceFill(const DeletionTarget& target);
 std::string incomplete(const DeletionTarget& target);
 std::string unreadable(const DeletionTarget& target);
 std::string misframedTrack(const DeletionTarget& target, std::size_t track);
+std::string busy(const DeletionTarget& target);  // another deletion held the lock too long
+std::string notLocked(const DeletionTarget& target);
+std::string readOnly(const DeletionTarget& target);
+// The device file is a link to its own temporary file's or backup's name.
+std::string linkToOwnBackup(const DeletionTarget& target, const std::string& link);
 
 // Failures while the new file is written or put in place.
+std::string accessNotCopied(const DeletionTarget& target);
 std::string writeFailed(const DeletionTarget& target);
 std::string backupNotRemoved(const DeletionTarget& target);
 std::string deviceFileNotMoved(const DeletionTarget& target);

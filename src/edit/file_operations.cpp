@@ -1,69 +1,86 @@
 #include "edit/file_operations.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <system_error>
 
 namespace quillet {
 
+platform::LockStatus FileOperations::lock(std::FILE* file, std::chrono::milliseconds patience) {
+    return platform::lockExclusive(file, patience);
+}
+
+std::optional<platform::FileFacts> FileOperations::facts(std::FILE* file,
+                                                         const std::filesystem::path& path) {
+    return platform::factsOf(file, path);
+}
+
+bool FileOperations::copyAccess(const platform::FileFacts& from, std::FILE* to) {
+    return platform::copyAccess(from, to);
+}
+
+std::optional<std::filesystem::path> FileOperations::realPath(const std::filesystem::path& path) {
+    return platform::realPath(path);
+}
+
 std::FILE* SystemFileOperations::openForReading(const std::filesystem::path& path) {
-    return std::fopen(path.c_str(), "rb");
+    return platform::openForReading(path);
 }
 
 std::FILE* SystemFileOperations::createForWriting(const std::filesystem::path& path) {
-    return std::fopen(path.c_str(), "wb");
+    return platform::createExclusive(path);
 }
 
 std::optional<std::size_t> SystemFileOperations::read(std::FILE* file,
                                                       std::span<std::uint8_t> dest) {
-    const std::size_t delivered = std::fread(dest.data(), 1, dest.size(), file);
-    if (delivered < dest.size() && std::ferror(file) != 0) {
-        return std::nullopt;
-    }
-    return delivered;
+    return platform::read(file, dest);
 }
 
 bool SystemFileOperations::write(std::FILE* file, std::span<const std::uint8_t> bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return platform::write(file, bytes);
 }
 
 bool SystemFileOperations::flushToDisk(std::FILE* file) {
-    return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+    return platform::flushToDisk(file);
 }
 
 bool SystemFileOperations::close(std::FILE* file) {
-    return std::fclose(file) == 0;
+    return platform::close(file);
 }
 
 bool SystemFileOperations::removeFile(const std::filesystem::path& path) {
-    // unlink, unlike remove, leaves a folder of that name alone.
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    return platform::removeName(path);
 }
 
 bool SystemFileOperations::renameFile(const std::filesystem::path& from,
                                       const std::filesystem::path& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return platform::rename(from, to);
 }
 
 bool SystemFileOperations::linkFile(const std::filesystem::path& existing,
                                     const std::filesystem::path& newName) {
-    return ::link(existing.c_str(), newName.c_str()) == 0;
+    return platform::link(existing, newName);
 }
 
 std::optional<FileSnapshot> SystemFileOperations::snapshot(const std::filesystem::path& path,
                                                            std::uint32_t recordCount) {
-    return takeSnapshot(path, recordCount);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    const auto modified = std::filesystem::last_write_time(path, error);
+    const auto identity = identityOf(path);
+    if (error || !identity) {
+        return std::nullopt;
+    }
+    return FileSnapshot{.size = size,
+                        .modified = modified,
+                        .recordCount = recordCount,
+                        .identity = *identity,
+                        .content = {}};
 }
 
 bool SystemFileOperations::syncDirectory(const std::filesystem::path& directory) {
-    const std::filesystem::path folder = directory.empty() ? "." : directory;
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(descriptor) == 0;
-    return ::close(descriptor) == 0 && synced;
+    return platform::syncDirectory(directory);
 }
 
 }  // namespace quillet

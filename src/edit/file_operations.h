@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -7,7 +8,8 @@
 #include <optional>
 #include <span>
 
-#include "app/app_state.h"
+#include "device/file_snapshot.h"
+#include "edit/platform_files.h"
 
 namespace quillet {
 
@@ -19,7 +21,8 @@ public:
 
     // Opens an existing file for binary reading ("rb"); nullptr when it does not open.
     virtual std::FILE* openForReading(const std::filesystem::path& path) = 0;
-    // Creates or empties a file for binary writing ("wb"); nullptr when it fails.
+    // Creates a new file for binary writing, exclusively: it fails when anything has the
+    // name already, and never writes through a link. nullptr when it fails.
     virtual std::FILE* createForWriting(const std::filesystem::path& path) = 0;
     // Reads up to dest.size() bytes; fewer only when the file ends. Nothing on an
     // error of the device or the system.
@@ -30,7 +33,8 @@ public:
     virtual bool flushToDisk(std::FILE* file) = 0;
     // Closes the file; it is closed afterwards even when this reports a failure.
     virtual bool close(std::FILE* file) = 0;
-    // Removes a file. True when the name is gone, also when there was nothing to remove.
+    // Removes a name (never a folder, never what a link points to). True when the name
+    // is gone, also when there was nothing to remove.
     virtual bool removeFile(const std::filesystem::path& path) = 0;
     // Gives the file `from` the name `to`, replacing a file of that name in one step;
     // fails when `from` cannot be moved.
@@ -39,14 +43,28 @@ public:
     // links (a memory card formatted with FAT, for one).
     virtual bool linkFile(const std::filesystem::path& existing,
                           const std::filesystem::path& newName) = 0;
-    // Size and modification time of a file, with the record count a caller pairs it with.
+    // Size, modification time and identity of the file a path names, with the record
+    // count a caller pairs it with; the content is not read (its hash stays empty).
     virtual std::optional<FileSnapshot> snapshot(const std::filesystem::path& path,
                                                  std::uint32_t recordCount) = 0;
     // Makes the names in a folder (after a rename) last on the disk.
     virtual bool syncDirectory(const std::filesystem::path& directory) = 0;
+
+    // The operations below default to the system's, so that a fake overrides only
+    // those it watches.
+
+    // Takes the lock deletions share on an open file, waiting at most `patience`.
+    virtual platform::LockStatus lock(std::FILE* file, std::chrono::milliseconds patience);
+    // Identity, permissions and owner of an open file opened by the name `path`.
+    virtual std::optional<platform::FileFacts> facts(std::FILE* file,
+                                                     const std::filesystem::path& path);
+    // Gives a new file the permissions, and where allowed the owner, of another.
+    virtual bool copyAccess(const platform::FileFacts& from, std::FILE* to);
+    // The file a device file's path stands for: itself, or what its link names.
+    virtual std::optional<std::filesystem::path> realPath(const std::filesystem::path& path);
 };
 
-// The operations of <cstdio> and POSIX.
+// The operations of the system this program was built for.
 class SystemFileOperations final : public FileOperations {
 public:
     std::FILE* openForReading(const std::filesystem::path& path) override;

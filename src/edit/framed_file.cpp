@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "device/byte_order.h"
 #include "device/track_files.h"
 
 namespace quillet {
@@ -19,14 +20,6 @@ ReadStatus readExactly(FileOperations& ops, std::FILE* file, std::span<std::uint
     return *delivered == dest.size() ? ReadStatus::Complete : ReadStatus::Incomplete;
 }
 
-std::uint32_t littleEndian(std::span<const std::uint8_t> bytes) {
-    std::uint32_t value = 0;
-    for (std::size_t i = bytes.size(); i-- > 0;) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
-
 }  // namespace
 
 ReadStatus readFramedHeader(FileOperations& ops, std::FILE* file, FramedFile& into) {
@@ -36,8 +29,8 @@ ReadStatus readFramedHeader(FileOperations& ops, std::FILE* file, FramedFile& in
         return status;
     }
     std::copy_n(bytes.begin(), FramedFile::kHeaderBytes, into.header.begin());
-    into.recordCount =
-        littleEndian(std::span(bytes).subspan(FramedFile::kHeaderBytes, FramedFile::kCountBytes));
+    into.recordCount = byte_order::loadLe(
+        std::span(bytes).subspan(FramedFile::kHeaderBytes, FramedFile::kCountBytes));
     return ReadStatus::Complete;
 }
 
@@ -57,7 +50,7 @@ ReadStatus readFramedRecords(FileOperations& ops, std::FILE* file, FramedFile& i
         return status;
     }
     for (std::uint32_t p = 1;; ++p) {
-        const std::size_t length = littleEndian(std::span(into.frames).subspan(start, 2));
+        const std::size_t length = byte_order::loadLe(std::span(into.frames).subspan(start, 2));
         const std::size_t body = start + FramedFile::kLengthBytes;
         const std::size_t next = body + length;
         const bool last = p == count;
@@ -84,8 +77,8 @@ std::size_t firstMisframedTrack(const FramedFile& file) {
         if (length < kFieldsAfterLength) {
             return i + 1;
         }
-        const auto points = static_cast<std::uint32_t>(
-            littleEndian(std::span(file.frames).subspan(start + FramedFile::kLengthBytes, 2)));
+        const auto points = static_cast<std::uint32_t>(byte_order::loadLe(
+            std::span(file.frames).subspan(start + FramedFile::kLengthBytes, 2)));
         if (length != kFieldsAfterLength + packedSize(points)) {
             return i + 1;
         }
@@ -97,10 +90,10 @@ ComposedFile composeFramedFile(const FramedFile& file, const std::vector<bool>& 
     ComposedFile out;
     std::copy(file.header.begin(), file.header.end(), out.head.begin());
     const std::size_t records = std::min(file.frameStarts.size(), keep.size());
-    const auto kept =
-        static_cast<std::uint32_t>(std::count(keep.begin(), keep.begin() + records, true));
+    out.kept = static_cast<std::uint32_t>(std::count(keep.begin(), keep.begin() + records, true));
+    out.removed = records - out.kept;
     for (std::size_t i = 0; i < FramedFile::kCountBytes; ++i) {
-        out.head[FramedFile::kHeaderBytes + i] = static_cast<std::uint8_t>(kept >> (8 * i));
+        out.head[FramedFile::kHeaderBytes + i] = static_cast<std::uint8_t>(out.kept >> (8 * i));
     }
     const std::span<const std::uint8_t> frames(file.frames);
     const auto frameEnd = [&](std::size_t i) {

@@ -50,6 +50,8 @@ std::size_t firstMisframedTrack(const FramedFile& file);
 struct ComposedFile {
     std::array<std::uint8_t, FramedFile::kHeaderBytes + FramedFile::kCountBytes> head{};
     std::vector<std::span<const std::uint8_t>> runs;
+    std::uint32_t kept = 0;   // records the file holds
+    std::size_t removed = 0;  // records of `file` left out
 };
 ComposedFile composeFramedFile(const FramedFile& file, const std::vector<bool>& keep);
 

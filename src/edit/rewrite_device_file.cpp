@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/fill_list.h"
 #include "edit/deletion_messages.h"
 #include "edit/framed_file.h"
 
@@ -15,12 +14,16 @@ namespace messages = deletion_messages;
 // Closes a file on every way out; close() reports how the close went.
 class OpenFile {
 public:
-    OpenFile(FileOperations& ops, std::FILE* file) : ops_(ops), file_(file) {}
+    explicit OpenFile(FileOperations& ops, std::FILE* file = nullptr) : ops_(ops), file_(file) {}
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
     ~OpenFile() { close(); }
 
     std::FILE* get() const { return file_; }
+    void reset(std::FILE* file) {
+        close();
+        file_ = file;
+    }
     bool close() {
         if (file_ == nullptr) {
             return true;
@@ -47,83 +50,164 @@ std::vector<bool> keptRecords(const RecordList& list, std::size_t recordCount) {
     return keep;
 }
 
+// The fields of two snapshots that can be compared without reading the file.
+bool sameOutside(const FileSnapshot& a, const FileSnapshot& b) {
+    return a.size == b.size && a.modified == b.modified && a.recordCount == b.recordCount &&
+           a.identity == b.identity;
+}
+
 class Rewrite {
 public:
-    Rewrite(AppState& state, UserInterface& ui, const RewriteRequest& request, FileOperations& ops)
-        : state_(state),
-          ui_(ui),
+    Rewrite(const RecordList& list, const RewriteRequest& request, FileOperations& ops)
+        : list_(list),
           ops_(ops),
           target_(request.target),
           filledFrom_(request.filledFrom),
-          device_(request.deviceFile),
-          temporary_(request.deviceFile.parent_path() / target_.temporaryName),
-          backup_(request.deviceFile.parent_path() / target_.backupName) {
-        result_.deviceFile = device_;
-        result_.backupFile = backup_;
-    }
+          given_(request.deviceFile),
+          device_(ops) {}
 
     DeleteResult run() {
+        if (!locate()) {
+            return result_;
+        }
         FramedFile file;
         if (!readDeviceFile(file)) {
             return result_;
         }
-        const std::vector<bool> keep = keptRecords(state_.list, file.frameStarts.size());
-        const ComposedFile composed = composeFramedFile(file, keep);
+        const ComposedFile composed =
+            composeFramedFile(file, keptRecords(list_, file.frameStarts.size()));
         if (!writeTemporaryFile(composed) || !replaceDeviceFile()) {
             return result_;
         }
-        std::size_t kept = 0;
-        for (const bool k : keep) {
-            kept += k ? 1 : 0;
-        }
+        // Closing the old file lets the next deletion go ahead.
+        device_.close();
         result_.outcome = CommandOutcome::Done;
-        result_.removed = keep.size() - kept;
-        fillList(state_, ui_);
+        result_.removed = composed.removed;
+        result_.listIsStale = true;
         return result_;
     }
 
 private:
-    // Reads the header and every counted record, after making sure that the file still
-    // holds what the list shows. Nothing is written before this has succeeded.
-    bool readDeviceFile(FramedFile& file) {
-        OpenFile device(ops_, ops_.openForReading(device_));
-        if (device.get() == nullptr) {
-            return fail(messages::openFailed(target_));
+    // Finds the file the device file's path stands for. Behind a link, the temporary
+    // file and the backup go beside the real file and every message names real paths.
+    bool locate() {
+        const auto real = ops_.realPath(given_);
+        path_ = real.value_or(given_);
+        const std::filesystem::path folder = path_.parent_path();
+        temporary_ = folder / target_.temporaryName;
+        backup_ = folder / target_.backupName;
+        result_.deviceFile = path_;
+        result_.backupFile = backup_;
+        names_ = target_;
+        if (path_ != given_) {
+            deviceText_ = path_.string();
+            temporaryText_ = temporary_.string();
+            backupText_ = backup_.string();
+            names_.deviceName = deviceText_;
+            names_.temporaryName = temporaryText_;
+            names_.backupName = backupText_;
         }
+        if (!real) {
+            return fail(messages::openFailed(names_));
+        }
+        if (path_ == temporary_ || path_ == backup_) {
+            return refuse(messages::linkToOwnBackup(names_, given_.string()));
+        }
+        return true;
+    }
+
+    // Opens and locks the device file, then reads the header and every counted record,
+    // after making sure that the file still holds what the list shows. Nothing is
+    // written before this has succeeded; the lock is kept until the file is replaced.
+    bool readDeviceFile(FramedFile& file) {
+        device_.reset(ops_.openForReading(path_));
+        if (device_.get() == nullptr) {
+            return fail(messages::openFailed(names_));
+        }
+        switch (ops_.lock(device_.get(), kLockPatience)) {
+            case platform::LockStatus::Locked:
+                break;
+            case platform::LockStatus::Busy:
+                return refuse(messages::busy(names_));
+            case platform::LockStatus::Failed:
+                return fail(messages::notLocked(names_));
+        }
+        facts_ = ops_.facts(device_.get(), path_);
+        if (!facts_) {
+            return fail(messages::unreadable(names_));
+        }
+        if (facts_->readOnly) {
+            return refuse(messages::readOnly(names_));
+        }
+        // The name must still stand for the file that is locked, and that file must be
+        // the one the list was filled from.
         const std::uint32_t filledCount = filledFrom_ ? filledFrom_->recordCount : 0;
-        const auto now = ops_.snapshot(device_, filledCount);
-        if (!filledFrom_ || !now || *now != *filledFrom_) {
-            device.close();
+        const auto now = ops_.snapshot(path_, filledCount);
+        if (!filledFrom_ || !now || !sameOutside(*now, *filledFrom_) ||
+            facts_->identity != filledFrom_->identity) {
             return refuseChanged();
         }
-        if (!accept(readFramedHeader(ops_, device.get(), file))) {
+        if (!accept(readFramedHeader(ops_, device_.get(), file))) {
             return false;
         }
         if (file.recordCount != filledCount) {
-            device.close();
             return refuseChanged();
         }
         // The records take at most the file's size: one block, grown never.
         file.frames.reserve(static_cast<std::size_t>(now->size));
-        if (!accept(readFramedRecords(ops_, device.get(), file))) {
+        if (!accept(readFramedRecords(ops_, device_.get(), file))) {
             return false;
         }
-        // Everything needed has been read: a failing close of a file opened for reading
-        // cannot take anything from it.
-        device.close();
+        const auto content = hashOfWholeFile(file);
+        if (!content) {
+            return fail(messages::unreadable(names_));
+        }
+        if (*content != filledFrom_->content) {
+            return refuseChanged();
+        }
         if (target_.tracksFramedByPoints) {
             if (const std::size_t track = firstMisframedTrack(file); track != 0) {
-                return refuse(messages::misframedTrack(target_, track));
+                return refuse(messages::misframedTrack(names_, track));
             }
         }
         return true;
     }
 
-    // The new file, complete and on the disk, or no temporary file at all.
+    // The hash of what was read, followed by whatever the file holds after its counted
+    // records; nothing on a read error.
+    std::optional<ContentHash> hashOfWholeFile(const FramedFile& file) {
+        ContentHasher hasher;
+        hasher.add(file.header);
+        std::array<std::uint8_t, FramedFile::kCountBytes> count{};
+        for (std::size_t i = 0; i < count.size(); ++i) {
+            count[i] = static_cast<std::uint8_t>(file.recordCount >> (8 * i));
+        }
+        hasher.add(count);
+        hasher.add(file.frames);
+        std::vector<std::uint8_t> rest(64 * 1024);
+        for (;;) {
+            const auto got = ops_.read(device_.get(), rest);
+            if (!got) {
+                return std::nullopt;
+            }
+            hasher.add(std::span(rest).first(*got));
+            if (*got < rest.size()) {
+                return hasher.result();
+            }
+        }
+    }
+
+    // The new file, complete and on the disk, or no temporary file at all. Whatever had
+    // the temporary file's name before is removed as a name, never written through.
     bool writeTemporaryFile(const ComposedFile& composed) {
+        ops_.removeFile(temporary_);
         OpenFile temporary(ops_, ops_.createForWriting(temporary_));
         if (temporary.get() == nullptr) {
-            return fail(messages::createFailed(target_));
+            return fail(messages::createFailed(names_));
+        }
+        if (!ops_.copyAccess(*facts_, temporary.get())) {
+            temporary.close();
+            return failAndRemoveTemporary(messages::accessNotCopied(names_));
         }
         bool written = ops_.write(temporary.get(), composed.head);
         for (std::size_t run = 0; written && run < composed.runs.size(); ++run) {
@@ -132,7 +216,7 @@ private:
         written = written && ops_.flushToDisk(temporary.get()) && temporary.close();
         if (!written) {
             temporary.close();
-            return failAndRemoveTemporary(messages::writeFailed(target_));
+            return failAndRemoveTemporary(messages::writeFailed(names_));
         }
         return true;
     }
@@ -140,24 +224,24 @@ private:
     // The device file becomes the one backup and the new file takes its name.
     bool replaceDeviceFile() {
         if (!ops_.removeFile(backup_)) {
-            return failAndRemoveTemporary(messages::backupNotRemoved(target_));
+            return failAndRemoveTemporary(messages::backupNotRemoved(names_));
         }
         const bool replaced =
-            ops_.linkFile(device_, backup_) ? replaceLinkedDeviceFile() : replaceMovedDeviceFile();
+            ops_.linkFile(path_, backup_) ? replaceLinkedDeviceFile() : replaceMovedDeviceFile();
         if (!replaced) {
             return false;
         }
         // The renames are done; if the folder cannot be synced they still last unless
         // the system goes down at once, so the deletion counts as done.
-        ops_.syncDirectory(device_.parent_path());
+        ops_.syncDirectory(path_.parent_path());
         return true;
     }
 
     // The old file has both names now; the new file takes the device file's name in one
     // step, so that name never stands empty, not even if the program is killed.
     bool replaceLinkedDeviceFile() {
-        if (!ops_.renameFile(temporary_, device_)) {
-            return failAndRemoveTemporary(messages::newFileNotPlaced(target_));
+        if (!ops_.renameFile(temporary_, path_)) {
+            return failAndRemoveTemporary(messages::newFileNotPlaced(names_));
         }
         return true;
     }
@@ -165,14 +249,14 @@ private:
     // Without hard links the old file moves to the backup name first: until the new
     // file has the device file's name, the records are under the backup's name.
     bool replaceMovedDeviceFile() {
-        if (!ops_.renameFile(device_, backup_)) {
-            return failAndRemoveTemporary(messages::deviceFileNotMoved(target_));
+        if (!ops_.renameFile(path_, backup_)) {
+            return failAndRemoveTemporary(messages::deviceFileNotMoved(names_));
         }
-        if (!ops_.renameFile(temporary_, device_)) {
-            if (ops_.renameFile(backup_, device_)) {
-                return failAndRemoveTemporary(messages::newFileNotPlaced(target_));
+        if (!ops_.renameFile(temporary_, path_)) {
+            if (ops_.renameFile(backup_, path_)) {
+                return failAndRemoveTemporary(messages::newFileNotPlaced(names_));
             }
-            return failAndRemoveTemporary(messages::newFileNotPlacedOldInBackup(target_));
+            return failAndRemoveTemporary(messages::newFileNotPlacedOldInBackup(names_));
         }
         return true;
     }
@@ -183,57 +267,59 @@ private:
             case ReadStatus::Complete:
                 return true;
             case ReadStatus::Incomplete:
-                return refuse(messages::incomplete(target_));
+                return refuse(messages::incomplete(names_));
             case ReadStatus::Unreadable:
-                return fail(messages::unreadable(target_));
+                return fail(messages::unreadable(names_));
         }
-        return fail(messages::unreadable(target_));
+        return fail(messages::unreadable(names_));
     }
 
     bool refuseChanged() {
-        fillList(state_, ui_);
-        return refuse(messages::changedSinceFill(target_));
+        result_.listIsStale = true;
+        return refuse(messages::changedSinceFill(names_));
     }
 
     bool refuse(const std::string& text) {
-        show(text);
+        result_.message = text;
         result_.outcome = CommandOutcome::Refused;
         return false;
     }
 
     bool fail(const std::string& text) {
-        show(text);
+        result_.message = text;
         result_.outcome = CommandOutcome::Failed;
         return false;
     }
 
     bool failAndRemoveTemporary(std::string text) {
         if (!ops_.removeFile(temporary_)) {
-            text += messages::temporaryFileLeft(target_);
+            text += messages::temporaryFileLeft(names_);
         }
         return fail(text);
     }
 
-    void show(const std::string& text) {
-        ui_.showMessage(text, kTitleText, Buttons::Ok, Icon::Error);
-    }
-
-    AppState& state_;
-    UserInterface& ui_;
+    const RecordList& list_;
     FileOperations& ops_;
     const DeletionTarget target_;
     const std::optional<FileSnapshot> filledFrom_;
-    const std::filesystem::path device_;
-    const std::filesystem::path temporary_;
-    const std::filesystem::path backup_;
+    const std::filesystem::path given_;
+    std::filesystem::path path_;  // the real device file
+    std::filesystem::path temporary_;
+    std::filesystem::path backup_;
+    std::string deviceText_;
+    std::string temporaryText_;
+    std::string backupText_;
+    DeletionTarget names_;  // the names the messages use
+    OpenFile device_;       // open, and locked, from the check to the last rename
+    std::optional<platform::FileFacts> facts_;
     DeleteResult result_;
 };
 
 }  // namespace
 
-DeleteResult rewriteDeviceFile(AppState& state, UserInterface& ui, const RewriteRequest& request,
+DeleteResult rewriteDeviceFile(const RecordList& list, const RewriteRequest& request,
                                FileOperations& ops) {
-    return Rewrite(state, ui, request, ops).run();
+    return Rewrite(list, request, ops).run();
 }
 
 }  // namespace quillet

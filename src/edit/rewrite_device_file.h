@@ -4,10 +4,10 @@
 #include <optional>
 #include <string_view>
 
-#include "app/app_state.h"
-#include "app/user_interface.h"
+#include "device/file_snapshot.h"
 #include "edit/delete_records.h"
 #include "edit/file_operations.h"
+#include "ui/record_list.h"
 
 namespace quillet {
 
@@ -33,13 +33,20 @@ struct RewriteRequest {
     std::optional<FileSnapshot> filledFrom;  // the file as the list's fill saw it
 };
 
-// Writes the header, the new count and the records of the rows that are not selected
-// into the temporary file, makes the device file the one backup and gives the
-// temporary file the device file's name, then fills the list anew. Refuses when the
-// file no longer holds the records the list was filled from or does not hold all of
-// them. Every failure is reported; the records are complete under the device file's
-// name or the backup's name at every moment, and no temporary file is left behind.
-DeleteResult rewriteDeviceFile(AppState& state, UserInterface& ui, const RewriteRequest& request,
+// How long a deletion waits for another one on the same device file to finish; it
+// then sees the file changed, or gives up with a message.
+inline constexpr std::chrono::milliseconds kLockPatience{3000};
+
+// Writes the header, the new count and the records of the rows of `list` that are not
+// selected into a temporary file created for this run alone, makes the device file the
+// one backup and gives the temporary file the device file's name. A device file that is
+// a link is rewritten where it really is; the link stays. From the check that the file
+// still holds what the list was filled from (identity and the hash of every byte) to the
+// last rename, the file is locked against other deletions. Refuses when the file changed,
+// does not hold all its records, or is read-only. Every failure is reported in the
+// result; the records are complete under the device file's name or the backup's name
+// at every moment, and no temporary file is left behind.
+DeleteResult rewriteDeviceFile(const RecordList& list, const RewriteRequest& request,
                                FileOperations& ops);
 
 }  // namespace quillet

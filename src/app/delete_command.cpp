@@ -1,5 +1,6 @@
-#include "edit/delete_records.h"
+#include "app/delete_command.h"
 
+#include "app/fill_list.h"
 #include "edit/file_operations.h"
 #include "edit/rewrite_device_file.h"
 
@@ -48,7 +49,14 @@ DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops) {
         Answer::Ok) {
         return {};
     }
-    return rewriteDeviceFile(state, ui, requestFor(state, *view), ops);
+    const DeleteResult result = rewriteDeviceFile(state.list, requestFor(state, *view), ops);
+    if (result.listIsStale) {
+        fillList(state, ui);
+    }
+    if (!result.message.empty()) {
+        ui.showMessage(result.message, kTitleText, Buttons::Ok, Icon::Error);
+    }
+    return result;
 }
 
 }  // namespace quillet
