@@ -7,6 +7,7 @@
 #include "core_driver.h"
 #include "device_folder.h"
 #include "run_cli.h"
+#include "support/bad_folders.h"
 
 namespace quillet::testing {
 namespace {
@@ -262,6 +263,37 @@ TEST(CliExport, AFileThatCannotBeCreatedFailsWithTheWindowsMessage) {
             << run.err;
     }
     EXPECT_FALSE(fs::exists(sample.folder / "missing"));
+}
+
+TEST(CliExport, NeverWritesOverADeviceFileOrItsBackupHoweverItIsSpelled) {
+    Sample sample;
+    sample.folder.writeFile("GARMIN_WPT.BAK", std::string("old waypoints"));
+    fs::create_directory(sample.folder / "sub");
+    fs::create_symlink(sample.folder / "GARMIN_STRK.NVM", sample.folder / "link.gpx");
+    fs::create_hard_link(sample.folder / "GARMIN_ATRK.NVM", sample.folder / "hard.gpx");
+    const struct {
+        const char* view;
+        fs::path output;
+        const char* named;  // the file the message must name
+    } cases[] = {
+        {"waypoints", sample.folder / "GARMIN_WPT.NVM", "GARMIN_WPT.NVM"},
+        {"tracks", sample.folder / "sub" / ".." / "GARMIN_WPT.BAK", "GARMIN_WPT.BAK"},
+        {"tracks", sample.folder / "link.gpx", "GARMIN_STRK.NVM"},
+        {"waypoints", sample.folder / "hard.gpx", "GARMIN_ATRK.NVM"},
+        {"waypoints", sample.folder / "GARMIN_STRK.BAK", "GARMIN_STRK.BAK"},
+    };
+    const FolderBytes before = folderContents(sample.folder.path());
+    for (const auto& c : cases) {
+        const CliRun run =
+            runCli(withDir(sample.folder, {"export", c.view, "--all", "-o", c.output.string()}));
+        EXPECT_EQ(run.exitStatus, 1) << c.output;
+        EXPECT_EQ(run.err.rfind("quillet-cli: Unable to create GPX File " + c.output.string(), 0),
+                  0u)
+            << run.err;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(folderContents(sample.folder.path()), before) << c.output;
+    }
+    EXPECT_FALSE(fs::exists(sample.folder / "GARMIN_STRK.BAK"));
 }
 
 TEST(CliExport, AllOnAViewWithoutRowsWritesNoFile) {

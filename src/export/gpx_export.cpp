@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "export/gpx_body.h"
+#include "export/protected_files.h"
 
 namespace quillet {
 
@@ -85,6 +86,14 @@ CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
         return CommandOutcome::NotRun;
     }
 
+    // A device file or its backup is never written over, however the path is spelled.
+    if (const auto guarded = protectedFileAt(state.files, *path)) {
+        ui.showMessage(std::string(kCreateGpxFailedMessage) + " " + pathText(*path) +
+                           ": it would overwrite " + pathText(*guarded) +
+                           ".\nChoose another file and export again.",
+                       kTitleText, Buttons::Ok, Icon::Error);
+        return CommandOutcome::Refused;
+    }
     // Text mode, as the platform writes text files.
     std::ofstream out(*path, std::ios::out | std::ios::trunc);
     if (!out.is_open()) {

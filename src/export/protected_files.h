@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "app/app_state.h"
+
+namespace quillet {
+
+// The device file, or a device file's backup, that writing to `output` would overwrite,
+// however the path is spelled (a link, "..", another name of the same file); nothing when
+// `output` is none of them.
+std::optional<std::filesystem::path> protectedFileAt(const FileSet& files,
+                                                     const std::filesystem::path& output);
+
+}  // namespace quillet
