@@ -13,7 +13,6 @@
 
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "edit/deletion_messages.h"
 #include "edit/file_operations.h"
 #include "edit/rewrite_device_file.h"
 #include "encoder/device_encoder.h"
@@ -25,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace enc = encoder;
-namespace messages = deletion_messages;
 using testing::FakeUi;
 using testing::MessageCall;
 using testing::TempDir;
@@ -167,8 +165,22 @@ MessageCall failure(const std::string& text) {
     return titledMessage(text, Buttons::Ok, Icon::Error);
 }
 
-DeletionTarget targetOf(const ViewSetup& setup) {
-    return setup.view == ViewKind::Waypoints ? kWaypointDeletion : kSavedTracksDeletion;
+// The texts the person is shown, spelled out.
+std::string changedText(const ViewSetup& s) {
+    return std::string(s.deviceName) +
+           " has changed since the list was filled.\n"
+           "The list has been read again; select the records to delete once more.";
+}
+
+std::string incompleteText(const ViewSetup& s) {
+    return std::string(s.deviceName) +
+           " ends before the last of the records it counts.\n"
+           "Nothing has been deleted; copy the file from the receiver again.";
+}
+
+std::string temporaryLeftText(const ViewSetup& s) {
+    return std::string("\nThe temporary file ") + s.temporaryName +
+           " could not be removed; delete it.";
 }
 
 // ---- Nothing happens
@@ -353,6 +365,13 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
              return s.file({1, 2, 3});
          },
          3, false},
+        {"same size and time, one byte other",
+         [](const ViewSetup& s) {
+             auto bytes = s.file({1, 2, 3, 4});
+             bytes.back() ^= 0xFF;
+             return bytes;
+         },
+         4, true},
         {"same size, count one less",
          [](const ViewSetup& s) {
              auto bytes = s.file({1, 2, 3, 4});
@@ -376,8 +395,7 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
 
             EXPECT_EQ(result.outcome, CommandOutcome::Refused);
             EXPECT_EQ(folder.ui.messages(),
-                      (std::vector<MessageCall>{
-                          kConfirmation, failure(messages::changedSinceFill(targetOf(setup)))}));
+                      (std::vector<MessageCall>{kConfirmation, failure(changedText(setup))}));
             EXPECT_EQ(bytesOf(folder.device()), changed);
             EXPECT_FALSE(fs::exists(folder.temporary()));
             EXPECT_FALSE(fs::exists(folder.backup()));
@@ -427,8 +445,7 @@ TEST(Delete, RefusesAFileThatEndsBeforeItsCountedRecords) {
 
             EXPECT_EQ(result.outcome, CommandOutcome::Refused);
             EXPECT_EQ(folder.ui.messages(),
-                      (std::vector<MessageCall>{kConfirmation,
-                                                failure(messages::incomplete(targetOf(setup)))}));
+                      (std::vector<MessageCall>{kConfirmation, failure(incompleteText(setup))}));
             EXPECT_EQ(bytesOf(folder.device()), original);
             EXPECT_FALSE(fs::exists(folder.temporary()));
             EXPECT_FALSE(fs::exists(folder.backup()));
@@ -711,11 +728,171 @@ TEST(Delete, LosesNoRecordWhicheverFileOperationFails) {
                 const bool temporaryLeft = fs::exists(folder.temporary());
                 const bool temporaryReported =
                     shown.size() == 2 &&
-                    shown[1].text.find(messages::temporaryFileLeft(targetOf(setup))) !=
-                        std::string::npos;
+                    shown[1].text.find(temporaryLeftText(setup)) != std::string::npos;
                 EXPECT_EQ(temporaryLeft, temporaryReported);
             }
         }
+    }
+}
+
+// ---- What stands in the folder cannot trick a deletion
+
+TEST(Delete, NeverWritesThroughWhatAlreadyHasTheTemporaryOrBackupName) {
+    enum class Stale { Link, DanglingLink, HardLink, BackupLink };
+    for (const auto& setup : kBothViews) {
+        for (const Stale stale :
+             {Stale::Link, Stale::DanglingLink, Stale::HardLink, Stale::BackupLink}) {
+            SCOPED_TRACE(::testing::Message()
+                         << setup.deviceName << " case " << static_cast<int>(stale));
+            const auto original = setup.file({1, 2, 3});
+            Folder folder(setup, original);
+            TempDir outside;
+            const enc::Bytes precious = {'k', 'e', 'e', 'p'};
+            enc::writeFile(outside / "victim", precious);
+            switch (stale) {
+                case Stale::Link:
+                    fs::create_symlink(outside / "victim", folder.temporary());
+                    break;
+                case Stale::DanglingLink:
+                    fs::create_symlink(outside / "created", folder.temporary());
+                    break;
+                case Stale::HardLink:
+                    fs::create_hard_link(outside / "victim", folder.temporary());
+                    break;
+                case Stale::BackupLink:
+                    fs::create_symlink(outside / "victim", folder.backup());
+                    break;
+            }
+
+            ASSERT_EQ(folder.remove({2}).outcome, CommandOutcome::Done);
+
+            EXPECT_EQ(bytesOf(outside / "victim"), precious);
+            EXPECT_FALSE(fs::exists(outside / "created"));
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder.device())));
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder.backup())));
+            EXPECT_EQ(bytesOf(folder.device()), setup.file({1, 3}));
+            EXPECT_EQ(bytesOf(folder.backup()), original);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(folder.temporary())));
+        }
+    }
+}
+
+TEST(Delete, KeepsThePermissionsAndWherePermittedTheOwner) {
+    const bool privileged = ::geteuid() == 0;
+    for (const auto& setup : kBothViews) {
+        SCOPED_TRACE(setup.deviceName);
+        Folder folder(setup, setup.file({1, 2, 3}));
+        fs::permissions(folder.device(), fs::perms::owner_read | fs::perms::owner_write);
+        if (privileged) {
+            ASSERT_EQ(::chown(folder.device().c_str(), 65534, 65534), 0);
+        }
+        folder.start();
+
+        ASSERT_EQ(folder.remove({2}).outcome, CommandOutcome::Done);
+
+        struct stat facts {};
+        ASSERT_EQ(::stat(folder.device().c_str(), &facts), 0);
+        EXPECT_EQ(facts.st_mode & 07777, 0600u);
+        if (privileged) {
+            EXPECT_EQ(facts.st_uid, 65534u);
+            EXPECT_EQ(facts.st_gid, 65534u);
+        }
+    }
+}
+
+// The system's operations, of which the chosen ones answer as given.
+struct AnsweringOperations : FailingFileOperations {
+    bool flushFails = false;
+    bool lockBusy = false;
+    bool flushToDisk(std::FILE* file) override {
+        return !flushFails && FailingFileOperations::flushToDisk(file);
+    }
+    platform::LockStatus lock(std::FILE* file, std::chrono::milliseconds patience) override {
+        return lockBusy ? platform::LockStatus::Busy : FileOperations::lock(file, patience);
+    }
+};
+
+TEST(Delete, RefusesOrFailsWithNothingChanged) {
+    struct Case {
+        const char* name;
+        bool readOnly;
+        bool lockBusy;
+        bool flushFails;
+        CommandOutcome outcome;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"read-only", true, false, false, CommandOutcome::Refused,
+         "GARMIN_WPT.NVM is read-only.\nNothing has been deleted; make the file writable if "
+         "records are to be deleted from it."},
+        {"another deletion holds the lock", false, true, false, CommandOutcome::Refused,
+         "GARMIN_WPT.NVM is being changed by another deletion.\n"
+         "Nothing has been deleted; try again when it has finished."},
+        {"the flush to disk fails", false, false, true, CommandOutcome::Failed,
+         "Unable to write file GARMIN_WPT.NV_.\n"
+         "Nothing has been deleted; make room on the disk and try again."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto original = waypoints({1, 2, 3});
+        Folder folder(kWaypointSetup, original);
+        if (c.readOnly) {
+            fs::permissions(folder.device(),
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        }
+        AnsweringOperations ops;
+        ops.lockBusy = c.lockBusy;
+        ops.flushFails = c.flushFails;
+        folder.select({2});
+
+        const auto result = onDelete(*folder.state, folder.ui, ops);
+
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(folder.ui.messages(), (std::vector<MessageCall>{kConfirmation, failure(c.text)}));
+        EXPECT_EQ(bytesOf(folder.device()), original);
+        EXPECT_EQ(fs::status(folder.device()).permissions() & fs::perms::all,
+                  c.readOnly
+                      ? fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read
+                      : fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read);
+        EXPECT_FALSE(fs::exists(folder.temporary()));
+        EXPECT_FALSE(fs::exists(folder.backup()));
+    }
+}
+
+TEST(Delete, RewritesTheFileALinkedDeviceFileNamesAndKeepsTheLink) {
+    for (const auto& setup : kBothViews) {
+        SCOPED_TRACE(setup.deviceName);
+        const auto original = setup.file({1, 2, 3});
+        Folder folder(setup, original);
+        TempDir elsewhere;
+        const fs::path real = fs::canonical(elsewhere.path()) / "stored";
+        fs::rename(folder.device(), real);
+        fs::create_symlink(real, folder.device());
+        folder.start();
+
+        const auto result = folder.remove({2});
+
+        EXPECT_EQ(result.outcome, CommandOutcome::Done);
+        EXPECT_EQ(result.deviceFile, real);
+        EXPECT_EQ(result.backupFile, real.parent_path() / setup.backupName);
+        EXPECT_TRUE(fs::is_symlink(folder.device()));
+        EXPECT_EQ(fs::read_symlink(folder.device()), real);
+        EXPECT_EQ(bytesOf(real), setup.file({1, 3}));
+        EXPECT_EQ(bytesOf(real.parent_path() / setup.backupName), original);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(folder.backup())));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(folder.temporary())));
+        EXPECT_FALSE(fs::exists(real.parent_path() / setup.temporaryName));
+
+        // A failure names the real paths.
+        fs::create_directory(real.parent_path() / setup.temporaryName);
+        folder.ui.calls.clear();
+        EXPECT_EQ(folder.remove({1}).outcome, CommandOutcome::Failed);
+        EXPECT_EQ(
+            folder.ui.messages(),
+            (std::vector<MessageCall>{
+                kConfirmation, failure("Unable to create file " +
+                                       (real.parent_path() / setup.temporaryName).string())}));
     }
 }
 
