@@ -411,6 +411,56 @@ TEST(CliDelete, RefusesTheActiveTrackAndTouchesNothing) {
     }
 }
 
+TEST(CliDelete, NeitherALinkedNameNorAReadOnlyFileTricksIt) {
+    struct Case {
+        const char* name;
+        void (*prepare)(const TempDir& folder, const fs::path& outside);
+        int exitStatus;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"a link under the temporary file's name",
+         [](const TempDir& folder, const fs::path& outside) {
+             fs::create_symlink(outside, folder / "GARMIN_WPT.NV_");
+         },
+         0, ""},
+        {"a device file that is a link",
+         [](const TempDir& folder, const fs::path& outside) {
+             fs::rename(folder / kWaypointFileName, outside.parent_path() / "real.nvm");
+             fs::create_symlink(outside.parent_path() / "real.nvm", folder / kWaypointFileName);
+         },
+         0, ""},
+        {"a read-only device file",
+         [](const TempDir& folder, const fs::path&) {
+             fs::permissions(
+                 folder / kWaypointFileName,
+                 fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                 fs::perm_options::remove);
+         },
+         1,
+         "quillet-cli: GARMIN_WPT.NVM is read-only.\nNothing has been deleted; make the file "
+         "writable if records are to be deleted from it.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sample sample;
+        TempDir elsewhere;
+        const fs::path outside = fs::canonical(elsewhere.path()) / "victim";
+        elsewhere.writeFile("victim", std::string("keep"));
+        c.prepare(sample.folder, outside);
+        const std::string before = readFile(sample.folder / kWaypointFileName);
+
+        const CliRun run =
+            runCli(withDir(sample.folder, {"delete", "waypoints", "--select", "2", "--yes"}));
+
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << run.err;
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(readFile(outside), "keep");
+        EXPECT_EQ(readFile(sample.folder / kWaypointFileName) != before, c.exitStatus == 0);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(sample.folder / "GARMIN_WPT.NV_")));
+    }
+}
+
 // ---- info
 
 TEST(CliInfo, PrintsTheHeaderValuesOfEveryFileFound) {
