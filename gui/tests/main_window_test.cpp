@@ -457,6 +457,19 @@ void MainWindowTest::makeGpxWritesTheSelectedRows() {
     // The export leaves the list and its selection as they were.
     QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
     QCOMPARE(selectedNames(*window), QStringList{"alpha"});
+
+    // A device file picked in the save dialog is refused and stays as it was.
+    QFile device(folder.filePath("GARMIN_WPT.NVM"));
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    const QByteArray before = device.readAll();
+    device.close();
+    ui.savePaths.push_back(folder.filePath("sub/../GARMIN_WPT.NVM").toStdString());
+    QVERIFY(QDir(folder.path()).mkdir("sub"));
+    QTest::mouseClick(window->makeGpxButton(), Qt::LeftButton);
+    QCOMPARE(ui.messageTexts().size(), std::size_t{1});
+    QVERIFY(ui.messageTexts()[0].starts_with("Unable to create GPX File "));
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    QCOMPARE(device.readAll(), before);
 }
 
 void MainWindowTest::deleteRemovesTheSelectedRecords() {
