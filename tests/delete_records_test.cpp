@@ -820,8 +820,13 @@ TEST(Delete, RefusesOrFailsWithNothingChanged) {
         bool flushFails;
         CommandOutcome outcome;
         std::string text;
+        bool tooLargeToHash = false;
     };
     const Case cases[] = {
+        {"filled from a file too large to hash", false, false, false, CommandOutcome::Refused,
+         "GARMIN_WPT.NVM is larger than 256 MiB, far more than a receiver holds.\n"
+         "Nothing has been deleted; copy the file from the receiver again.",
+         true},
         {"read-only", true, false, false, CommandOutcome::Refused,
          "GARMIN_WPT.NVM is read-only.\nNothing has been deleted; make the file writable if "
          "records are to be deleted from it."},
@@ -843,6 +848,9 @@ TEST(Delete, RefusesOrFailsWithNothingChanged) {
         AnsweringOperations ops;
         ops.lockBusy = c.lockBusy;
         ops.flushFails = c.flushFails;
+        if (c.tooLargeToHash) {
+            folder.state->waypointSnapshot->content.reset();
+        }
         folder.select({2});
 
         const auto result = onDelete(*folder.state, folder.ui, ops);

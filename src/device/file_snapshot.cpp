@@ -50,7 +50,7 @@ std::optional<FileIdentity> identityOfOpen(std::FILE* file) {
 
 std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
     struct stat facts {};
-    if (::stat(path.c_str(), &facts) != 0) {
+    if (::stat(path.string().c_str(), &facts) != 0) {
         return std::nullopt;
     }
     return FileIdentity{static_cast<std::uint64_t>(facts.st_dev),
@@ -59,7 +59,7 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
 
 std::optional<FileSnapshot> takeSnapshot(const std::filesystem::path& path,
                                          std::uint32_t recordCount) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
     if (file == nullptr) {
         return std::nullopt;
     }
@@ -71,6 +71,17 @@ std::optional<FileSnapshot> takeSnapshot(const std::filesystem::path& path,
     const auto modified = std::filesystem::last_write_time(path, error);
     if (error) {
         return std::nullopt;
+    }
+    const auto sizeBefore = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    if (sizeBefore > kLargestHashedFile) {
+        return FileSnapshot{.size = sizeBefore,
+                            .modified = modified,
+                            .recordCount = recordCount,
+                            .identity = *identity,
+                            .content = std::nullopt};
     }
     // Size and hash come from the same read, so they describe the same bytes.
     ContentHasher hasher;

@@ -48,9 +48,14 @@ struct FileSnapshot {
     std::filesystem::file_time_type modified;
     std::uint32_t recordCount = 0;
     FileIdentity identity;
-    ContentHash content;
+    std::optional<ContentHash> content;  // none for a file beyond kLargestHashedFile
     friend bool operator==(const FileSnapshot&, const FileSnapshot&) = default;
 };
+
+// Device files are a few megabytes; this holds well over a million waypoints. A larger
+// file is not hashed, so that no command spends minutes reading a hostile one (a
+// sparse file of gigabytes), and a deletion refuses it.
+inline constexpr std::uint64_t kLargestHashedFile = 256ull << 20;
 
 // The file at `path` (links followed) with its identity and the hash of its bytes;
 // nothing when it cannot be opened or read.

@@ -51,6 +51,12 @@ std::string readOnly(const DeletionTarget& t) {
            "be deleted from it.";
 }
 
+std::string tooLarge(const DeletionTarget& t) {
+    return text(t.deviceName) +
+           " is larger than 256 MiB, far more than a receiver holds.\n"
+           "Nothing has been deleted; copy the file from the receiver again.";
+}
+
 std::string linkToOwnBackup(const DeletionTarget& t, const std::string& link) {
     return link + " is a link to " + text(t.deviceName) +
            ", a name the deletion needs for its temporary file or backup.\n"

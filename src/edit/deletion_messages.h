@@ -18,6 +18,7 @@ std::string misframedTrack(const DeletionTarget& target, std::size_t track);
 std::string busy(const DeletionTarget& target);  // another deletion held the lock too long
 std::string notLocked(const DeletionTarget& target);
 std::string readOnly(const DeletionTarget& target);
+std::string tooLarge(const DeletionTarget& target);  // beyond kLargestHashedFile
 // The device file is a link to its own temporary file's or backup's name.
 std::string linkToOwnBackup(const DeletionTarget& target, const std::string& link);
 

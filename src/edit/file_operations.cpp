@@ -76,7 +76,7 @@ std::optional<FileSnapshot> SystemFileOperations::snapshot(const std::filesystem
                         .modified = modified,
                         .recordCount = recordCount,
                         .identity = *identity,
-                        .content = {}};
+                        .content = std::nullopt};
 }
 
 bool SystemFileOperations::syncDirectory(const std::filesystem::path& directory) {

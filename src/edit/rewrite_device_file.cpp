@@ -147,6 +147,9 @@ private:
             facts_->identity != filledFrom_->identity) {
             return refuseChanged();
         }
+        if (!filledFrom_->content) {
+            return refuse(messages::tooLarge(names_));
+        }
         if (!accept(readFramedHeader(ops_, device_.get(), file))) {
             return false;
         }
@@ -162,7 +165,7 @@ private:
         if (!content) {
             return fail(messages::unreadable(names_));
         }
-        if (*content != filledFrom_->content) {
+        if (*content != *filledFrom_->content) {
             return refuseChanged();
         }
         if (target_.tracksFramedByPoints) {
