@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "device/track_files.h"
+#include "preview/preview_scene.h"
+
+namespace quillet::preview {
+
+struct PreviewTrack {
+    std::string name;  // UTF-8
+    Colour colour;     // the display colour; red for the active track
+    std::vector<TrackPoint> points;
+};
+
+struct PreviewWaypoint {
+    std::string name;  // UTF-8
+    double latitude = 0;
+    double longitude = 0;
+};
+
+// What the selected rows of the current view hold, ready to be drawn.
+struct PreviewSelection {
+    std::vector<PreviewTrack> tracks;
+    std::vector<PreviewWaypoint> waypoints;
+    // Track files that could not be opened; their tracks are left out.
+    std::vector<std::filesystem::path> unreadableFiles;
+};
+
+// Tracks are read again from the device files, exactly the points the track export
+// writes; waypoints come from the coordinate cells the waypoint export writes. A
+// waypoint whose cells hold no number is left out.
+PreviewSelection readPreviewSelection(AppState& state);
+
+// The colour a saved track's display colour index names; black beyond the table.
+Colour trackColour(std::uint8_t index);
+
+}  // namespace quillet::preview
