@@ -56,9 +56,12 @@ void paintScene(QPainter& painter, const preview::PreviewScene& scene) {
     for (const SceneWaypoint& waypoint : scene.waypoints) {
         painter.setBrush(toQColor(kInk));
         painter.drawEllipse(toQPoint(waypoint.at), kWaypointRadius, kWaypointRadius);
-        painter.drawText(
-            QPointF(waypoint.at.x + kWaypointRadius + 3, waypoint.at.y + kTextSize / 3),
-            toQString(waypoint.name));
+        const QString name = toQString(waypoint.name);
+        const double gap = kWaypointRadius + 3;
+        const double x = waypoint.nameLeft
+                             ? waypoint.at.x - gap - painter.fontMetrics().horizontalAdvance(name)
+                             : waypoint.at.x + gap;
+        painter.drawText(QPointF(x, waypoint.at.y + kTextSize / 3), name);
     }
     painter.setBrush(Qt::NoBrush);
 

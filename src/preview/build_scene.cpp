@@ -291,8 +291,8 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
               "and " + std::to_string(selection.tracks.size() - kLegendLines) + " more tracks"}});
     }
     for (const PreviewWaypoint& waypoint : selection.waypoints) {
-        scene.waypoints.push_back(
-            {fit.place(waypoint.longitude, waypoint.latitude, cut), waypoint.name});
+        const ScenePoint at = fit.place(waypoint.longitude, waypoint.latitude, cut);
+        scene.waypoints.push_back({at, waypoint.name, at.x > map.x + map.width * 0.75});
     }
     if (!bounds.empty()) {
         scene.scaleBar = scaleBar(fit, map);

@@ -58,7 +58,8 @@ struct SceneTrack {
 
 struct SceneWaypoint {
     ScenePoint at;
-    std::string name;  // UTF-8
+    std::string name;       // UTF-8
+    bool nameLeft = false;  // near the right edge: the name ends left of the dot
 };
 
 // A line from `start` to the right, with ticks at both ends and its label above.

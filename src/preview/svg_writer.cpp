@@ -109,8 +109,11 @@ std::string svgDocument(const PreviewScene& scene) {
     for (const SceneWaypoint& waypoint : scene.waypoints) {
         out += "<g class=\"waypoint\"><circle cx=\"" + number(waypoint.at.x) + "\" cy=\"" +
                number(waypoint.at.y) + "\" r=\"" + number(kWaypointRadius) + "\"/>";
+        const double gap = kWaypointRadius + 3;
         text(out,
-             {{waypoint.at.x + kWaypointRadius + 3, waypoint.at.y + kTextSize / 3}, waypoint.name});
+             {{waypoint.at.x + (waypoint.nameLeft ? -gap : gap), waypoint.at.y + kTextSize / 3},
+              waypoint.name},
+             waypoint.nameLeft ? "text-anchor=\"end\"" : "");
         out += "</g>\n";
     }
     out += "</g>\n";
