@@ -105,6 +105,39 @@ TEST(PreviewScene, SinglePointsEmptySelectionsAndPolarPoints) {
     EXPECT_TRUE(scene.tracks.empty() && !scene.scaleBar && !scene.profile);
 }
 
+TEST(PreviewScene, ThinsALongTrackWithoutMovingAPoint) {
+    // A curve from A to B growing in both directions: the fit is that of A and B alone,
+    // so the scene of those two tells where every point projects.
+    std::vector<std::pair<double, double>> latLon;
+    for (int i = 0; i <= 20000; ++i) {
+        const double t = i / 20000.0;
+        latLon.push_back({47 + 0.05 * t, 8 + 0.05 * t * t});
+    }
+    const auto ends =
+        buildScene({.tracks = {track({latLon.front(), latLon.back()})}}, kWidth, kHeight)
+            .tracks.at(0)
+            .line;
+    const double scaleX = (ends[1].x - ends[0].x) / (0.05 / 360);
+    const double scaleY = (ends[1].y - ends[0].y) / (mercatorY(47.05) - mercatorY(47));
+    const auto projected = [&](const std::pair<double, double>& point) {
+        return ScenePoint{ends[0].x + (point.second - 8) / 360 * scaleX,
+                          ends[0].y + (mercatorY(point.first) - mercatorY(47)) * scaleY};
+    };
+
+    const auto line = buildScene({.tracks = {track(latLon)}}, kWidth, kHeight).tracks.at(0).line;
+    EXPECT_LT(line.size(), 2000u);
+    EXPECT_EQ(line.front(), ends.front());
+    EXPECT_EQ(line.back(), ends.back());
+    std::size_t from = 0;
+    for (const ScenePoint& point : line) {
+        while (from < latLon.size() && (std::abs(projected(latLon[from]).x - point.x) > 1e-6 ||
+                                        std::abs(projected(latLon[from]).y - point.y) > 1e-6)) {
+            ++from;
+        }
+        ASSERT_LT(from, latLon.size()) << "moved: " << point.x << " " << point.y;
+    }
+}
+
 TEST(PreviewThinning, KeepsFirstAndLastAndNeverMovesAPoint) {
     struct Case {
         const char* what;

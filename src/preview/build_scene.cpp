@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numbers>
+#include <optional>
 
 #include "device/device_time.h"
 #include "preview/geo.h"
@@ -30,8 +32,11 @@ constexpr int kLongitudeBins = 3600;  // tenths of a degree
 class LongitudeCut {
 public:
     void add(double longitude) {
-        const double turn = std::fmod(std::fmod(longitude + 180, 360) + 360, 360);
-        used_[std::min(kLongitudeBins - 1, static_cast<int>(turn * 10))] = true;
+        double east = longitude + 180;  // 0 to 360
+        if (east < 0 || east >= 360) {
+            east = std::fmod(std::fmod(east, 360) + 360, 360);
+        }
+        used_[std::min(kLongitudeBins - 1, static_cast<int>(east * 10))] = true;
     }
 
     double cut() const {
@@ -61,20 +66,44 @@ private:
 };
 
 double unwrap(double longitude, double cut) {
-    return cut + std::fmod(std::fmod(longitude - cut, 360) + 360, 360);
+    const double east = longitude - cut;
+    if (east >= 0 && east < 360) {
+        return longitude;
+    }
+    if (east < 0 && east >= -360) {
+        return longitude + 360;
+    }
+    return cut + std::fmod(std::fmod(east, 360) + 360, 360);
 }
 
+// In Mercator turns.
 struct Bounds {
     double minX = std::numeric_limits<double>::infinity();
     double minY = std::numeric_limits<double>::infinity();
     double maxX = -std::numeric_limits<double>::infinity();
     double maxY = -std::numeric_limits<double>::infinity();
     bool empty() const { return minX > maxX; }
-    void add(double x, double y) {
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
+};
+
+// The bounds of unwrapped longitudes and latitudes in degrees; the Mercator ordinate
+// grows with the latitude, so only the extremes need projecting.
+struct DegreeBounds {
+    double minLongitude = std::numeric_limits<double>::infinity();
+    double maxLongitude = -std::numeric_limits<double>::infinity();
+    double minLatitude = std::numeric_limits<double>::infinity();
+    double maxLatitude = -std::numeric_limits<double>::infinity();
+    void add(double longitude, double latitude) {
+        minLongitude = std::min(minLongitude, longitude);
+        maxLongitude = std::max(maxLongitude, longitude);
+        minLatitude = std::min(minLatitude, latitude);
+        maxLatitude = std::max(maxLatitude, latitude);
+    }
+    Bounds inTurns() const {
+        if (minLongitude > maxLongitude) {
+            return {};
+        }
+        return {minLongitude / 360, mercatorY(maxLatitude), maxLongitude / 360,
+                mercatorY(minLatitude)};
     }
 };
 
@@ -152,35 +181,88 @@ SceneScaleBar scaleBar(const Fit& fit, const SceneRect& area) {
             .label = roundLengthText(metres)};
 }
 
-SceneProfile profileOf(const std::vector<TrackPoint>& points, const SceneRect& frame) {
+// `along` holds each point's distance from the first along the track.
+SceneProfile profileOf(const std::vector<TrackPoint>& points, const std::vector<double>& along,
+                       const SceneRect& frame) {
     SceneProfile profile{.frame = frame, .line = {}, .labels = {}};
-    std::vector<double> distance(points.size(), 0);
     int lowest = points.front().elevation;
     int highest = lowest;
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        distance[i] =
-            distance[i - 1] + greatCircleMetres(points[i - 1].latitude, points[i - 1].longitude,
-                                                points[i].latitude, points[i].longitude);
-        lowest = std::min(lowest, points[i].elevation);
-        highest = std::max(highest, points[i].elevation);
+    for (const TrackPoint& point : points) {
+        lowest = std::min(lowest, point.elevation);
+        highest = std::max(highest, point.elevation);
     }
-    const double total = distance.back();
+    const double total = along.back();
     const double inner = frame.height - 2 * kLineHeight;  // room for the labels
-    std::vector<ScenePoint> line;
-    line.reserve(points.size());
+    ColumnThinner line;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const double along = total > 0 ? distance[i] / total : 0;
+        const double across = total > 0 ? along[i] / total : 0;
         const double up = highest > lowest
                               ? double(points[i].elevation - lowest) / double(highest - lowest)
                               : 0.5;
-        line.push_back({frame.x + along * frame.width, frame.y + kLineHeight + (1 - up) * inner});
+        line.add({frame.x + across * frame.width, frame.y + kLineHeight + (1 - up) * inner});
     }
-    profile.line = thinLine(line, kThinning);
+    profile.line = line.finish();
     profile.labels.push_back(
         {{frame.x + 4, frame.y + kTextSize + 1}, "highest " + std::to_string(highest) + " m"});
     profile.labels.push_back({{frame.x + 4, frame.y + frame.height - 4},
                               "lowest " + std::to_string(lowest) + " m, " + lengthText(total)});
     return profile;
+}
+
+// The track's line in the scene, its length and, when `along` is given, each point's
+// distance from the first. One pass: the points of an active track can be a million.
+SceneTrack placeTrack(const PreviewTrack& source, const Fit& fit, double cut,
+                      std::vector<double>* along) {
+    SceneTrack track{.name = source.name,
+                     .colour = source.colour,
+                     .lengthMetres = 0,
+                     .durationSeconds = durationOf(source.points),
+                     .pointCount = source.points.size(),
+                     .line = {}};
+    if (along != nullptr) {
+        along->reserve(source.points.size());
+    }
+    // The thinning decides on a point's place from the last exactly projected point's,
+    // by the projection's slope there (off by far less than the tolerance at these
+    // distances); only the points that may be kept are projected exactly.
+    LineThinner line(kThinning);
+    const double unitsPerRadian = fit.scale / (2 * std::numbers::pi);
+    ScenePoint reference;
+    double referencePhi = 0;
+    double referenceSlope = 0;          // scene units per radian of latitude there
+    std::optional<TrackPoint> skipped;  // the last point added without projecting it
+    const auto project = [&](const TrackPoint& point, const SpherePoint& sphere) {
+        reference = fit.place(point.longitude, point.latitude, cut);
+        referencePhi = sphere.phi;
+        referenceSlope =
+            std::abs(point.latitude) < kMercatorLatitudeLimit ? unitsPerRadian / sphere.cosPhi : 0;
+        line.add(reference);
+        skipped.reset();
+    };
+    SpherePoint before;
+    for (std::size_t i = 0; i < source.points.size(); ++i) {
+        const TrackPoint& point = source.points[i];
+        const SpherePoint here = spherePoint(point.latitude, point.longitude);
+        if (i > 0) {
+            track.lengthMetres += stepMetres(before, here);
+        }
+        if (along != nullptr) {
+            along->push_back(track.lengthMetres);
+        }
+        before = here;
+        const ScenePoint near{fit.offsetX + unwrap(point.longitude, cut) / 360 * fit.scale,
+                              reference.y - (here.phi - referencePhi) * referenceSlope};
+        if (i == 0 || referenceSlope == 0 || line.wouldKeep(near, 0.9)) {
+            project(point, here);
+        } else {
+            skipped = point;
+        }
+    }
+    if (skipped) {
+        line.add(fit.place(skipped->longitude, skipped->latitude, cut));
+    }
+    track.line = line.finish();
+    return track;
 }
 
 }  // namespace
@@ -224,18 +306,16 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
         cutter.add(waypoint.longitude);
     }
     const double cut = cutter.cut();
-    Bounds bounds;
-    const auto addToBounds = [&](double longitude, double latitude) {
-        bounds.add(unwrap(longitude, cut) / 360, mercatorY(latitude));
-    };
+    DegreeBounds degrees;
     for (const PreviewTrack& track : selection.tracks) {
         for (const TrackPoint& point : track.points) {
-            addToBounds(point.longitude, point.latitude);
+            degrees.add(unwrap(point.longitude, cut), point.latitude);
         }
     }
     for (const PreviewWaypoint& waypoint : selection.waypoints) {
-        addToBounds(waypoint.longitude, waypoint.latitude);
+        degrees.add(unwrap(waypoint.longitude, cut), waypoint.latitude);
     }
+    const Bounds bounds = degrees.inTurns();
 
     // The areas: legend on top, the map, the profile at the bottom.
     const std::size_t legendLines =
@@ -252,27 +332,10 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
     map.height = std::max(map.height, 1.0);
     const Fit fit = bounds.empty() ? Fit{} : fitBounds(bounds, map);
 
-    std::vector<ScenePoint> placed;
+    std::vector<double> along;  // for the profile
     for (std::size_t t = 0; t < selection.tracks.size(); ++t) {
-        const PreviewTrack& source = selection.tracks[t];
-        SceneTrack track{.name = source.name,
-                         .colour = source.colour,
-                         .lengthMetres = 0,
-                         .durationSeconds = durationOf(source.points),
-                         .pointCount = source.points.size(),
-                         .line = {}};
-        placed.clear();
-        placed.reserve(source.points.size());
-        for (std::size_t i = 0; i < source.points.size(); ++i) {
-            const TrackPoint& point = source.points[i];
-            placed.push_back(fit.place(point.longitude, point.latitude, cut));
-            if (i > 0) {
-                const TrackPoint& before = source.points[i - 1];
-                track.lengthMetres += greatCircleMetres(before.latitude, before.longitude,
-                                                        point.latitude, point.longitude);
-            }
-        }
-        track.line = thinLine(placed, kThinning);
+        SceneTrack track =
+            placeTrack(selection.tracks[t], fit, cut, withProfile ? &along : nullptr);
         if (t < kLegendLines) {
             std::string text = track.name + "  " + lengthText(track.lengthMetres);
             if (track.durationSeconds) {
@@ -300,7 +363,7 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
     if (withProfile) {
         const SceneRect frame{kMargin, height - kMargin - profileHeight, width - 2 * kMargin,
                               profileHeight};
-        scene.profile = profileOf(selection.tracks.front().points, frame);
+        scene.profile = profileOf(selection.tracks.front().points, along, frame);
     }
     return scene;
 }

@@ -16,6 +16,20 @@ double mercatorY(double latitude);
 // The latitude in degrees of a Mercator ordinate.
 double latitudeOfMercatorY(double y);
 
+// A point's latitude and longitude in radians, with the cosine of its latitude.
+struct SpherePoint {
+    double phi = 0;
+    double lambda = 0;
+    double cosPhi = 1;
+};
+
+SpherePoint spherePoint(double latitude, double longitude);
+
+// The great-circle distance of a step between two points. Steps shorter than about
+// 600 m, a track's usual, take the local flat-earth formula, which agrees with the
+// great circle to a micrometre there and needs no further trigonometry.
+double stepMetres(const SpherePoint& a, const SpherePoint& b);
+
 // Ground metres that one turn of Mercator units covers at the latitude.
 double metresPerTurn(double latitude);
 

@@ -1,25 +1,60 @@
 #include "preview/thinning.h"
 
+#include <cmath>
+#include <utility>
+
 namespace quillet::preview {
 
 std::vector<ScenePoint> thinLine(std::span<const ScenePoint> points, double tolerance) {
-    std::vector<ScenePoint> kept;
-    if (points.empty()) {
-        return kept;
+    LineThinner thinner(tolerance);
+    for (const ScenePoint& point : points) {
+        thinner.add(point);
     }
-    const double squared = tolerance * tolerance;
-    kept.push_back(points.front());
-    for (std::size_t i = 1; i + 1 < points.size(); ++i) {
-        const double dx = points[i].x - kept.back().x;
-        const double dy = points[i].y - kept.back().y;
-        if (dx * dx + dy * dy >= squared) {
-            kept.push_back(points[i]);
+    return thinner.finish();
+}
+
+void ColumnThinner::add(ScenePoint point) {
+    const double column = std::floor(point.x);
+    if (count_ > 0 && column != column_) {
+        closeColumn();
+    }
+    if (count_ == 0) {
+        column_ = column;
+        first_ = lowest_ = highest_ = point;
+        lowestAt_ = highestAt_ = 0;
+    } else if (point.y > lowest_.y) {  // y grows downwards
+        lowest_ = point;
+        lowestAt_ = count_;
+    } else if (point.y < highest_.y) {
+        highest_ = point;
+        highestAt_ = count_;
+    }
+    last_ = point;
+    ++count_;
+}
+
+void ColumnThinner::closeColumn() {
+    kept_.push_back(first_);
+    // The extremes in the order they came, each once.
+    const bool lowestFirst = lowestAt_ < highestAt_;
+    for (const auto& [point, at] :
+         {lowestFirst ? std::pair{lowest_, lowestAt_} : std::pair{highest_, highestAt_},
+          lowestFirst ? std::pair{highest_, highestAt_} : std::pair{lowest_, lowestAt_}}) {
+        if (at != 0 && at != count_ - 1) {
+            kept_.push_back(point);
         }
     }
-    if (points.size() > 1) {
-        kept.push_back(points.back());
+    if (count_ > 1) {
+        kept_.push_back(last_);
     }
-    return kept;
+    count_ = 0;
+}
+
+std::vector<ScenePoint> ColumnThinner::finish() {
+    if (count_ > 0) {
+        closeColumn();
+    }
+    return std::move(kept_);
 }
 
 }  // namespace quillet::preview
