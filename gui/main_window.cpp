@@ -146,9 +146,11 @@ void MainWindow::createControls() {
     about_->setShortcutContext(Qt::WindowShortcut);
     addAction(about_);
     preview_ = new QAction(QStringLiteral("Preview"), this);
+    // Space in the list only: on a focused button it still presses the button.
     preview_->setShortcut(QKeySequence(Qt::Key_Space));
-    preview_->setShortcutContext(Qt::WindowShortcut);
+    preview_->setShortcutContext(Qt::WidgetShortcut);
     insertAction(about_, preview_);
+    list_->addAction(preview_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     showNewList();

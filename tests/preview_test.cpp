@@ -138,6 +138,16 @@ TEST(PreviewScene, ThinsALongTrackWithoutMovingAPoint) {
     }
 }
 
+// Each kept point is an input point, in the input's order.
+void expectInOrder(const std::vector<ScenePoint>& kept, const std::vector<ScenePoint>& line,
+                   const char* what) {
+    auto from = line.begin();
+    for (const ScenePoint& point : kept) {
+        from = std::find(from, line.end(), point);
+        EXPECT_NE(from, line.end()) << what;
+    }
+}
+
 TEST(PreviewThinning, KeepsFirstAndLastAndNeverMovesAPoint) {
     struct Case {
         const char* what;
@@ -164,13 +174,24 @@ TEST(PreviewThinning, KeepsFirstAndLastAndNeverMovesAPoint) {
         }
         EXPECT_EQ(kept.front(), c.line.front()) << c.what;
         EXPECT_EQ(kept.back(), c.line.back()) << c.what;
-        // Each kept point is an input point, in the input's order.
-        auto from = c.line.begin();
-        for (const ScenePoint& point : kept) {
-            from = std::find(from, c.line.end(), point);
-            EXPECT_NE(from, c.line.end()) << c.what;
-        }
+        expectInOrder(kept, c.line, c.what);
     }
+
+    // A profile keeps at most the first, lowest, highest and last point of a column.
+    ColumnThinner columns;
+    for (const ScenePoint& point : dense) {
+        columns.add({point.x * 10, point.y});
+    }
+    std::vector<ScenePoint> profile;
+    for (const ScenePoint& point : dense) {
+        profile.push_back({point.x * 10, point.y});
+    }
+    const std::vector<ScenePoint> kept = columns.finish();
+    EXPECT_LE(kept.size(), 4u * 101);
+    EXPECT_GT(kept.size(), 200u);
+    EXPECT_EQ(kept.front(), profile.front());
+    EXPECT_EQ(kept.back(), profile.back());
+    expectInOrder(kept, profile, "profile");
 }
 
 // The preview reads the points the track export writes, cut files included.
