@@ -93,8 +93,12 @@ void BM_PreviewActiveTrack(benchmark::State& bm) {
     std::size_t points = 0;
     std::size_t drawn = 0;
     for (auto _ : bm) {
-        const preview::PreviewScene scene =
-            preview::buildScene(preview::readPreviewSelection(*folder.state), 800, 600);
+        const preview::PreviewScene scene = preview::buildScene(
+            preview::readTrackRows(
+                folder.state->list,
+                {folder.state->files.activeTrack, folder.state->files.savedTracks},
+                folder.state->recordBuffer),
+            800, 600);
         points = scene.tracks.at(0).pointCount;
         drawn = scene.tracks[0].line.size();
     }

@@ -215,7 +215,12 @@ bool isDeviceFile(const Session& session, const std::filesystem::path& path) {
 }
 
 int runPreview(Session& session) {
-    const preview::PreviewSelection selection = preview::readPreviewSelection(session.state);
+    AppState& state = session.state;
+    const preview::PreviewSelection selection =
+        session.options.view == ViewKind::Waypoints
+            ? preview::readWaypointRows(state.list)
+            : preview::readTrackRows(state.list, {state.files.activeTrack, state.files.savedTracks},
+                                     state.recordBuffer);
     if (!selection.unreadableFiles.empty()) {
         std::string text;
         for (const auto& file : selection.unreadableFiles) {

@@ -16,7 +16,6 @@
 #include "dialog_units.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
-#include "preview/preview_selection.h"
 #include "preview_window.h"
 #include "record_table_model.h"
 
@@ -185,7 +184,7 @@ void MainWindow::updatePreview() {
     }
     mirrorSelection();
     const BusyCursor busy;
-    previewWindow_->showSelection(preview::readPreviewSelection(*state_));
+    previewWindow_->showSelection(readSelectedRows(*state_));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

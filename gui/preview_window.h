@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/app_state.h"
 #include "preview/preview_scene.h"
 #include "preview/preview_selection.h"
 
@@ -27,5 +28,8 @@ private:
     preview::PreviewSelection selection_;
     preview::PreviewScene scene_;
 };
+
+// What the selected rows of the current view show.
+preview::PreviewSelection readSelectedRows(AppState& state);
 
 }  // namespace quillet::gui

@@ -232,7 +232,8 @@ TEST(PreviewTracks, ReadTheSamePointsAsTheExport) {
         exported.push_back(count);
     }
 
-    const TracksOfRows read = readSelectedTrackPoints(state);
+    const TracksOfRows read = readSelectedTrackPoints(state.list, state.files.activeTrack,
+                                                      state.files.savedTracks, state.recordBuffer);
     std::vector<std::size_t> previewed;
     for (const TrackOfRow& t : read.tracks) {
         previewed.push_back(t.points.size());

@@ -82,9 +82,11 @@ void readSavedTracks(InputStream& stream, RecordBuffer& buffer,
 
 }  // namespace
 
-TracksOfRows readSelectedTrackPoints(AppState& state) {
+TracksOfRows readSelectedTrackPoints(const RecordList& list,
+                                     const std::filesystem::path& activeTrack,
+                                     const std::filesystem::path& savedTracks,
+                                     RecordBuffer& buffer) {
     TracksOfRows result;
-    const RecordList& list = state.list;
     for (std::size_t row = 0; row < list.rowCount(); ++row) {
         if (list.isSelected(row)) {
             TrackOfRow track;
@@ -99,27 +101,27 @@ TracksOfRows readSelectedTrackPoints(AppState& state) {
     std::map<std::int64_t, TrackOfRow*> saved;
     for (TrackOfRow& track : result.tracks) {
         if (track.number == 0) {
-            std::optional<InputStream> stream = InputStream::open(state.files.activeTrack);
+            std::optional<InputStream> stream = InputStream::open(activeTrack);
             if (stream) {
-                readActiveTrack(*stream, state.recordBuffer, track);
+                readActiveTrack(*stream, buffer, track);
             } else {
-                noteUnreadable(result, state.files.activeTrack);
+                noteUnreadable(result, activeTrack);
             }
         } else if (track.number > 0) {
             saved.emplace(track.number, &track);
         }
     }
     if (!saved.empty()) {
-        std::optional<InputStream> stream = InputStream::open(state.files.savedTracks);
+        std::optional<InputStream> stream = InputStream::open(savedTracks);
         if (stream) {
-            readSavedTracks(*stream, state.recordBuffer, saved);
+            readSavedTracks(*stream, buffer, saved);
         } else {
-            noteUnreadable(result, state.files.savedTracks);
+            noteUnreadable(result, savedTracks);
         }
     }
     // Tracks whose file did not open are left out.
     std::erase_if(result.tracks, [&](const TrackOfRow& track) {
-        const auto& path = track.number == 0 ? state.files.activeTrack : state.files.savedTracks;
+        const auto& path = track.number == 0 ? activeTrack : savedTracks;
         return std::find(result.unreadableFiles.begin(), result.unreadableFiles.end(), path) !=
                result.unreadableFiles.end();
     });

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "device/record_buffer.h"
 #include "device/track_files.h"
+#include "ui/record_list.h"
 
 namespace quillet {
 
@@ -27,8 +28,11 @@ struct TracksOfRows {
     std::vector<std::filesystem::path> unreadableFiles;
 };
 
-// Every selected row of the track view. The saved-tracks file is walked once for all
-// of them.
-TracksOfRows readSelectedTrackPoints(AppState& state);
+// Every selected row of the track view's list, from the two track files. The
+// saved-tracks file is walked once for all of them.
+TracksOfRows readSelectedTrackPoints(const RecordList& list,
+                                     const std::filesystem::path& activeTrack,
+                                     const std::filesystem::path& savedTracks,
+                                     RecordBuffer& buffer);
 
 }  // namespace quillet

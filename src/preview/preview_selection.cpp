@@ -54,8 +54,15 @@ std::optional<double> numberOf(std::string_view text) {
     return value;
 }
 
-void readWaypoints(const RecordList& list, PreviewSelection& selection) {
+}  // namespace
+
+Colour trackColour(std::uint8_t index) {
+    return index < kTrackColours.size() ? kTrackColours[index] : kTrackColours[0];
+}
+
+PreviewSelection readWaypointRows(const RecordList& list) {
     using namespace waypoint_columns;
+    PreviewSelection selection;
     for (std::size_t row = 0; row < list.rowCount(); ++row) {
         if (!list.isSelected(row)) {
             continue;
@@ -67,10 +74,13 @@ void readWaypoints(const RecordList& list, PreviewSelection& selection) {
                 {deviceTextToUtf8(list.text(row, kName)), *latitude, *longitude});
         }
     }
+    return selection;
 }
 
-void readTracks(AppState& state, PreviewSelection& selection) {
-    TracksOfRows read = readSelectedTrackPoints(state);
+PreviewSelection readTrackRows(const RecordList& list, const TrackFiles& files,
+                               RecordBuffer& buffer) {
+    PreviewSelection selection;
+    TracksOfRows read = readSelectedTrackPoints(list, files.activeTrack, files.savedTracks, buffer);
     for (TrackOfRow& track : read.tracks) {
         selection.tracks.push_back(
             {deviceTextToUtf8(track.name),
@@ -78,22 +88,6 @@ void readTracks(AppState& state, PreviewSelection& selection) {
              std::move(track.points)});
     }
     selection.unreadableFiles = std::move(read.unreadableFiles);
-}
-
-}  // namespace
-
-Colour trackColour(std::uint8_t index) {
-    return index < kTrackColours.size() ? kTrackColours[index] : kTrackColours[0];
-}
-
-PreviewSelection readPreviewSelection(AppState& state) {
-    PreviewSelection selection;
-    const std::optional<ViewKind> view = currentView(state);
-    if (view == ViewKind::Waypoints) {
-        readWaypoints(state.list, selection);
-    } else if (view == ViewKind::Tracks) {
-        readTracks(state, selection);
-    }
     return selection;
 }
 

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "device/record_buffer.h"
 #include "device/track_files.h"
 #include "preview/preview_scene.h"
+#include "ui/record_list.h"
 
 namespace quillet::preview {
 
@@ -30,10 +31,19 @@ struct PreviewSelection {
     std::vector<std::filesystem::path> unreadableFiles;
 };
 
-// Tracks are read again from the device files, exactly the points the track export
-// writes; waypoints come from the coordinate cells the waypoint export writes. A
-// waypoint whose cells hold no number is left out.
-PreviewSelection readPreviewSelection(AppState& state);
+// The device files the track view's rows are read from.
+struct TrackFiles {
+    std::filesystem::path activeTrack;
+    std::filesystem::path savedTracks;
+};
+
+// The selected rows of the waypoint view, from the coordinate cells the waypoint export
+// writes. A waypoint whose cells hold no number is left out.
+PreviewSelection readWaypointRows(const RecordList& list);
+// The selected rows of the track view, read again from the device files: exactly the
+// points the track export writes.
+PreviewSelection readTrackRows(const RecordList& list, const TrackFiles& files,
+                               RecordBuffer& buffer);
 
 // The colour a saved track's display colour index names; black beyond the table.
 Colour trackColour(std::uint8_t index);
