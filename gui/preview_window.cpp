@@ -57,18 +57,19 @@ void paintScene(QPainter& painter, const preview::PreviewScene& scene) {
         painter.setBrush(toQColor(kInk));
         painter.drawEllipse(toQPoint(waypoint.at), kWaypointRadius, kWaypointRadius);
         const QString name = toQString(waypoint.name);
-        const double gap = kWaypointRadius + 3;
+        const double gap = kNameGap;
         const double x = waypoint.nameLeft
                              ? waypoint.at.x - gap - painter.fontMetrics().horizontalAdvance(name)
                              : waypoint.at.x + gap;
-        painter.drawText(QPointF(x, waypoint.at.y + kTextSize / 3), name);
+        painter.drawText(QPointF(x, waypoint.at.y + kNameDrop), name);
     }
     painter.setBrush(Qt::NoBrush);
 
     for (const LegendEntry& entry : scene.legend) {
-        const double y = entry.text.at.y - kTextSize * 0.35;
+        const double y = entry.text.at.y - kTextSize * kSwatchRise;
         painter.setPen(QPen(toQColor(entry.colour), kCasingWidth));
-        painter.drawLine(QPointF(entry.text.at.x - 16, y), QPointF(entry.text.at.x - 4, y));
+        painter.drawLine(QPointF(entry.text.at.x - kSwatchFrom, y),
+                         QPointF(entry.text.at.x - kSwatchTo, y));
         painter.setPen(toQColor(kInk));
         drawText(painter, entry.text);
     }
@@ -79,9 +80,9 @@ void paintScene(QPainter& painter, const preview::PreviewScene& scene) {
         const QPointF start = toQPoint(bar.start);
         const QPointF end(bar.start.x + bar.length, bar.start.y);
         painter.drawLine(start, end);
-        painter.drawLine(start, start - QPointF(0, 5));
-        painter.drawLine(end, end - QPointF(0, 5));
-        drawText(painter, {{bar.start.x, bar.start.y - 7}, bar.label});
+        painter.drawLine(start, start - QPointF(0, kTickHeight));
+        painter.drawLine(end, end - QPointF(0, kTickHeight));
+        drawText(painter, {{bar.start.x, bar.start.y - kScaleLabelRise}, bar.label});
     }
     if (scene.profile) {
         const SceneProfile& profile = *scene.profile;

@@ -1,9 +1,9 @@
 #pragma once
 
 // The picture of a selection as plain data, in device-independent units with the origin
-// at the top left and y growing downwards. Every front end paints it the same way:
-// track lines over a darker casing, waypoint dots with their names to the right, the
-// legend, the scale bar, the elevation profile and the message, each where it lies.
+// at the top left and y growing downwards. Every front end paints it the same way, in
+// this order: the background, track lines (each over a darker casing), waypoint dots
+// with their names, the legend, the scale bar, the elevation profile and the message.
 
 #include <cstdint>
 #include <optional>
@@ -12,10 +12,19 @@
 
 namespace quillet::preview {
 
-inline constexpr double kTextSize = 12;         // height of every text
-inline constexpr double kLineWidth = 2;         // track lines
-inline constexpr double kCasingWidth = 4;       // the darker line under each track
-inline constexpr double kWaypointRadius = 3.5;  // waypoint dots
+inline constexpr double kTextSize = 12;                  // height of every text
+inline constexpr double kLineWidth = 2;                  // track lines
+inline constexpr double kCasingWidth = 4;                // the darker line under each track
+inline constexpr double kWaypointRadius = 3.5;           // waypoint dots
+inline constexpr double kNameGap = kWaypointRadius + 3;  // from a dot's centre to its name
+inline constexpr double kNameDrop = kTextSize / 3;       // a name's baseline below its dot
+inline constexpr double kTickHeight = 5;                 // the scale bar's end ticks
+inline constexpr double kScaleLabelRise = 7;             // the scale bar's label baseline above it
+// A legend entry's colour: a line from kSwatchFrom to kSwatchTo units left of its text,
+// kSwatchRise of the text's height above the baseline.
+inline constexpr double kSwatchFrom = 16;
+inline constexpr double kSwatchTo = 4;
+inline constexpr double kSwatchRise = 0.35;
 
 struct Colour {
     std::uint8_t red = 0;

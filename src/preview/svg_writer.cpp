@@ -109,9 +109,9 @@ std::string svgDocument(const PreviewScene& scene) {
     for (const SceneWaypoint& waypoint : scene.waypoints) {
         out += "<g class=\"waypoint\"><circle cx=\"" + number(waypoint.at.x) + "\" cy=\"" +
                number(waypoint.at.y) + "\" r=\"" + number(kWaypointRadius) + "\"/>";
-        const double gap = kWaypointRadius + 3;
+        const double gap = kNameGap;
         text(out,
-             {{waypoint.at.x + (waypoint.nameLeft ? -gap : gap), waypoint.at.y + kTextSize / 3},
+             {{waypoint.at.x + (waypoint.nameLeft ? -gap : gap), waypoint.at.y + kNameDrop},
               waypoint.name},
              waypoint.nameLeft ? "text-anchor=\"end\"" : "");
         out += "</g>\n";
@@ -119,11 +119,11 @@ std::string svgDocument(const PreviewScene& scene) {
     out += "</g>\n";
 
     if (!scene.legend.empty()) {
-        out += "<g class=\"legend\" fill=\"" + colourText(kInk) + "\">\n";
+        out += "<g class=\"legend\" xml:space=\"preserve\" fill=\"" + colourText(kInk) + "\">\n";
         for (const LegendEntry& entry : scene.legend) {
-            const double y = entry.text.at.y - kTextSize * 0.35;
-            out += "<line x1=\"" + number(entry.text.at.x - 16) + "\" y1=\"" + number(y) +
-                   "\" x2=\"" + number(entry.text.at.x - 4) + "\" y2=\"" + number(y) +
+            const double y = entry.text.at.y - kTextSize * kSwatchRise;
+            out += "<line x1=\"" + number(entry.text.at.x - kSwatchFrom) + "\" y1=\"" + number(y) +
+                   "\" x2=\"" + number(entry.text.at.x - kSwatchTo) + "\" y2=\"" + number(y) +
                    "\" stroke=\"" + colourText(entry.colour) + "\" stroke-width=\"" +
                    number(kCasingWidth) + "\"/>\n";
             text(out, entry.text);
@@ -137,9 +137,9 @@ std::string svgDocument(const PreviewScene& scene) {
         out += "<g class=\"scale\" stroke=\"" + colourText(kInk) + "\" fill=\"" + colourText(kInk) +
                "\">\n";
         line(out, bar.start, end);
-        line(out, bar.start, {bar.start.x, bar.start.y - 5});
-        line(out, end, {end.x, end.y - 5});
-        text(out, {{bar.start.x, bar.start.y - 7}, bar.label}, "stroke=\"none\"");
+        line(out, bar.start, {bar.start.x, bar.start.y - kTickHeight});
+        line(out, end, {end.x, end.y - kTickHeight});
+        text(out, {{bar.start.x, bar.start.y - kScaleLabelRise}, bar.label}, "stroke=\"none\"");
         out += "</g>\n";
     }
 
