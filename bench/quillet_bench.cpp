@@ -26,6 +26,8 @@
 #include "edit/file_operations.h"
 #include "export/gpx_export.h"
 #include "naive_baselines.h"
+#include "preview/build_scene.h"
+#include "preview/preview_selection.h"
 #include "scenarios.h"
 
 namespace fs = std::filesystem;
@@ -79,6 +81,29 @@ void BM_FillTracks_Active(benchmark::State& bm) {
 }
 void BM_FillTracks_Both(benchmark::State& bm) {
     fillView(bm, folder::kTracks, ViewKind::Tracks);
+}
+
+// ---- The preview of the active track: its points read again, projected, measured and
+// thinned into the scene of an 800 x 600 picture.
+
+void BM_PreviewActiveTrack(benchmark::State& bm) {
+    auto& folder = opened(folder::kActiveTrack);
+    showView(*folder.state, folder.ui, ViewKind::Tracks);
+    selectAll(folder.state->list);
+    std::size_t points = 0;
+    std::size_t drawn = 0;
+    for (auto _ : bm) {
+        const preview::PreviewScene scene = preview::buildScene(
+            preview::readTrackRows(
+                folder.state->list,
+                {folder.state->files.activeTrack, folder.state->files.savedTracks},
+                folder.state->recordBuffer),
+            800, 600);
+        points = scene.tracks.at(0).pointCount;
+        drawn = scene.tracks[0].line.size();
+    }
+    bm.counters["points"] = static_cast<double>(points);
+    bm.counters["drawn"] = static_cast<double>(drawn);
 }
 
 // ---- A heading click: from the list as a fill leaves it, sorted by number.
@@ -308,6 +333,7 @@ BENCHMARK(BM_ExportWaypoints)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportTracks_Saved)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportTracks_Active)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportTracks_Both)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewActiveTrack)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveTrackExport)
     ->Arg(10)
     ->UseRealTime()

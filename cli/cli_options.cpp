@@ -76,6 +76,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         ->required();
     deleteCommand->add_flag("--yes", raw.yes, "confirm");
 
+    CLI::App* previewCommand =
+        addViewCommand(app, "preview", "draw the chosen rows as an SVG picture", raw);
+    CLI::Option* previewAll = previewCommand->add_flag("--all", raw.all, "every row");
+    CLI::Option* previewSelect =
+        previewCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
+    previewAll->excludes(previewSelect);
+    previewCommand->add_option("-o,--output", raw.output, "the SVG file, - for stdout");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -95,7 +103,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             return {.options = std::nullopt,
                     .exitStatus = usageError(err, "unknown command \"" + leftOver.front() +
                                                       "\": the commands are info, list, "
-                                                      "export and delete")};
+                                                      "export, delete and preview")};
         }
         return {.options = std::nullopt, .exitStatus = usageError(err, error.what())};
     }
@@ -122,6 +130,19 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             return {.options = std::nullopt,
                     .exitStatus = usageError(err, "-o needs a file name (- for stdout)")};
         }
+    } else if (previewCommand->parsed()) {
+        options.command = Command::Preview;
+        if (!raw.all && previewSelect->count() == 0) {
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(err, "preview needs --all or --select LIST")};
+        }
+        if (previewCommand->get_option("--output")->count() > 0 && raw.output.empty()) {
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(err, "-o needs a file name (- for stdout)")};
+        }
+        if (raw.output.empty()) {
+            raw.output = "-";
+        }
     } else {
         options.command = Command::Delete;
     }
@@ -134,7 +155,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     options.all = raw.all;
     options.output = raw.output;
     options.yes = raw.yes;
-    if ((exportCommand->parsed() && exportSelect->count() > 0) || deleteCommand->parsed()) {
+    if ((exportCommand->parsed() && exportSelect->count() > 0) ||
+        (previewCommand->parsed() && previewSelect->count() > 0) || deleteCommand->parsed()) {
         std::string problem;
         options.selection = parseItemList(raw.selection, problem);
         if (!options.selection) {

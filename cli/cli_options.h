@@ -15,7 +15,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;  // an operation failed or was refused
 inline constexpr int kExitUsage = 2;    // the command line is wrong
 
-enum class Command { Info, List, Export, Delete };
+enum class Command { Info, List, Export, Delete, Preview };
 
 struct CliOptions {
     std::filesystem::path directory = ".";
@@ -23,9 +23,9 @@ struct CliOptions {
     ViewKind view = ViewKind::Waypoints;
     std::optional<std::string> sortHeading;
     bool reverse = false;
-    bool all = false;                                   // export --all
+    bool all = false;                                   // export, preview --all
     std::optional<std::vector<NumberRange>> selection;  // --select LIST
-    std::string output;                                 // export -o FILE ("-": stdout)
+    std::string output;                                 // export, preview -o FILE ("-": stdout)
     bool yes = false;                                   // delete --yes
 };
 

@@ -1,5 +1,9 @@
 #include "commands.h"
 
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -12,6 +16,8 @@
 #include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "item_selection.h"
+#include "preview/build_scene.h"
+#include "preview/svg_writer.h"
 #include "sort_order.h"
 #include "views/list_text.h"
 
@@ -189,6 +195,67 @@ int runDelete(Session& session) {
     return kExitFailure;
 }
 
+// The size of the SVG picture, in its own units.
+constexpr double kPictureWidth = 800;
+constexpr double kPictureHeight = 600;
+
+// A device file of the folder or its backup, however the path names it.
+bool isDeviceFile(const Session& session, const std::filesystem::path& path) {
+    const std::filesystem::path& folder = session.directory;
+    const std::array<std::filesystem::path, 5> files = {
+        session.state.files.waypoints, session.state.files.savedTracks,
+        session.state.files.activeTrack, folder / "GARMIN_WPT.BAK", folder / "GARMIN_STRK.BAK"};
+    for (const auto& file : files) {
+        std::error_code error;
+        if (std::filesystem::equivalent(path, file, error)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int runPreview(Session& session) {
+    AppState& state = session.state;
+    const preview::PreviewSelection selection =
+        session.options.view == ViewKind::Waypoints
+            ? preview::readWaypointRows(state.list)
+            : preview::readTrackRows(state.list, {state.files.activeTrack, state.files.savedTracks},
+                                     state.recordBuffer);
+    if (!selection.unreadableFiles.empty()) {
+        std::string text;
+        for (const auto& file : selection.unreadableFiles) {
+            text += "Unable to open file " + file.string() + "\n";
+        }
+        text += "Nothing was drawn. Check that the device files are still in the folder.";
+        session.ui.report(text);
+        return kExitFailure;
+    }
+    const std::string document =
+        preview::svgDocument(preview::buildScene(selection, kPictureWidth, kPictureHeight));
+    const std::filesystem::path path = session.options.output;
+    if (session.options.output == "-") {
+        return writeOutput(session, document);
+    }
+    if (isDeviceFile(session, path)) {
+        session.ui.report("Unable to create SVG file " + path.string() +
+                          ": it is a device file or its backup");
+        return kExitFailure;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out.is_open()) {
+        out.write(document.data(), static_cast<std::streamsize>(document.size()));
+        errno = 0;
+        out.close();
+    }
+    if (!out) {
+        const int error = errno;
+        session.ui.report("Unable to create SVG file " + path.string() +
+                          (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int runCommand(const CliOptions& options, const Streams& streams) {
@@ -224,6 +291,8 @@ int runCommand(const CliOptions& options, const Streams& streams) {
             return runExport(session);
         case Command::Delete:
             return runDelete(session);
+        case Command::Preview:
+            return runPreview(session);
         case Command::Info:
             break;
     }

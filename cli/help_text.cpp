@@ -9,12 +9,14 @@ const std::string_view kHelpText =
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
                               [--sort HEADING] [--reverse] -o FILE
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
+  quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
+                               [-o FILE.svg]
   quillet-cli --help | --version
 
 Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
 (the active track) and GARMIN_STRK.NVM (saved tracks) from one folder, lists
-their records, exports chosen rows to GPX 1.1 and deletes waypoints or saved
-tracks, keeping the old file as a backup. It does what the Quillet window does,
+their records, exports chosen rows to GPX 1.1, draws them as an SVG picture
+and deletes waypoints or saved tracks, keeping the old file as a backup. It does what the Quillet window does,
 with the same texts and the same files written.
 
 Commands:
@@ -26,6 +28,11 @@ Commands:
   export    Writes the chosen rows, in list order, as a GPX document to FILE.
   delete    Removes the records of the chosen rows from their device file. The
             old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK.
+  preview   Draws the chosen rows as a standalone SVG picture: north up, Web
+            Mercator, a metric scale bar; tracks as lines in their colours
+            (the active track red) with length and duration, waypoints as
+            labelled dots, an elevation profile for a single track. The
+            tracks' points are those export writes.
 
 Views:
   waypoints The "Way Points" view: one row per record of GARMIN_WPT.NVM.
@@ -42,13 +49,14 @@ Options:
                           "Longitude" "Elevation" "Universal time" "1" ... "16"
                         tracks: " " "#" "Name" "Points" "Start Time" "Finish Time"
   --reverse           Sort descending (without --sort: by "#").
-  --all               Export every row of the view.
+  --all               Export or preview every row of the view.
   --select LIST       The rows with these item numbers (the "#" column): numbers
                       and ranges separated by commas, in any order, such as
                       1,3,7-9. 0 is the active track. A number no row carries is
                       an error and nothing is done.
-  -o, --output FILE   The GPX file to write; an existing file is overwritten.
-                      "-" writes the document to standard output. A relative
+  -o, --output FILE   The GPX (export) or SVG (preview) file to write; an
+                      existing file is overwritten. "-" writes the document to
+                      standard output, as preview does without -o. A relative
                       FILE is taken from the current directory, not from DIR.
   --yes               Answer the question "Are you shure?" with yes. Without it,
                       delete asks on the terminal (only "y" or "yes" goes on) and
@@ -57,8 +65,8 @@ Options:
   --version           Show the version.
 
 Messages go to standard error; standard output carries only the listing, the
-document of "export -o -", the info lines and the one line that reports a
-deletion, so they can be piped.
+document of "export -o -", the picture of preview without -o FILE, the info
+lines and the one line that reports a deletion, so they can be piped.
 
 Exit status:
   0  success (warnings alone do not change it)
@@ -70,6 +78,7 @@ Examples:
   quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
   quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
   quillet-cli delete tracks --select 2 --yes
+  quillet-cli preview tracks --select 1-3 -o walks.svg
 )";
 
 }  // namespace quillet::cli

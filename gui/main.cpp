@@ -4,17 +4,20 @@
 #include <QDir>
 #include <QPixmap>
 #include <QTabBar>
+#include <QTableView>
 #include <filesystem>
 #include <system_error>
 
 #include "app_icon.h"
 #include "main_window.h"
+#include "preview_window.h"
 #include "qt_user_interface.h"
 
 namespace {
 
 // Hidden option for the documentation: `--screenshot DIR` saves each tab of the window
-// as DIR/waypoints.png and DIR/tracks.png and ends the program.
+// as DIR/waypoints.png and DIR/tracks.png, the preview of every track as
+// DIR/preview.png, and ends the program.
 int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) {
     window.show();
     QTabBar* tabs = window.tabBar();
@@ -25,6 +28,15 @@ int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) 
                                  ? QStringLiteral("waypoints.png")
                                  : QStringLiteral("tracks.png");
         if (!window.grab().save(QDir(directory).filePath(name))) {
+            return 1;
+        }
+    }
+    if (window.state().tracksTabPosition > 0) {
+        tabs->setCurrentIndex(window.state().tracksTabPosition - 1);
+        window.listView()->selectAll();
+        window.showPreview();
+        QApplication::processEvents();
+        if (!window.previewWindow()->grab().save(QDir(directory).filePath("preview.png"))) {
             return 1;
         }
     }

@@ -16,6 +16,7 @@
 #include "dialog_units.h"
 #include "app/delete_command.h"
 #include "export/gpx_export.h"
+#include "preview_window.h"
 #include "record_table_model.h"
 
 namespace quillet::gui {
@@ -81,6 +82,8 @@ MainWindow::MainWindow(std::unique_ptr<AppState> state, UserInterface& ui, QWidg
 }
 
 MainWindow::~MainWindow() {
+    delete previewWindow_;  // it follows the list, which goes first
+    previewWindow_ = nullptr;
     // The list and its model read the record list, which goes with the state before
     // the base class takes the children down.
     delete list_;
@@ -141,6 +144,12 @@ void MainWindow::createControls() {
     about_->setShortcut(QKeySequence(Qt::Key_F1));
     about_->setShortcutContext(Qt::WindowShortcut);
     addAction(about_);
+    preview_ = new QAction(QStringLiteral("Preview"), this);
+    // Space in the list only: on a focused button it still presses the button.
+    preview_->setShortcut(QKeySequence(Qt::Key_Space));
+    preview_->setShortcutContext(Qt::WidgetShortcut);
+    insertAction(about_, preview_);
+    list_->addAction(preview_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     showNewList();
@@ -150,11 +159,32 @@ void MainWindow::createControls() {
     connect(makeGpx_, &QPushButton::clicked, this, &MainWindow::onMakeGpx);
     connect(delete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(about_, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updatePreview);
 }
 
 void MainWindow::showAbout() {
     AboutBox box(this);
     box.exec();
+}
+
+void MainWindow::showPreview() {
+    if (previewWindow_ == nullptr) {
+        previewWindow_ = new PreviewWindow(this);
+    }
+    previewWindow_->show();
+    previewWindow_->raise();
+    updatePreview();
+}
+
+void MainWindow::updatePreview() {
+    if (previewWindow_ == nullptr || !previewWindow_->isVisible()) {
+        return;
+    }
+    mirrorSelection();
+    const BusyCursor busy;
+    previewWindow_->showSelection(readSelectedRows(*state_));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -284,6 +314,7 @@ void MainWindow::showNewList() {
     }
     showSelection();
     list_->scrollToTop();
+    updatePreview();
 }
 
 void MainWindow::showChangedList() {

@@ -16,6 +16,7 @@ class QTableView;
 
 namespace quillet::gui {
 
+class PreviewWindow;
 class RecordTableModel;
 
 // The program's one window: the view tabs, the record list and the two command
@@ -36,9 +37,13 @@ public:
     QPushButton* makeGpxButton() const { return makeGpx_; }
     QPushButton* deleteButton() const { return delete_; }
     QAction* aboutAction() const { return about_; }
+    QAction* previewAction() const { return preview_; }
+    PreviewWindow* previewWindow() const { return previewWindow_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
     void showAbout();
+    // Opens the "Preview" window, which then follows the selection until it is closed.
+    void showPreview();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -50,6 +55,7 @@ private:
     void onHeadingClicked(int column);
     void onMakeGpx();
     void onDelete();
+    void updatePreview();
 
     // The person's selection into the rows' selected flags, and back.
     void mirrorSelection();
@@ -67,6 +73,8 @@ private:
     QPushButton* makeGpx_ = nullptr;
     QPushButton* delete_ = nullptr;
     QAction* about_ = nullptr;
+    QAction* preview_ = nullptr;
+    PreviewWindow* previewWindow_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
 };
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quillet in Release with the benchmarks, writes large device folders, times the
-# fills, a heading click, the exports and a deletion next to the naive procedures and
-# gpsbabel, measures each scenario's peak memory in a process of its own, and prints
-# one table.
+# fills, a heading click, the exports, the preview and a deletion next to the naive
+# procedures and gpsbabel, measures each scenario's peak memory in a process of its own,
+# and prints one table.
 #
 #   scripts/bench.sh            three repetitions of every benchmark (the median counts)
 #   REPETITIONS=1 scripts/bench.sh
@@ -159,6 +159,10 @@ END {
     row("Export memory, 100,000 -> 1,000,000 active points", "-", "-",
         during("export-active-100k") " -> " during("export-active-1m"), "-", "-",
         "not growing with the points", verdict(large <= small + 1024))
+
+    pv = value["BM_PreviewActiveTrack", t]
+    row("Preview the active track, 1,000,000 points (read, project, measure, thin)", ms(pv),
+        sprintf("%.1f M points/s", 1 / pv * 1000), "-", "-", "-", "< 100 ms", verdict(pv < 100))
 
     del = value["BM_DeleteOneWaypoint", t]
     naiveDelete = value["BM_NaiveDelete_10k", t]

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the window, writes the sample device folder and saves a picture of each tab
-# of the window on it as docs/waypoints.png and docs/tracks.png.
+# of the window on it as docs/waypoints.png and docs/tracks.png, and the preview of
+# every track as docs/preview.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)

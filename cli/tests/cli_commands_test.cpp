@@ -180,6 +180,7 @@ TEST(CliErrors, ANumberNoRowCarriesWinsOverEveryOtherRefusalAndTouchesNothing) {
         // Neither the active track nor the missing terminal is reported first.
         {{"delete", "tracks", "--select", "0,4-9"}, "the numbers 4-9"},
         {{"delete", "tracks", "--select", "0,3,5", "--yes"}, "the number 5"},
+        {{"preview", "tracks", "--select", "2,7", "-o", out}, "the number 7"},
     };
     const std::string waypoints = sample.bytes(kWaypointFileName);
     const std::string tracks = sample.bytes(kSavedTracksFileName);
@@ -306,6 +307,35 @@ TEST(CliExport, AllOnAViewWithoutRowsWritesNoFile) {
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("nothing to export"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(file));
+}
+
+// ---- preview
+
+TEST(CliPreview, WritesOnePictureToAFileOrStandardOutputButNeverOverADeviceFile) {
+    Sample sample;
+    const fs::path file = sample.folder / "tracks.svg";
+    const CliRun toFile = runCli(
+        withDir(sample.folder, {"preview", "tracks", "--select", "0-1", "-o", file.string()}));
+    EXPECT_EQ(toFile.exitStatus, 0) << toFile.err;
+    EXPECT_EQ(toFile.out + toFile.err, "");
+    const std::string picture = readFile(file);
+    EXPECT_NE(picture.find("<svg "), std::string::npos);
+    EXPECT_EQ(picture.rfind("</svg>\n"), picture.size() - 7);
+    for (const auto& output : {std::vector<std::string>{"-o", "-"}, std::vector<std::string>{}}) {
+        std::vector<std::string> arguments{"preview", "tracks", "--select", "1,0"};
+        arguments.insert(arguments.end(), output.begin(), output.end());
+        const CliRun toStdout = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toStdout.exitStatus, 0);
+        EXPECT_EQ(toStdout.out, picture);
+    }
+
+    const std::string saved = sample.bytes(kSavedTracksFileName);
+    const fs::path otherSpelling = sample.folder / "." / kSavedTracksFileName;
+    const CliRun refused = runCli(
+        withDir(sample.folder, {"preview", "tracks", "--all", "-o", otherSpelling.string()}));
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_NE(refused.err.find("it is a device file"), std::string::npos) << refused.err;
+    EXPECT_EQ(sample.bytes(kSavedTracksFileName), saved);
 }
 
 // ---- delete

@@ -62,6 +62,8 @@ TEST(CliUsage, AWrongCommandLineExitsWithTwoBeforeAnyFileIsRead) {
         {{"delete", "waypoints", "--select", "one", "--yes"}, "\"one\" is neither"},
         {{"delete", "waypoints", "--select", "1 ,2", "--yes"}, "\"1 \" is neither"},
         {{"delete", "waypoints", "--select", "99999999999999999999", "--yes"}, "is neither"},
+        {{"preview", "waypoints"}, "preview needs --all or --select LIST"},
+        {{"preview", "tracks", "--all", "-o", ""}, "-o needs a file name"},
         {{"info", "--bogus"}, "--bogus"},
     };
     for (const auto& c : cases) {

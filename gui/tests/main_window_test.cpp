@@ -21,6 +21,7 @@
 #include "dialog_units.h"
 #include "encoder/device_encoder.h"
 #include "main_window.h"
+#include "preview_window.h"
 #include "qt_user_interface.h"
 #include "support/fake_ui.h"
 
@@ -143,6 +144,7 @@ private slots:
     void commandsSeeTheSelectedRows();
     void aboutOpensFromF1AndTheContextMenu();
     void tabsShowTheirViews();
+    void previewOpensFromSpaceAndFollowsTheSelection();
     void makeGpxWritesTheSelectedRows();
     void deleteRemovesTheSelectedRecords();
     void messageBoxesShowCaptionIconAndButtons_data();
@@ -430,6 +432,41 @@ void MainWindowTest::tabsShowTheirViews() {
     QCOMPARE(column(*window, 2), (QStringList{"Active track", "Lake", "Town"}));
     QCOMPARE(header->sectionSize(2), 200);
     QVERIFY(!window->listView()->selectionModel()->hasSelection());
+    QVERIFY(ui.calls.empty());
+}
+
+void MainWindowTest::previewOpensFromSpaceAndFollowsTheSelection() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(window->actions().contains(window->previewAction()));
+    QCOMPARE(window->previewAction()->text(), QString("Preview"));
+
+    select(*window, {0});
+    window->listView()->setFocus();
+    QTest::keyClick(window->listView(), Qt::Key_Space);
+    quillet::gui::PreviewWindow* preview = window->previewWindow();
+    QVERIFY(preview != nullptr && preview->isVisible() && preview->isWindow());
+    QCOMPARE(preview->windowTitle(), QString("Preview"));
+    QVERIFY(!window->isHidden() && QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(preview->scene().waypoints.size(), 1u);
+    QCOMPARE(preview->scene().waypoints[0].name, std::string("Bravo"));
+
+    // While it is open, the picture follows the selection and the tabs.
+    select(*window, {1, 2});
+    QCOMPARE(preview->scene().waypoints.size(), 3u);
+    window->listView()->clearSelection();
+    QVERIFY(preview->scene().message.has_value());
+    window->tabBar()->setCurrentIndex(1);
+    select(*window, {0, 2});
+    QCOMPARE(preview->scene().tracks.size(), 2u);
+    QCOMPARE(preview->scene().tracks[0].name, std::string("Active Track"));
+    QCOMPARE(preview->scene().tracks[1].name, std::string("Town"));
     QVERIFY(ui.calls.empty());
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "preview/preview_scene.h"
+#include "preview/preview_selection.h"
+
+namespace quillet::preview {
+
+inline constexpr const char* kNothingSelectedText = "Select tracks or waypoints to preview";
+
+// The picture of the selection in a width x height area: north up, Web Mercator, fitted
+// to the selection's bounds with a margin (a selection narrower than a few hundred
+// metres is shown at that width). A selection that crosses the 180th meridian is drawn
+// in one piece. Track lines are thinned to half a unit. One track alone gets the
+// elevation profile under the map.
+PreviewScene buildScene(const PreviewSelection& selection, double width, double height);
+
+// "850 m", "2.35 km", "12.3 km", "123 km".
+std::string lengthText(double metres);
+// "0:42:07", "27:03:00".
+std::string durationText(std::uint32_t seconds);
+
+}  // namespace quillet::preview
