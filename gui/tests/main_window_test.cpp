@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@
 #include "encoder/device_encoder.h"
 #include "main_window.h"
 #include "qt_user_interface.h"
+#include "start_folder.h"
 #include "support/fake_ui.h"
 #include "views/list_text.h"
 
@@ -160,6 +162,7 @@ private slots:
     void sortIndicatorFollowsTheLastClick();
     void keysWorkAsInAList();
     void copyPutsTheSelectedRowsAsListedOnTheClipboard();
+    void folderArgumentDecidesTheFolder();
     void enterAndEscNeitherCloseNorPress();
     void headingClickSortsTheShownRows();
     void sortKeepsTheSelectionWithItsRows();
@@ -718,6 +721,45 @@ void MainWindowTest::saveDialogOffersTheDefaultNameAndGpxFilter() {
         }
     }
     QDir::setCurrent(previous);
+}
+
+void MainWindowTest::folderArgumentDecidesTheFolder() {
+    using quillet::gui::parseWindowArguments;
+    const auto parsed = parseWindowArguments({"--choose-folder", "/media/gps"});
+    QVERIFY(parsed.chooseFolder && parsed.error.isEmpty());
+    QCOMPARE(parsed.folder.value_or(""), QString("/media/gps"));
+    QVERIFY(!parseWindowArguments({}).folder);
+    QVERIFY(parseWindowArguments({"a", "b"}).error.startsWith("give one folder only"));
+    QVERIFY(parseWindowArguments({"--bogus"}).error.startsWith("unknown option \"--bogus\""));
+
+    QStringList askedAt;
+    std::optional<QString> answer;
+    const auto choose = [&](const QString& startIn) {
+        askedAt << startIn;
+        return answer;
+    };
+    QTemporaryDir last;
+    const QString lastFolder = last.path();
+    const auto startFolder = [&](const QStringList& arguments) {
+        return quillet::gui::startFolder(parseWindowArguments(arguments), choose, lastFolder);
+    };
+    // A folder given wins, made absolute; without one and without --choose-folder the
+    // working directory is used, as before.
+    QCOMPARE(*startFolder({"--choose-folder", "/media/gps"}), std::filesystem::path("/media/gps"));
+    QCOMPARE(*startFolder({"gps"}), std::filesystem::current_path() / "gps");
+    QCOMPARE(*startFolder({}), std::filesystem::current_path());
+    QVERIFY(askedAt.isEmpty());
+    // From the desktop menu: the chooser opens at the last folder; cancelled, nothing.
+    QVERIFY(!startFolder({"--choose-folder"}));
+    answer = "/media/other";
+    QCOMPARE(*startFolder({"--choose-folder"}), std::filesystem::path("/media/other"));
+    QCOMPARE(askedAt, (QStringList{lastFolder, lastFolder}));
+
+    // The last folder is kept in the person's settings.
+    QStandardPaths::setTestModeEnabled(true);
+    quillet::gui::rememberFolder(lastFolder.toStdString());
+    QCOMPARE(quillet::gui::lastFolder(), lastFolder);
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 QTEST_MAIN(MainWindowTest)
