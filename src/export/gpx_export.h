@@ -33,8 +33,9 @@ struct GpxExportReport {
 };
 
 // What "Make GPX" did, and how many of the points it wrote lie outside the GPX ranges.
+// Made from an outcome alone where nothing was written.
 struct MakeGpxResult {
-    MakeGpxResult(CommandOutcome outcome, std::size_t pointsOutOfRange = 0)  // NOLINT
+    MakeGpxResult(CommandOutcome outcome, std::size_t pointsOutOfRange = 0)
         : outcome(outcome), pointsOutOfRange(pointsOutOfRange) {}
     CommandOutcome outcome;
     std::size_t pointsOutOfRange;
