@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Makes the Debian package of a Release build folder and checks what it holds.
+# Makes the Debian package of a built Release folder and checks what it holds.
 # Usage: check-package.sh CPACK CPACK_CONFIG VERSION
+# The files are staged with `cmake --install` and packed from there with the project's
+# package settings: unlike a plain `cpack`, this never builds anything, so the check
+# cannot rebuild the programs while other tests run them.
 set -euo pipefail
 cpack=$1
 config=$2
 version=$3
+build=$(dirname "$config")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$cpack" -G DEB --config "$config" -B "$work" >"$work/cpack.log" 2>&1 || {
+"$(dirname "$cpack")/cmake" --install "$build" --prefix "$work/stage/usr" >"$work/install.log" 2>&1 || {
+    cat "$work/install.log"
+    exit 1
+}
+"$cpack" -G DEB --config "$config" -B "$work" -D CPACK_INSTALL_CMAKE_PROJECTS= \
+    -D "CPACK_INSTALLED_DIRECTORIES=$work/stage;." >"$work/cpack.log" 2>&1 || {
     cat "$work/cpack.log"
     exit 1
 }
