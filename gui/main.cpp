@@ -51,8 +51,13 @@ int main(int argc, char* argv[]) {
     const quillet::gui::WindowArguments arguments =
         quillet::gui::parseWindowArguments(QApplication::arguments().mid(1));
     if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "quillet: %s\n", qPrintable(arguments.error));
+        std::fprintf(stderr, "quillet: %s\n%s", qPrintable(arguments.error),
+                     quillet::gui::kWindowUsage);
         return 2;
+    }
+    if (arguments.help) {
+        std::fputs(quillet::gui::kWindowUsage, stdout);
+        return 0;
     }
     const auto directory =
         quillet::gui::startFolder(arguments, chooseFolder, quillet::gui::lastFolder());

@@ -27,6 +27,8 @@ WindowArguments parseWindowArguments(const QStringList& arguments) {
         const QString& argument = arguments[i];
         if (argument == QStringLiteral("--choose-folder")) {
             parsed.chooseFolder = true;
+        } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
+            parsed.help = true;
         } else if (argument == QStringLiteral("--screenshot") && i + 1 < arguments.size()) {
             parsed.screenshotDirectory = arguments[++i];
         } else if (argument.startsWith('-') && argument.size() > 1) {
@@ -36,9 +38,6 @@ WindowArguments parseWindowArguments(const QStringList& arguments) {
         } else {
             parsed.folder = argument;
         }
-    }
-    if (!parsed.error.isEmpty()) {
-        parsed.error += QStringLiteral("\nUsage: quillet [FOLDER]");
     }
     return parsed;
 }

@@ -13,11 +13,16 @@ struct WindowArguments {
     std::optional<QString> folder;
     // Started from the desktop menu: without a folder, ask for one first.
     bool chooseFolder = false;
+    bool help = false;  // --help: show the usage and end
     // Hidden, for the documentation: save a picture of each tab there and end.
     std::optional<QString> screenshotDirectory;
     // Not empty when the command line is wrong: what is wrong with it.
     QString error;
 };
+
+inline constexpr const char* kWindowUsage =
+    "Usage: quillet [FOLDER]\n"
+    "Opens the GPS device files of FOLDER, by default of the working directory.\n";
 
 // The arguments after the program name.
 WindowArguments parseWindowArguments(const QStringList& arguments);

@@ -729,6 +729,7 @@ void MainWindowTest::folderArgumentDecidesTheFolder() {
     QVERIFY(parsed.chooseFolder && parsed.error.isEmpty());
     QCOMPARE(parsed.folder.value_or(""), QString("/media/gps"));
     QVERIFY(!parseWindowArguments({}).folder);
+    QVERIFY(parseWindowArguments({"--help"}).help);
     QVERIFY(parseWindowArguments({"a", "b"}).error.startsWith("give one folder only"));
     QVERIFY(parseWindowArguments({"--bogus"}).error.startsWith("unknown option \"--bogus\""));
 
