@@ -11,12 +11,22 @@ const CLI::App* parsedCommand(const CLI::App& app) {
     return parsed.empty() ? nullptr : parsed.front();
 }
 
-// The options an error may be about: the program's own and its command's.
+// The options an error may be about: those of the command given first (list and
+// export both have --sort), then the program's own, then those of the other commands.
 std::vector<const CLI::Option*> candidateOptions(const CLI::App& app) {
-    std::vector<const CLI::Option*> options = app.get_options();
-    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
-        const auto more = command->get_options();
+    std::vector<const CLI::Option*> options;
+    const CLI::App* given = parsedCommand(app);
+    if (given != nullptr) {
+        options = given->get_options();
+    }
+    const auto add = [&options](const std::vector<const CLI::Option*>& more) {
         options.insert(options.end(), more.begin(), more.end());
+    };
+    add(app.get_options());
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (command != given) {
+            add(command->get_options());
+        }
     }
     return options;
 }
