@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "help_text.h"
+#include "usage_errors.h"
 
 namespace quillet::cli {
 namespace {
@@ -68,7 +69,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         exportCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
     all->excludes(exportSelect);
     addSortOptions(*exportCommand, raw);
-    exportCommand->add_option("-o,--output", raw.output, "the GPX file, - for stdout")->required();
+    exportCommand->add_option("-o,--output", raw.output, "the GPX file, - for stdout")
+        ->type_name("FILE")
+        ->required();
 
     CLI::App* deleteCommand = addViewCommand(app, "delete", "delete records", raw);
     deleteCommand->add_option("--select", raw.selection, "item numbers")
@@ -105,7 +108,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                                                       "\": the commands are info, list, "
                                                       "export, delete and preview")};
         }
-        return {.options = std::nullopt, .exitStatus = usageError(err, error.what())};
+        return {.options = std::nullopt, .exitStatus = usageError(err, usageErrorText(error, app))};
     }
 
     CliOptions options;

@@ -3,6 +3,8 @@
 #include <istream>
 #include <ostream>
 
+#include "confirmation.h"
+
 namespace quillet::cli {
 
 void CliUi::report(std::string_view text) {
@@ -24,7 +26,7 @@ Answer CliUi::showMessage(std::string_view text, std::string_view, Buttons butto
                 if (!answer.empty() && answer.back() == '\r') {
                     answer.pop_back();
                 }
-                if (answer == "y" || answer == "yes") {
+                if (isConfirmingAnswer(answer)) {
                     return Answer::Ok;
                 }
             } else {

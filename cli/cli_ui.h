@@ -15,7 +15,7 @@ inline constexpr std::string_view kMessagePrefix = "quillet-cli: ";
 // How a question (a message with OK and Cancel) gets its answer.
 enum class Confirmation {
     Assumed,     // --yes: every question is answered OK without being shown
-    Ask,         // a terminal: the question is asked, "y" or "yes" is OK
+    Ask,         // a terminal: the question is asked, "y" or "yes" in any letter case is OK
     Impossible,  // no terminal and no --yes: every question is answered Cancel
 };
 

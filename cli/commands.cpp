@@ -19,6 +19,7 @@
 #include "preview/build_scene.h"
 #include "preview/svg_writer.h"
 #include "sort_order.h"
+#include "terminal_text.h"
 #include "views/list_text.h"
 
 namespace quillet::cli {
@@ -132,7 +133,20 @@ bool selectRows(Session& session) {
 }
 
 int runList(Session& session) {
-    return writeOutput(session, listingText(session.state.list));
+    const std::string text = listingText(session.state.list);
+    return writeOutput(session, session.streams.outputTerminal ? terminalSafeText(text) : text);
+}
+
+// The document is written as it is; one warning says that it holds coordinates that
+// some GPX readers refuse.
+void warnOfPointsOutOfRange(Session& session, std::size_t points) {
+    if (points == 0) {
+        return;
+    }
+    session.ui.report("warning: " + std::to_string(points) +
+                      (points == 1 ? " point has" : " points have") +
+                      " coordinates outside the ranges GPX allows; some GPX readers may "
+                      "refuse the file");
 }
 
 int runExport(Session& session) {
@@ -156,11 +170,17 @@ int runExport(Session& session) {
             session.ui.report(text);
             return kExitFailure;
         }
-        return writeOutput(session, document.str());
+        const int status = writeOutput(session, document.str());
+        if (status == kExitSuccess) {
+            warnOfPointsOutOfRange(session, report.pointsOutOfRange);
+        }
+        return status;
     }
     session.ui.setSavePath(session.options.output);
-    switch (onMakeGpx(session.state, session.ui)) {
+    const MakeGpxResult result = makeGpx(session.state, session.ui);
+    switch (result.outcome) {
         case CommandOutcome::Done:
+            warnOfPointsOutOfRange(session, result.pointsOutOfRange);
             return kExitSuccess;
         case CommandOutcome::NotRun:
             session.ui.report("nothing was exported");

@@ -10,7 +10,8 @@ struct Streams {
     std::ostream& out;
     std::ostream& err;
     std::istream& in;
-    bool terminal = false;  // standard input and standard error are a terminal
+    bool terminal = false;        // standard input and standard error are a terminal
+    bool outputTerminal = false;  // standard output is a terminal
 };
 
 // Runs one parsed command on the core; returns the exit status.

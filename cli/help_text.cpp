@@ -52,15 +52,17 @@ Options:
   --all               Export or preview every row of the view.
   --select LIST       The rows with these item numbers (the "#" column): numbers
                       and ranges separated by commas, in any order, such as
-                      1,3,7-9. 0 is the active track. A number no row carries is
+                      1,3,7-9 (blanks around commas are allowed: "1, 3").
+                      0 is the active track. A number no row carries is
                       an error and nothing is done.
   -o, --output FILE   The GPX (export) or SVG (preview) file to write; an
                       existing file is overwritten. "-" writes the document to
                       standard output, as preview does without -o. A relative
                       FILE is taken from the current directory, not from DIR.
   --yes               Answer the question "Are you shure?" with yes. Without it,
-                      delete asks on the terminal (only "y" or "yes" goes on) and
-                      refuses when there is no terminal to ask on.
+                      delete asks on the terminal ("y" or "yes", in any letter
+                      case, goes on) and refuses when there is no terminal to
+                      ask on.
   -h, --help          Show this text.
   --version           Show the version.
 

@@ -32,6 +32,18 @@ std::optional<std::uint64_t> parseNumber(std::string_view text) {
     return value;
 }
 
+// Blanks around an item are allowed ("1, 3, 7-9"); inside it they are not.
+std::string_view withoutSurroundingBlanks(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 std::vector<NumberRange> merge(std::vector<NumberRange> ranges) {
     std::sort(ranges.begin(), ranges.end(),
               [](const NumberRange& a, const NumberRange& b) { return a.first < b.first; });
@@ -58,7 +70,7 @@ std::optional<std::vector<NumberRange>> parseItemList(std::string_view text, std
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
-        const std::string_view part = text.substr(start, comma - start);
+        const std::string_view part = withoutSurroundingBlanks(text.substr(start, comma - start));
         const std::size_t dash = part.find('-');
         const auto first = parseNumber(part.substr(0, dash));
         const auto last =

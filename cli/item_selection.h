@@ -17,7 +17,7 @@ struct NumberRange {
     friend bool operator==(const NumberRange&, const NumberRange&) = default;
 };
 
-// A LIST as given on the command line ("1,3,7-9", "9,1-3"): sorted, overlapping and
+// A LIST as given on the command line ("1,3,7-9", "9,1-3", "1, 3"): sorted, overlapping and
 // adjacent ranges merged, so a number given twice counts once. On a syntax error,
 // nothing and the reason in `error`.
 std::optional<std::vector<NumberRange>> parseItemList(std::string_view text, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QString>
+#include <algorithm>
 
 namespace quillet::gui {
 
@@ -34,6 +35,15 @@ int dialogUnitsToPixelsY(int units, DialogBaseUnits base) {
 QRect dialogRect(int x, int y, int width, int height, DialogBaseUnits base) {
     return QRect(dialogUnitsToPixelsX(x, base), dialogUnitsToPixelsY(y, base),
                  dialogUnitsToPixelsX(width, base), dialogUnitsToPixelsY(height, base));
+}
+
+int columnCharacterWidth(const QFontMetrics& metrics) {
+    const int digits = metrics.horizontalAdvance(QStringLiteral("0123456789"));
+    return std::max(dialogBaseUnits(metrics).x, (digits + 9) / 10);
+}
+
+int columnWidthInPixels(int classicPixels, int characterWidth) {
+    return scale(classicPixels, characterWidth, kClassicCharacterWidth);
 }
 
 QSize dialogSize(int width, int height, DialogBaseUnits base) {

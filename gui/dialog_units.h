@@ -24,4 +24,14 @@ int dialogUnitsToPixelsY(int units, DialogBaseUnits base);
 QRect dialogRect(int x, int y, int width, int height, DialogBaseUnits base);
 QSize dialogSize(int width, int height, DialogBaseUnits base);
 
+// The views give their column widths in pixels of the classic dialog font, MS Sans Serif
+// 8 point, whose horizontal base unit and digits are both 6 pixels wide. The list's font
+// is measured the same way: its horizontal base unit, or its average digit where digits
+// are wider than its letters (coordinates, times and numbers are mostly digits).
+inline constexpr int kClassicCharacterWidth = 6;
+int columnCharacterWidth(const QFontMetrics& metrics);
+// A classic width scaled by that character width against the classic one, so that it
+// holds the same texts; zero stays zero.
+int columnWidthInPixels(int classicPixels, int characterWidth);
+
 }  // namespace quillet::gui

@@ -1,17 +1,20 @@
-// quillet: the window over the device files of the working directory.
+// quillet: the window over the device files of a folder, by default the working
+// directory.
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTableView>
+#include <cstdio>
 #include <filesystem>
-#include <system_error>
 
 #include "app_icon.h"
 #include "main_window.h"
 #include "preview_window.h"
 #include "qt_user_interface.h"
+#include "start_folder.h"
 
 namespace {
 
@@ -43,25 +46,47 @@ int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) 
     return 0;
 }
 
+std::optional<QString> chooseFolder(const QString& startIn) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        nullptr, QStringLiteral("Choose the folder of the device files"), startIn);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(quillet::gui::applicationIcon());
-    const QStringList arguments = QApplication::arguments();
-    const bool screenshots = arguments.size() == 3 && arguments[1] == "--screenshot";
+    const quillet::gui::WindowArguments arguments =
+        quillet::gui::parseWindowArguments(QApplication::arguments().mid(1));
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "quillet: %s\n%s", qPrintable(arguments.error),
+                     quillet::gui::kWindowUsage);
+        return 2;
+    }
+    if (arguments.help) {
+        std::fputs(quillet::gui::kWindowUsage, stdout);
+        return 0;
+    }
+    const auto directory =
+        quillet::gui::startFolder(arguments, chooseFolder, quillet::gui::lastFolder());
+    if (!directory) {
+        return 0;  // the person cancelled the folder chooser
+    }
 
     quillet::gui::QtUserInterface ui;
-    std::error_code error;
-    const std::filesystem::path directory = std::filesystem::current_path(error);
-    auto window = quillet::gui::openMainWindow(directory, ui);
+    auto window = quillet::gui::openMainWindow(*directory, ui);
     if (!window) {
         return 0;  // no device file: the reason has been shown
     }
     ui.setParentWidget(window.get());
-    if (screenshots) {
-        return saveScreenshots(*window, arguments[2]);
+    if (arguments.screenshotDirectory) {
+        return saveScreenshots(*window, *arguments.screenshotDirectory);
     }
+    quillet::gui::rememberFolder(*directory);
     window->show();
     return QApplication::exec();
 }

@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
 
@@ -18,6 +21,8 @@
 #include "export/gpx_export.h"
 #include "preview_window.h"
 #include "record_table_model.h"
+#include "record_table_view.h"
+#include "views/selection_text.h"
 
 namespace quillet::gui {
 
@@ -32,6 +37,9 @@ constexpr TemplateRect kTabs{7, 21, 171, 45};
 constexpr TemplateRect kList{7, 33, 345, 160};
 constexpr TemplateRect kMakeGpx{302, 7, 50, 14};
 constexpr TemplateRect kDelete{249, 7, 50, 14};
+// Rows of the list that stay in view however small the window is made.
+constexpr int kMinimumVisibleRows = 3;
+const QString kSelectRowsHint = QStringLiteral("Select rows first");
 
 QRect toPixels(const TemplateRect& rect, DialogBaseUnits base) {
     return dialogRect(rect.x, rect.y, rect.width, rect.height, base);
@@ -76,6 +84,7 @@ MainWindow::MainWindow(std::unique_ptr<AppState> state, UserInterface& ui, QWidg
     geometry_ = captureLayout(Size{.width = client.width(), .height = client.height()},
                               toRect(list_->geometry()), toRect(makeGpx_->geometry()),
                               toRect(delete_->geometry()));
+    setMinimumSize(minimumClientSize());
 
     // Enter and Esc neither close the window nor press a button.
     qApp->installEventFilter(this);
@@ -104,8 +113,9 @@ void MainWindow::createControls() {
     tabs_->setGeometry(toPixels(kTabs, base));
 
     model_ = new RecordTableModel(state_->list, this);
-    list_ = new QTableView(this);
+    list_ = new RecordTableView(this);
     list_->setModel(model_);
+    columnCharacterWidth_ = columnCharacterWidth(list_->fontMetrics());
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -123,7 +133,7 @@ void MainWindow::createControls() {
     headings->setSectionsMovable(false);
     headings->setHighlightSections(false);
     headings->setStretchLastSection(false);
-    headings->setSortIndicatorShown(false);
+    headings->setSortIndicatorShown(true);
     headings->setMinimumSectionSize(0);  // zero-wide columns exist and can be dragged open
     headings->setSectionResizeMode(QHeaderView::Interactive);
     list_->setGeometry(toPixels(kList, base));
@@ -151,6 +161,9 @@ void MainWindow::createControls() {
     insertAction(about_, preview_);
     list_->addAction(preview_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The Delete key is the Delete button; not an action, so the context menu keeps
+    // "About..." alone.
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, this);
 
     showNewList();
 
@@ -162,6 +175,10 @@ void MainWindow::createControls() {
     connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
+    connect(deleteKey, &QShortcut::activated, this, &MainWindow::onDelete);
+    connect(list_, &RecordTableView::copyRequested, this, &MainWindow::copySelection);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::showSelectionHints);
 }
 
 void MainWindow::showAbout() {
@@ -233,6 +250,7 @@ void MainWindow::onHeadingClicked(int column) {
         state_->list.onColumnClick(static_cast<std::size_t>(column));
     }
     showChangedList();
+    showSortIndicator();
     if (currentItem) {
         const int row = state_->list.findByItemNumber(*currentItem);
         if (row >= 0) {
@@ -267,6 +285,41 @@ void MainWindow::onDelete() {
     } else {
         showChangedList();
     }
+}
+
+void MainWindow::copySelection() {
+    mirrorSelection();
+    if (state_->list.selectedCount() == 0) {
+        return;
+    }
+    QGuiApplication::clipboard()->setText(toQString(selectedRowsText(state_->list)));
+}
+
+void MainWindow::showSortIndicator() {
+    list_->horizontalHeader()->setSortIndicator(
+        state_->list.sortColumn(),
+        state_->list.ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void MainWindow::showSelectionHints() {
+    const QString hint = list_->selectionModel()->hasSelection() ? QString() : kSelectRowsHint;
+    for (QPushButton* button : {makeGpx_, delete_}) {
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+    }
+}
+
+QSize MainWindow::minimumClientSize() const {
+    // The buttons stay right of the tab headers; the list keeps its headings, a few rows
+    // and its horizontal scroll bar.
+    const int buttonsWidth = width() - delete_->x();
+    const int tabsWidth = tabs_->x() + tabs_->sizeHint().width();
+    const int listHeight = 2 * list_->frameWidth() +
+                           list_->horizontalHeader()->sizeHint().height() +
+                           kMinimumVisibleRows * list_->verticalHeader()->defaultSectionSize() +
+                           list_->horizontalScrollBar()->sizeHint().height();
+    const int bottomGap = height() - (list_->y() + list_->height());
+    return QSize(tabsWidth + buttonsWidth, list_->y() + listHeight + bottomGap);
 }
 
 void MainWindow::mirrorSelection() {
@@ -304,14 +357,18 @@ void MainWindow::showSelection() {
     }
     list_->selectionModel()->select(
         selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    showSelectionHints();
 }
 
 void MainWindow::showNewList() {
     model_->reload();
     QHeaderView* headings = list_->horizontalHeader();
     for (std::size_t column = 0; column < state_->list.columnCount(); ++column) {
-        headings->resizeSection(static_cast<int>(column), state_->list.column(column).width);
+        headings->resizeSection(
+            static_cast<int>(column),
+            columnWidthInPixels(state_->list.column(column).width, columnCharacterWidth_));
     }
+    showSortIndicator();
     showSelection();
     list_->scrollToTop();
     updatePreview();

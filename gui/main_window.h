@@ -7,6 +7,8 @@
 
 #include "app/app_state.h"
 #include "app/user_interface.h"
+#include "dialog_units.h"
+#include "record_table_view.h"
 #include "ui/layout_geometry.h"
 
 class QAction;
@@ -56,6 +58,8 @@ private:
     void onMakeGpx();
     void onDelete();
     void updatePreview();
+    // Ctrl+C: the selected rows as the listing writes them, onto the clipboard.
+    void copySelection();
 
     // The person's selection into the rows' selected flags, and back.
     void mirrorSelection();
@@ -64,18 +68,25 @@ private:
     void showNewList();
     // After the rows moved or changed in place.
     void showChangedList();
+    // The arrow on the heading of the sort column, in the sort's direction.
+    void showSortIndicator();
+    // "Select rows first" on both buttons while no row is selected.
+    void showSelectionHints();
+    // Small enough to be made small, large enough for both buttons and a few rows.
+    QSize minimumClientSize() const;
 
     std::unique_ptr<AppState> state_;
     UserInterface& ui_;
     RecordTableModel* model_ = nullptr;
     QTabBar* tabs_ = nullptr;
-    QTableView* list_ = nullptr;
+    RecordTableView* list_ = nullptr;
     QPushButton* makeGpx_ = nullptr;
     QPushButton* delete_ = nullptr;
     QAction* about_ = nullptr;
     QAction* preview_ = nullptr;
     PreviewWindow* previewWindow_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
+    int columnCharacterWidth_ = kClassicCharacterWidth;  // of the list's font
 };
 
 // Start-up in the directory: returns the window, or nothing when no device file opened

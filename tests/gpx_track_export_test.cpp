@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "encoder/device_encoder.h"
+#include "export/gpx_body.h"
 #include "export/gpx_export.h"
 #include "support/fake_ui.h"
 #include "support/gpx_fixtures.h"
@@ -112,6 +113,7 @@ TEST(TrackExport, NamesTheDisplayColours) {
 struct PointCase {
     TrackPoint point;
     std::string expected;
+    bool outOfRange = false;  // outside the GPX ranges as written
 };
 
 TEST(TrackExport, WritesAPointsNumbersAndTime) {
@@ -121,7 +123,8 @@ TEST(TrackExport, WritesAPointsNumbersAndTime) {
          "     <time>2007-01-01T00:00:00Z</time>\n    </trkpt>\n"},
         {{.latitude = 55.0230965032039, .longitude = 360, .elevation = 0, .time = 568079999},
          "    <trkpt lat=\"55.0230965\" lon=\"360.0000000\">\n    <ele>0</ele>\n"
-         "     <time>2024-12-31T23:59:59Z</time>\n    </trkpt>\n"},
+         "     <time>2024-12-31T23:59:59Z</time>\n    </trkpt>\n",
+         true},
         // After 2024 there is no calendar text and so no time line.
         {{.latitude = 1, .longitude = 2, .elevation = 14249, .time = 568080000},
          "    <trkpt lat=\"1.0000000\" lon=\"2.0000000\">\n    <ele>14249</ele>\n"
@@ -129,11 +132,27 @@ TEST(TrackExport, WritesAPointsNumbersAndTime) {
         {{.latitude = 1, .longitude = 2, .elevation = -1499, .time = 4294967295u},
          "    <trkpt lat=\"1.0000000\" lon=\"2.0000000\">\n    <ele>-1499</ele>\n"
          "    </trkpt>\n"},
+        // At the edges of the ranges the written, rounded text counts.
+        {{.latitude = -90.00000004, .longitude = -180, .elevation = 0, .time = 4294967295u},
+         "    <trkpt lat=\"-90.0000000\" lon=\"-180.0000000\">\n    <ele>0</ele>\n"
+         "    </trkpt>\n"},
+        {{.latitude = 0, .longitude = 179.99999996, .elevation = 0, .time = 4294967295u},
+         "    <trkpt lat=\"0.0000000\" lon=\"180.0000000\">\n    <ele>0</ele>\n"
+         "    </trkpt>\n",
+         true},
+        {{.latitude = 90.0000001, .longitude = 0, .elevation = 0, .time = 4294967295u},
+         "    <trkpt lat=\"90.0000001\" lon=\"0.0000000\">\n    <ele>0</ele>\n"
+         "    </trkpt>\n",
+         true},
     };
     for (const auto& c : cases) {
         std::ostringstream out;
-        writeTrackPoint(out, c.point);
+        GpxWriter writer(out);
+        GpxTimeFormatter times;
+        writeTrackPoint(writer, times, c.point);
+        writer.flush();
         EXPECT_EQ(out.str(), c.expected);
+        EXPECT_EQ(writer.pointsOutOfRange(), c.outOfRange ? 1u : 0u) << c.expected;
     }
 }
 

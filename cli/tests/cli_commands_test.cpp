@@ -210,7 +210,7 @@ struct ExportCase {
 TEST(CliExport, WritesTheBytesOfTheCoreForTheSameRowsInTheSameOrder) {
     Sample sample;
     const ExportCase cases[] = {
-        {ViewKind::Waypoints, {"--select", "4,1-2,5,2"}, {}, {1, 2, 4, 5}},
+        {ViewKind::Waypoints, {"--select", " 4, 1-2 ,5,2"}, {}, {1, 2, 4, 5}},
         {ViewKind::Waypoints, {"--all", "--sort", "Name", "--reverse"}, {2, 2}, {1, 2, 3, 4, 5}},
         {ViewKind::Waypoints, {"--select", "3,1", "--reverse"}, {1}, {1, 3}},
         {ViewKind::Tracks, {"--all"}, {}, {0, 1, 2, 3}},
@@ -338,6 +338,49 @@ TEST(CliPreview, WritesOnePictureToAFileOrStandardOutputButNeverOverADeviceFile)
     EXPECT_EQ(sample.bytes(kSavedTracksFileName), saved);
 }
 
+TEST(CliExport, WarnsOnceOfCoordinatesOutsideTheGpxRangesAndOfNamesOnATerminal) {
+    TempDir folder;
+    encoder::WaypointFields odd = waypoint("Esc\x1b]0;owned\x07!\x7f");
+    odd.latitudeCode = 0x50000000;  // about 112.5 degrees
+    writeWaypointFile(folder, {waypoint("Plain"), odd, odd});
+    const std::string warning =
+        "quillet-cli: warning: 2 points have coordinates outside the ranges GPX allows; some "
+        "GPX readers may refuse the file\n";
+    const fs::path file = folder / "odd.gpx";
+    struct Case {
+        std::vector<std::string> arguments;
+        bool terminal;
+        std::string err;      // standard error, or the terminal's text
+        std::string outPart;  // a part of standard output
+    };
+    const Case cases[] = {
+        {{"export", "waypoints", "--all", "-o", file.string()}, false, warning, ""},
+        {{"export", "waypoints", "--all", "-o", "-"}, false, warning, "lat=\"112.4999994\""},
+        {{"export", "waypoints", "--select", "1", "-o", "-"}, false, "", "lat="},
+        // Names keep their bytes in a pipe; a terminal shows their control bytes as "?".
+        {{"list", "waypoints"}, false, "", "Esc\x1b]0;owned\x07!\x7f\t"},
+        {{"list", "waypoints"}, true, "Esc?]0;owned?!?\t", ""},
+    };
+    for (const auto& c : cases) {
+        CliRunOptions options;
+        if (c.terminal) {
+            options.typed = "";
+            options.outputOnTerminal = true;
+        }
+        const CliRun run = runCli(withDir(folder, c.arguments), options);
+        const std::string shown = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.exitStatus, 0) << shown << run.err;
+        if (c.terminal) {
+            EXPECT_NE(run.err.find(c.err), std::string::npos) << shown << run.err;
+            EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << shown;
+        } else {
+            EXPECT_EQ(run.err, c.err) << shown;
+            EXPECT_NE(run.out.find(c.outPart), std::string::npos) << shown << run.out;
+        }
+    }
+    EXPECT_NE(readFile(file).find("lat=\"112.4999994\""), std::string::npos);
+}
+
 // ---- delete
 
 TEST(CliDelete, RemovesTheSelectedRecordsKeepsABackupAndSaysSo) {
@@ -403,8 +446,8 @@ TEST(CliDelete, AsksOnATerminalAndGoesOnOnlyForYes) {
         bool deleted;
     };
     const Case cases[] = {
-        {"y\n", true}, {"yes\n", true},  {"n\n", false},
-        {"\n", false}, {"Yes\n", false}, {"yes please\n", false},
+        {"y\n", true},  {"Y\n", true}, {"yes\n", true}, {"YES\n", true},         {"Yes\n", true},
+        {"n\n", false}, {"\n", false}, {"ye\n", false}, {"yes please\n", false},
     };
     for (const auto& c : cases) {
         Sample sample;

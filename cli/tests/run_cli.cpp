@@ -50,7 +50,9 @@ CliRun runCli(const std::vector<std::string>& arguments, const CliRunOptions& op
             close(terminal);
         }
         const int in = terminal >= 0 ? terminalSide : open(options.input.c_str(), O_RDONLY);
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int out = terminal >= 0 && options.outputOnTerminal
+                            ? terminalSide
+                            : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = terminal >= 0 ? terminalSide
                                       : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || dup2(in, STDIN_FILENO) < 0 ||

@@ -20,6 +20,8 @@ struct CliRunOptions {
     // When set, standard input and standard error are a terminal of their own on which
     // this text is typed; `err` is then what appeared on it (echo included).
     std::optional<std::string> typed;
+    // With `typed`: standard output goes to that terminal too, and shows in `err`.
+    bool outputOnTerminal = false;
 };
 
 // Runs the binary with the arguments and waits for it.

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -23,7 +25,9 @@
 #include "main_window.h"
 #include "preview_window.h"
 #include "qt_user_interface.h"
+#include "start_folder.h"
 #include "support/fake_ui.h"
+#include "views/list_text.h"
 
 using quillet::AppState;
 using quillet::gui::MainWindow;
@@ -66,6 +70,24 @@ void writeDeviceFolder(const QDir& folder) {
     enc::writeFile(path("GARMIN_STRK.NVM"),
                    enc::encodeSavedTracksFile({.tracks = {{.name = "Lake", .points = {point}},
                                                           {.name = "Town", .points = {point}}}}));
+}
+
+// 1,200 waypoints with the widest texts their cells can hold: four-digit numbers, far
+// western and southern positions, the longest symbol names.
+void writeWideWaypoints(const QDir& folder) {
+    namespace enc = quillet::encoder;
+    enc::WaypointFile waypoints;
+    for (int n = 0; n < 1200; ++n) {
+        waypoints.bodies.push_back(enc::encodeWaypointBody(
+            {.latitudeCode = enc::waypointLatitudeCode(-88.8888888),
+             .longitudeCode = enc::waypointLongitudeCode(-178.8888888 + n % 3),
+             .symbol = static_cast<std::uint8_t>(n % 2 == 0 ? 25 : 98),
+             .elevationCode = 0xFFFE,
+             .name = "W",
+             .timeWord = enc::waypointTimeWord(enc::deviceTimeOf(2020, 12, 28, 23, 58, 59))}));
+    }
+    enc::writeFile(std::filesystem::path(folder.filePath("GARMIN_WPT.NVM").toStdString()),
+                   enc::encodeWaypointFile(waypoints));
 }
 
 // One tab with "Encoding", "#" and "Name" and four rows, built as a view builds them.
@@ -137,6 +159,11 @@ private slots:
     void startUpDecidesTheTabs();
     void controlsStandWhereTheTemplatePutsThem();
     void resizeAnchorsListAndButtons();
+    void columnWidthsFollowTheFontAndHoldTheirTexts();
+    void sortIndicatorFollowsTheLastClick();
+    void keysWorkAsInAList();
+    void copyPutsTheSelectedRowsAsListedOnTheClipboard();
+    void folderArgumentDecidesTheFolder();
     void enterAndEscNeitherCloseNorPress();
     void headingClickSortsTheShownRows();
     void sortKeepsTheSelectionWithItsRows();
@@ -231,8 +258,13 @@ void MainWindowTest::resizeAnchorsListAndButtons() {
     const auto geometry = *window.layoutGeometry();
     const QRect tabs = window.tabBar()->geometry();
 
-    for (const QSize size : {window.size() + QSize(150, 90), QSize(60, 40)}) {
-        window.resize(size);
+    // Made very small, the window stops at a size that keeps both buttons clear of the
+    // tab headers and a few rows in view.
+    const QSize smallest = window.minimumSize();
+    QVERIFY(smallest.width() < window.width() && smallest.height() < window.height());
+    for (const QSize asked : {window.size() + QSize(150, 90), QSize(60, 40)}) {
+        const QSize size = asked.expandedTo(smallest);
+        window.resize(asked);
         QTRY_COMPARE(window.size(), size);
         const auto expected = quillet::relayout(
             geometry, quillet::Size{.width = size.width(), .height = size.height()});
@@ -241,6 +273,121 @@ void MainWindowTest::resizeAnchorsListAndButtons() {
         QCOMPARE(window.deleteButton()->geometry(), asQRect(expected.remove));
         QCOMPARE(window.tabBar()->geometry(), tabs);
     }
+    QVERIFY(window.deleteButton()->x() >= tabs.x() + window.tabBar()->sizeHint().width());
+    QVERIFY(window.listView()->viewport()->height() >=
+            3 * window.listView()->verticalHeader()->defaultSectionSize());
+}
+
+void MainWindowTest::columnWidthsFollowTheFontAndHoldTheirTexts() {
+    // The views' widths are for a font whose characters are 6 pixels wide.
+    QCOMPARE(quillet::gui::columnWidthInPixels(90, 12), 180);
+    QCOMPARE(quillet::gui::columnWidthInPixels(0, 12), 0);
+    QCOMPARE(quillet::gui::columnWidthInPixels(30, 7), 35);
+
+    QTemporaryDir folder;
+    writeWideWaypoints(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    QTableView* view = window->listView();
+    QHeaderView* header = view->horizontalHeader();
+    const int unit = quillet::gui::columnCharacterWidth(view->fontMetrics());
+    QVERIFY(unit >= quillet::gui::dialogBaseUnits(view->fontMetrics()).x);
+    QCOMPARE(header->sectionSize(0), 0);
+    QCOMPARE(header->sectionSize(3), quillet::gui::columnWidthInPixels(120, unit));
+    // Every cell but the names (which may be 124 bytes long) shows whole, inside the
+    // margins the view keeps on both sides.
+    const QFontMetrics metrics(view->font());
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    const auto* model = view->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        for (int column = 1; column < model->columnCount(); ++column) {
+            const QString text = model->index(row, column).data().toString();
+            if (column != 2 && !text.isEmpty()) {
+                QVERIFY2(metrics.horizontalAdvance(text) + margins <= header->sectionSize(column),
+                         qPrintable(text));
+            }
+        }
+    }
+    QVERIFY(column(*window, 1).contains("1200"));
+}
+
+void MainWindowTest::sortIndicatorFollowsTheLastClick() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QHeaderView* header = window.listView()->horizontalHeader();
+    QVERIFY(header->isSortIndicatorShown());
+    // After the fill: by "#", ascending.
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickHeading(window, 2);
+    QCOMPARE(header->sortIndicatorSection(), 2);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickHeading(window, 2);
+    QCOMPARE(header->sortIndicatorSection(), 2);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    // The indicator only shows the core's sort: the rows are those of the core.
+    QCOMPARE(column(window, 2).first(), QString::fromUtf8("Москва"));
+}
+
+void MainWindowTest::keysWorkAsInAList() {
+    FakeUi ui;
+    ui.answers = {quillet::Answer::Cancel};
+    MainWindow window(namedRows(), ui);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTableView* view = window.listView();
+    view->setFocus();
+    // No row selected: both buttons say what they need.
+    QCOMPARE(window.makeGpxButton()->toolTip(), QString("Select rows first"));
+    QCOMPARE(window.deleteButton()->statusTip(), QString("Select rows first"));
+
+    view->setCurrentIndex(view->model()->index(1, 2));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int row;
+    } moves[] = {{Qt::Key_End, Qt::NoModifier, 3},
+                 {Qt::Key_Home, Qt::NoModifier, 0},
+                 {Qt::Key_End, Qt::ControlModifier, 3},
+                 {Qt::Key_Home, Qt::ControlModifier, 0}};
+    for (const auto& move : moves) {
+        QTest::keyClick(view, move.key, move.modifiers);
+        QCOMPARE(view->currentIndex().row(), move.row);
+        QCOMPARE(view->currentIndex().column(), 2);  // never across the columns
+    }
+
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(view->selectionModel()->selectedRows().size(), 4);
+    QCOMPARE(window.deleteButton()->toolTip(), QString());
+
+    // Delete is the Delete button: the question is asked for the selected rows.
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(ui.calls.size(), std::size_t{1});
+    QCOMPARE(window.state().list.selectedCount(), std::size_t{4});
+}
+
+void MainWindowTest::copyPutsTheSelectedRowsAsListedOnTheClipboard() {
+    FakeUi ui;
+    MainWindow window(namedRows(), ui);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("before");
+    // Nothing selected: nothing copied.
+    QTest::keyClick(window.listView(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QString("before"));
+
+    select(window, {3, 1});
+    QTest::keyClick(window.listView(), Qt::Key_C, Qt::ControlModifier);
+    // The heading line and the rows' lines of the listing, in list order.
+    const QStringList listing =
+        QString::fromStdString(quillet::listingText(window.state().list)).split('\n');
+    QCOMPARE(clipboard->text(), listing[0] + '\n' + listing[2] + '\n' + listing[4] + '\n');
+    QCOMPARE(listing[2], QString("\t 2\talpha"));
 }
 
 void MainWindowTest::enterAndEscNeitherCloseNorPress() {
@@ -317,8 +464,9 @@ void MainWindowTest::listShowsTheViewsColumnsAndUtf8Texts() {
     // The zero-wide column is there, not hidden, and can be dragged open.
     QCOMPARE(header->sectionSize(0), 0);
     QVERIFY(!header->isSectionHidden(0));
-    QCOMPARE(header->sectionSize(1), 30);
-    QCOMPARE(header->sectionSize(2), 200);
+    const int unit = quillet::gui::columnCharacterWidth(window.listView()->fontMetrics());
+    QCOMPARE(header->sectionSize(1), quillet::gui::columnWidthInPixels(30, unit));
+    QCOMPARE(header->sectionSize(2), quillet::gui::columnWidthInPixels(200, unit));
     header->resizeSection(0, 40);
     QCOMPARE(header->sectionSize(0), 40);
 
@@ -419,7 +567,9 @@ void MainWindowTest::tabsShowTheirViews() {
     QCOMPARE(column(*window, 1), (QStringList{" 1", " 2", " 3"}));
     QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
     QCOMPARE(header->sectionSize(0), 0);
-    QCOMPARE(header->sectionSize(2), 200);
+    const int wide = header->sectionSize(2);
+    QCOMPARE(wide, quillet::gui::columnWidthInPixels(
+                       200, quillet::gui::columnCharacterWidth(window->listView()->fontMetrics())));
     clickHeading(*window, 2);
     QCOMPARE(column(*window, 2), (QStringList{"Bravo", "Charlie", "alpha"}));
 
@@ -430,7 +580,7 @@ void MainWindowTest::tabsShowTheirViews() {
     QCOMPARE(window->listView()->model()->columnCount(), 6);
     QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
     QCOMPARE(column(*window, 2), (QStringList{"Active track", "Lake", "Town"}));
-    QCOMPARE(header->sectionSize(2), 200);
+    QCOMPARE(header->sectionSize(2), wide);
     QVERIFY(!window->listView()->selectionModel()->hasSelection());
     QVERIFY(ui.calls.empty());
 }
@@ -621,6 +771,46 @@ void MainWindowTest::saveDialogOffersTheDefaultNameAndGpxFilter() {
         }
     }
     QDir::setCurrent(previous);
+}
+
+void MainWindowTest::folderArgumentDecidesTheFolder() {
+    using quillet::gui::parseWindowArguments;
+    const auto parsed = parseWindowArguments({"--choose-folder", "/media/gps"});
+    QVERIFY(parsed.chooseFolder && parsed.error.isEmpty());
+    QCOMPARE(parsed.folder.value_or(""), QString("/media/gps"));
+    QVERIFY(!parseWindowArguments({}).folder);
+    QVERIFY(parseWindowArguments({"--help"}).help);
+    QVERIFY(parseWindowArguments({"a", "b"}).error.startsWith("give one folder only"));
+    QVERIFY(parseWindowArguments({"--bogus"}).error.startsWith("unknown option \"--bogus\""));
+
+    QStringList askedAt;
+    std::optional<QString> answer;
+    const auto choose = [&](const QString& startIn) {
+        askedAt << startIn;
+        return answer;
+    };
+    QTemporaryDir last;
+    const QString lastFolder = last.path();
+    const auto startFolder = [&](const QStringList& arguments) {
+        return quillet::gui::startFolder(parseWindowArguments(arguments), choose, lastFolder);
+    };
+    // A folder given wins, made absolute; without one and without --choose-folder the
+    // working directory is used, as before.
+    QCOMPARE(*startFolder({"--choose-folder", "/media/gps"}), std::filesystem::path("/media/gps"));
+    QCOMPARE(*startFolder({"gps"}), std::filesystem::current_path() / "gps");
+    QCOMPARE(*startFolder({}), std::filesystem::current_path());
+    QVERIFY(askedAt.isEmpty());
+    // From the desktop menu: the chooser opens at the last folder; cancelled, nothing.
+    QVERIFY(!startFolder({"--choose-folder"}));
+    answer = "/media/other";
+    QCOMPARE(*startFolder({"--choose-folder"}), std::filesystem::path("/media/other"));
+    QCOMPARE(askedAt, (QStringList{lastFolder, lastFolder}));
+
+    // The last folder is kept in the person's settings.
+    QStandardPaths::setTestModeEnabled(true);
+    quillet::gui::rememberFolder(lastFolder.toStdString());
+    QCOMPARE(quillet::gui::lastFolder(), lastFolder);
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -111,11 +111,16 @@ void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
         return list.text(row, column, bytes);
     };
 
+    const std::string_view latitude = cell(kLatitude, kCoordinateBytes);
+    const std::string_view longitude = cell(kLongitude, kCoordinateBytes);
     out.put("  <wpt lat=\"");
-    out.put(cell(kLatitude, kCoordinateBytes));
+    out.put(latitude);
     out.put("\" lon=\"");
-    out.put(cell(kLongitude, kCoordinateBytes));
+    out.put(longitude);
     out.put("\">\n");
+    if (!isGpxCoordinate(latitude, longitude)) {
+        out.countPointOutOfRange();
+    }
 
     out.put("   <ele>");
     out.put(cell(kElevation, kTextBytes));

@@ -65,10 +65,11 @@ GpxExportReport writeGpxDocument(std::ostream& out, AppState& state) {
     writer.flush();
     report.writeFailed = writer.failed();
     report.writeError = writer.writeError();
+    report.pointsOutOfRange = writer.pointsOutOfRange();
     return report;
 }
 
-CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
+MakeGpxResult makeGpx(AppState& state, UserInterface& ui) {
     if (state.list.selectedCount() == 0) {
         return CommandOutcome::NotRun;
     }
@@ -121,7 +122,11 @@ CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
         ui.showMessage(unreadableFilesMessage(report, *path), kTitleText, Buttons::Ok, Icon::Error);
         return CommandOutcome::Failed;
     }
-    return CommandOutcome::Done;
+    return {CommandOutcome::Done, report.pointsOutOfRange};
+}
+
+CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
+    return makeGpx(state, ui).outcome;
 }
 
 }  // namespace quillet

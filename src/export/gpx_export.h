@@ -26,9 +26,24 @@ struct GpxExportReport {
     std::vector<std::filesystem::path> unreadableFiles;
     bool writeFailed = false;  // the output stream refused a write
     int writeError = 0;        // the system's reason then (errno), 0 when unknown
+    // Points written with a latitude or longitude outside the ranges GPX allows (from a
+    // damaged or odd device file): the document holds them as they are, and some GPX
+    // readers refuse it.
+    std::size_t pointsOutOfRange = 0;
+};
+
+// What "Make GPX" did, and how many of the points it wrote lie outside the GPX ranges.
+// Made from an outcome alone where nothing was written.
+struct MakeGpxResult {
+    MakeGpxResult(CommandOutcome outcome, std::size_t pointsOutOfRange = 0)
+        : outcome(outcome), pointsOutOfRange(pointsOutOfRange) {}
+    CommandOutcome outcome;
+    std::size_t pointsOutOfRange;
 };
 
 // "Make GPX": selection check, save dialog, file creation, the whole document.
+MakeGpxResult makeGpx(AppState& state, UserInterface& ui);
+// The same, for callers that need only the outcome.
 CommandOutcome onMakeGpx(AppState& state, UserInterface& ui);
 
 // The whole document for the selected rows of the current view (header, body, end tag).

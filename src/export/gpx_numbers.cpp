@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "device/number_text.h"
@@ -12,6 +13,29 @@ namespace quillet {
 
 char* formatFixed7(char* at, double value) {
     return writeFixed7(at, value);
+}
+
+namespace {
+
+// The number a written coordinate stands for; nothing when the text is no number.
+std::optional<double> coordinateValue(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+bool isGpxCoordinate(std::string_view latitude, std::string_view longitude) {
+    const std::optional<double> lat = coordinateValue(latitude);
+    const std::optional<double> lon = coordinateValue(longitude);
+    return lat && lon && *lat >= -90 && *lat <= 90 && *lon >= -180 && *lon < 180;
 }
 
 char* formatInt(char* at, int value) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "device/device_time.h"
 
@@ -15,6 +16,10 @@ inline constexpr std::size_t kGpxTimeChars = 20;
 // Writes the value exactly as snprintf "%9.7f" does (round half to even on the exact
 // binary value) and returns the end. The buffer needs kFixed7MaxChars bytes.
 char* formatFixed7(char* at, double value);
+
+// Whether a latitude and a longitude as written lie in the ranges GPX allows: -90 to 90,
+// and -180 up to but not including 180. A text that is no number lies outside.
+bool isGpxCoordinate(std::string_view latitude, std::string_view longitude);
 
 // Writes the value as snprintf "%i" does and returns the end.
 char* formatInt(char* at, int value);

@@ -183,9 +183,22 @@ std::int64_t trackNumberOf(std::string_view text) {
 void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& point) {
     char* at = out.claim(kPointMaxChars);
     at = appendText(at, kPointStart);
+    char* const latitude = at;
     at = formatFixed7(at, point.latitude);
+    char* const latitudeEnd = at;
     at = appendText(at, kPointLongitude);
+    char* const longitude = at;
     at = formatFixed7(at, point.longitude);
+    // Points well inside the ranges need no look at their text; near an edge the
+    // rounding to seven decimals decides, so the written text is read back.
+    const bool clearlyInside = point.latitude >= -89.9 && point.latitude <= 89.9 &&
+                               point.longitude >= -179.9 && point.longitude <= 179.9;
+    if (!clearlyInside &&
+        !isGpxCoordinate(
+            std::string_view(latitude, static_cast<std::size_t>(latitudeEnd - latitude)),
+            std::string_view(longitude, static_cast<std::size_t>(at - longitude)))) {
+        out.countPointOutOfRange();
+    }
     at = appendText(at, kPointElevation);
     at = formatInt(at, point.elevation);
     at = appendText(at, kPointElevationEnd);

@@ -43,6 +43,10 @@ public:
     // Hands everything collected so far to the stream.
     void flush();
 
+    // The document's count of points outside the GPX coordinate ranges.
+    void countPointOutOfRange() { ++pointsOutOfRange_; }
+    std::size_t pointsOutOfRange() const { return pointsOutOfRange_; }
+
     // Whether the stream refused a write, and the system's reason then (0 when unknown).
     bool failed() const { return failed_; }
     int writeError() const { return writeError_; }
@@ -57,6 +61,7 @@ private:
     std::size_t size_ = 0;
     bool failed_ = false;
     int writeError_ = 0;
+    std::size_t pointsOutOfRange_ = 0;
 };
 
 // Copies a text to `at` and returns the end.

@@ -1,0 +1,33 @@
+# `cpack -G DEB` in a build folder makes quillet_<version>_<arch>.deb with both
+# programs, the man page, the desktop entry and the icons. The Depends line is worked
+# out from the libraries the programs link (the Qt 6 runtime among them), plus the Qt
+# platform plugins the window needs to open on a desktop.
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "quillet")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Quillet")
+set(CPACK_PACKAGE_CONTACT "Quillet <dev@quillet.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Shows, exports to GPX and deletes the waypoints and tracks of GPS device files")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quillet reads the memory files of a GPS receiver from a folder, lists their \
+waypoints and tracks, writes chosen rows as GPX 1.1 and deletes records, keeping the old \
+file as a backup. It comes as a window (quillet) and as a command-line program \
+(quillet-cli).")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
+
+# The package check: cheap enough for every Release test run that builds both programs.
+find_program(QUILLET_DPKG_DEB dpkg-deb)
+if(QUILLET_BUILD_TESTS AND QUILLET_BUILD_GUI AND QUILLET_BUILD_CLI AND QUILLET_DPKG_DEB
+   AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT QUILLET_SANITIZE AND NOT QUILLET_FUZZ)
+    add_test(NAME debian_package
+             COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-package.sh ${CMAKE_CPACK_COMMAND}
+                     ${CMAKE_BINARY_DIR}/CPackConfig.cmake ${PROJECT_VERSION})
+    set_tests_properties(debian_package PROPERTIES LABELS package TIMEOUT 300)
+endif()
