@@ -9,12 +9,13 @@
 #include <string>
 #include <system_error>
 
+#include "app/delete_command.h"
 #include "app/device_info.h"
 #include "app/fill_list.h"
 #include "app/startup.h"
 #include "cli_ui.h"
-#include "app/delete_command.h"
 #include "export/gpx_export.h"
+#include "export/protected_files.h"
 #include "item_selection.h"
 #include "preview/build_scene.h"
 #include "preview/svg_writer.h"
@@ -219,21 +220,6 @@ int runDelete(Session& session) {
 constexpr double kPictureWidth = 800;
 constexpr double kPictureHeight = 600;
 
-// A device file of the folder or its backup, however the path names it.
-bool isDeviceFile(const Session& session, const std::filesystem::path& path) {
-    const std::filesystem::path& folder = session.directory;
-    const std::array<std::filesystem::path, 5> files = {
-        session.state.files.waypoints, session.state.files.savedTracks,
-        session.state.files.activeTrack, folder / "GARMIN_WPT.BAK", folder / "GARMIN_STRK.BAK"};
-    for (const auto& file : files) {
-        std::error_code error;
-        if (std::filesystem::equivalent(path, file, error)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int runPreview(Session& session) {
     AppState& state = session.state;
     const preview::PreviewSelection selection =
@@ -256,7 +242,7 @@ int runPreview(Session& session) {
     if (session.options.output == "-") {
         return writeOutput(session, document);
     }
-    if (isDeviceFile(session, path)) {
+    if (protectedFileAt(state.files, path)) {
         session.ui.report("Unable to create SVG file " + path.string() +
                           ": it is a device file or its backup");
         return kExitFailure;
