@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "export/gpx_export.h"
 

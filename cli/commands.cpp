@@ -7,6 +7,7 @@
 
 #include "app/device_info.h"
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
 #include "edit/delete_records.h"
@@ -138,7 +139,8 @@ int runExport(Session& session) {
     if (session.options.output == "-") {
         // The whole document first: a failed export prints nothing on standard output.
         std::ostringstream document;
-        const GpxExportReport report = writeGpxDocument(document, session.state);
+        const GpxExportReport report =
+            writeGpxDocument(document, session.state, currentView(session.state));
         if (!report.unreadableFiles.empty()) {
             std::string text;
             for (const auto& file : report.unreadableFiles) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "export/gpx_export.h"
 #include "fuzz_support.h"

@@ -11,6 +11,7 @@
 
 #include "about_box.h"
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "app_icon.h"
 #include "dialog_units.h"

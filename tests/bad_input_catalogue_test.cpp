@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "export/gpx_export.h"
 #include "support/fake_ui.h"

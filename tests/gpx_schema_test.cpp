@@ -103,7 +103,7 @@ void exportAllRows(AppState& state, UserInterface& ui, int tab, const std::files
     onTabChanged(state, ui, tab);
     testing::selectAll(state.list);
     std::ofstream out(path);
-    writeGpxDocument(out, state);
+    writeGpxDocument(out, state, currentView(state));
 }
 
 TEST(GpxSchema, EveryExportedDocumentValidates) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/make_gpx_command.h"
 #include "export/gpx_export.h"
 #include "support/fake_ui.h"
 #include "support/gpx_fixtures.h"

@@ -9,8 +9,8 @@
 
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "app/user_interface.h"
 #include "encoder/reference_folders.h"
+#include "ui/user_interface.h"
 #include "views/list_text.h"
 
 namespace {

@@ -36,7 +36,7 @@ void clickAndSelect(CoreView& core, const std::vector<std::size_t>& clicks,
 
 std::string coreDocument(CoreView& core) {
     std::ostringstream document;
-    writeGpxDocument(document, *core.state);
+    writeGpxDocument(document, *core.state, currentView(*core.state));
     return document.str();
 }
 

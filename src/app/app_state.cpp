@@ -1,37 +1,6 @@
 #include "app/app_state.h"
 
-#include <system_error>
-
 namespace quillet {
-
-FileSet makeFileSet(const std::filesystem::path& given) {
-    // The paths are fixed for the whole run, so a relative folder is resolved now: a
-    // later change of the current directory must not move the device files.
-    std::error_code error;
-    std::filesystem::path directory = std::filesystem::absolute(given, error);
-    if (error) {
-        directory = given;
-    }
-    return FileSet{
-        .waypoints = directory / kWaypointFileName,
-        .savedTracks = directory / kSavedTracksFileName,
-        .activeTrack = directory / kActiveTrackFileName,
-    };
-}
-
-std::optional<FileSnapshot> takeSnapshot(const std::filesystem::path& path,
-                                         std::uint32_t recordCount) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    const auto modified = std::filesystem::last_write_time(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    return FileSnapshot{.size = size, .modified = modified, .recordCount = recordCount};
-}
 
 std::optional<ViewKind> currentView(const AppState& state) {
     const int position = state.currentTab + 1;

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "app/app_state.h"
-#include "app/command_outcome.h"
-#include "app/user_interface.h"
+#include "ui/command_outcome.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
 #include "edit/delete_records.h"
 #include "edit/file_operations.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 

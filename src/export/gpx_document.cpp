@@ -6,7 +6,7 @@
 
 #include "device/code_page.h"
 #include "export/gpx_body.h"
-#include "views/waypoint_columns.h"
+#include "ui/waypoint_columns.h"
 
 namespace quillet {
 

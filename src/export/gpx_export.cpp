@@ -50,11 +50,11 @@ std::string unreadableFilesMessage(const GpxExportReport& report,
 
 }  // namespace
 
-GpxExportReport writeGpxDocument(std::ostream& out, AppState& state) {
+GpxExportReport writeGpxDocument(std::ostream& out, ListState& state,
+                                 std::optional<ViewKind> view) {
     GpxExportReport report;
     GpxWriter writer(out);
     writeGpxHeader(writer);
-    const std::optional<ViewKind> view = currentView(state);
     if (view == ViewKind::Waypoints) {
         writeSelectedWaypoints(writer, state.list);
     } else if (view == ViewKind::Tracks) {
@@ -67,16 +67,12 @@ GpxExportReport writeGpxDocument(std::ostream& out, AppState& state) {
     return report;
 }
 
-CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
+CommandOutcome exportSelectedRows(ListState& state, ViewKind view, UserInterface& ui) {
     if (state.list.selectedCount() == 0) {
         return CommandOutcome::NotRun;
     }
-    const std::optional<ViewKind> view = currentView(state);
-    if (!view) {
-        return CommandOutcome::NotRun;
-    }
     const SaveDialogRequest request{
-        .defaultName = *view == ViewKind::Waypoints ? "WayPoint.gpx" : "Track.gpx",
+        .defaultName = view == ViewKind::Waypoints ? "WayPoint.gpx" : "Track.gpx",
         .filter = std::string(kGpxFilter),
         .defaultExtension = std::string(kGpxExtension),
     };
@@ -91,7 +87,7 @@ CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
         ui.showMessage(kCreateGpxFailedMessage, kTitleText, Buttons::Ok, Icon::Error);
         return CommandOutcome::Failed;
     }
-    const GpxExportReport report = writeGpxDocument(out, state);
+    const GpxExportReport report = writeGpxDocument(out, state, view);
     int error = report.writeError;
     if (!report.writeFailed) {
         errno = 0;

@@ -53,7 +53,7 @@ void writeTrackStart(GpxWriter& out, std::string_view colour, auto&& writeName) 
 }
 
 // The active track: every point the file holds whole, up to its header's count.
-void writeActiveTrack(GpxWriter& out, AppState& state, InputStream& stream) {
+void writeActiveTrack(GpxWriter& out, ListState& state, InputStream& stream) {
     writeTrackStart(out, "Red", [&] { out.put("Active Track"); });
     ActiveTrackReader reader(stream, state.recordBuffer);
     const ActiveTrackHeader header = reader.readHeader();
@@ -85,8 +85,8 @@ struct SavedTrackWalk {
 // Saved track t (1-based): the headers before it are walked and their points skipped
 // by their packed size; only the points of track t are decoded. A track that the file
 // does not hold whole up to its points is written as an empty trk.
-void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream, std::int64_t trackNumber,
-                     SavedTrackWalk& walk) {
+void writeSavedTrack(GpxWriter& out, ListState& state, InputStream& stream,
+                     std::int64_t trackNumber, SavedTrackWalk& walk) {
     SavedTrackReader reader(stream, state.recordBuffer);
     const std::uint32_t trackCount = reader.readHeader();
     if (reader.atEndOfFile() || trackNumber < 1 || trackNumber > trackCount) {
@@ -135,7 +135,7 @@ void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream, std::
     }
 }
 
-bool writeTrackOfRow(GpxWriter& out, AppState& state, std::size_t row, SavedTrackWalk& walk) {
+bool writeTrackOfRow(GpxWriter& out, ListState& state, std::size_t row, SavedTrackWalk& walk) {
     const std::int64_t trackNumber = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes));
     const auto& path = trackNumber == 0 ? state.files.activeTrack : state.files.savedTracks;
     std::optional<InputStream> stream = InputStream::open(path);
@@ -204,17 +204,17 @@ void writeTrackPoint(std::ostream& out, const TrackPoint& point) {
     writeTrackPoint(writer, times, point);
 }
 
-bool writeTrack(GpxWriter& out, AppState& state, std::size_t row) {
+bool writeTrack(GpxWriter& out, ListState& state, std::size_t row) {
     SavedTrackWalk walk;
     return writeTrackOfRow(out, state, row, walk);
 }
 
-bool writeTrack(std::ostream& out, AppState& state, std::size_t row) {
+bool writeTrack(std::ostream& out, ListState& state, std::size_t row) {
     GpxWriter writer(out);
     return writeTrack(writer, state, row);
 }
 
-GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state) {
+GpxExportReport writeSelectedTracks(GpxWriter& out, ListState& state) {
     GpxExportReport report;
     SavedTrackWalk walk;
     for (std::size_t row = 0; row < state.list.rowCount(); ++row) {
@@ -232,7 +232,7 @@ GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state) {
     return report;
 }
 
-GpxExportReport writeSelectedTracks(std::ostream& out, AppState& state) {
+GpxExportReport writeSelectedTracks(std::ostream& out, ListState& state) {
     GpxWriter writer(out);
     return writeSelectedTracks(writer, state);
 }

@@ -4,34 +4,25 @@
 #include <optional>
 #include <string>
 
+#include "device/device_files.h"
 #include "device/device_time.h"
 #include "device/input_stream.h"
 #include "device/track_files.h"
+#include "ui/track_columns.h"
 #include "views/view_text.h"
 
 namespace quillet {
 
 namespace {
 
-constexpr std::string_view kShortActiveHeaderMessage =
-    "GARMIN_ATRK.NVM is shorter than its 16-byte header and holds no track points.\n"
-    "Copy the file from the receiver again.";
-constexpr std::string_view kShortSavedHeaderMessage =
-    "GARMIN_STRK.NVM is shorter than its 16-byte header and holds no saved tracks.\n"
-    "Copy the file from the receiver again.";
-
-// Column positions.
-constexpr std::size_t kNumberColumn = 1;
-constexpr std::size_t kNameColumn = 2;
-constexpr std::size_t kPointsColumn = 3;
-constexpr std::size_t kStartColumn = 4;
-constexpr std::size_t kFinishColumn = 5;
+using namespace track_columns;
 
 const Column kColumns[] = {
     {" ", Alignment::Center, 0},          {"#", Alignment::Center, 30},
     {"Name", Alignment::Left, 200},       {"Points", Alignment::Left, 60},
     {"Start Time", Alignment::Left, 150}, {"Finish Time", Alignment::Left, 150},
 };
+static_assert(std::size(kColumns) == kCount);
 
 constexpr std::string_view kActiveTrackNumberText = " 0";
 constexpr std::string_view kActiveTrackName = "Active track";
@@ -43,10 +34,10 @@ struct FirstAndLast {
 
 void setTimes(RecordList& list, const FirstAndLast& points) {
     if (points.first) {
-        list.setText(0, kStartColumn, formatDeviceTime(points.first->time));
+        list.setText(0, kStart, formatDeviceTime(points.first->time));
     }
     if (points.last) {
-        list.setText(0, kFinishColumn, formatDeviceTime(points.last->time));
+        list.setText(0, kFinish, formatDeviceTime(points.last->time));
     }
 }
 
@@ -64,7 +55,7 @@ FirstAndLast readActiveTrackEnds(ActiveTrackReader& reader, std::uint32_t pointC
     return points;
 }
 
-void fillActiveTrackRow(AppState& state, InputStream& stream) {
+void fillActiveTrackRow(ListState& state, InputStream& stream) {
     ActiveTrackReader reader(stream, state.recordBuffer);
     const ActiveTrackHeader header = reader.readHeader();
     state.fileVersion = header.version;
@@ -74,9 +65,9 @@ void fillActiveTrackRow(AppState& state, InputStream& stream) {
 
     RecordList& list = state.list;
     list.insertRow();
-    list.setText(0, kNumberColumn, std::string(kActiveTrackNumberText));
-    list.setText(0, kNameColumn, std::string(kActiveTrackName));
-    list.setText(0, kPointsColumn, signedDecimal(header.pointCount));
+    list.setText(0, kNumber, std::string(kActiveTrackNumberText));
+    list.setText(0, kName, std::string(kActiveTrackName));
+    list.setText(0, kPoints, signedDecimal(header.pointCount));
     setTimes(list, readActiveTrackEnds(reader, header.pointCount));
 }
 
@@ -118,7 +109,7 @@ FirstAndLast readSavedTrackEnds(InputStream& stream, SavedTrackReader& reader,
     return points;
 }
 
-void fillSavedTrackRows(AppState& state, InputStream& stream) {
+void fillSavedTrackRows(ListState& state, InputStream& stream) {
     SavedTrackReader reader(stream, state.recordBuffer);
     const std::uint32_t trackCount = reader.readHeader();
     state.savedTracksSnapshot = takeSnapshot(state.files.savedTracks, trackCount);
@@ -129,17 +120,17 @@ void fillSavedTrackRows(AppState& state, InputStream& stream) {
     for (std::uint64_t n = 1; n <= trackCount && stream.remaining() > 0; ++n) {
         list.insertRow();
         list.setItemNumber(0, static_cast<std::int32_t>(n));
-        list.setText(0, kNumberColumn, numberText(n));
+        list.setText(0, kNumber, numberText(n));
         TrackHeader header = reader.readTrackHeader();
-        list.setText(0, kPointsColumn, std::to_string(header.pointCount));
-        list.setText(0, kNameColumn, std::move(header.name));
+        list.setText(0, kPoints, std::to_string(header.pointCount));
+        list.setText(0, kName, std::move(header.name));
         setTimes(list, readSavedTrackEnds(stream, reader, header.pointCount));
     }
 }
 
 }  // namespace
 
-void fillTrackView(AppState& state, UserInterface& ui) {
+void fillTrackView(ListState& state, UserInterface& ui) {
     for (const Column& column : kColumns) {
         state.list.addColumn(column);
     }
@@ -147,8 +138,8 @@ void fillTrackView(AppState& state, UserInterface& ui) {
     // Both files are opened before either is read; one that does not open is skipped.
     std::optional<InputStream> active = InputStream::open(state.files.activeTrack);
     std::optional<InputStream> saved = InputStream::open(state.files.savedTracks);
-    const bool activeCut = active && active->size() < track_layout::kHeaderSize;
-    const bool savedCut = saved && saved->size() < track_layout::kHeaderSize;
+    const bool activeCut = active && active->size() < kDeviceHeaderSize;
+    const bool savedCut = saved && saved->size() < kDeviceHeaderSize;
     if (active) {
         fillActiveTrackRow(state, *active);
     }
@@ -158,10 +149,12 @@ void fillTrackView(AppState& state, UserInterface& ui) {
         state.savedTracksSnapshot.reset();
     }
     if (activeCut) {
-        ui.showMessage(kShortActiveHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kActiveTrackFileName, "track points"), kTitleText,
+                       Buttons::Ok, Icon::None);
     }
     if (savedCut) {
-        ui.showMessage(kShortSavedHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kSavedTracksFileName, "saved tracks"), kTitleText,
+                       Buttons::Ok, Icon::None);
     }
 }
 

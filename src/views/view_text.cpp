@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "device/device_files.h"
+
 namespace quillet {
 
 // "%2llu", without the printf machinery: a fill formats one per row.
@@ -16,6 +18,16 @@ std::string numberText(std::uint64_t number) {
 
 std::string signedDecimal(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
+}
+
+std::string shortHeaderMessage(std::string_view fileName, std::string_view heldRecords) {
+    std::string text(fileName);
+    text += " is shorter than its ";
+    text += std::to_string(kDeviceHeaderSize);
+    text += "-byte header and holds no ";
+    text += heldRecords;
+    text += ".\nCopy the file from the receiver again.";
+    return text;
 }
 
 }  // namespace quillet

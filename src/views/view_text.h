@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quillet {
 
@@ -11,5 +12,9 @@ std::string numberText(std::uint64_t number);
 
 // The 32 bits taken as a signed integer, in decimal (0xFFFFFFFF is "-1").
 std::string signedDecimal(std::uint32_t value);
+
+// The warning for a device file shorter than its header: "GARMIN_WPT.NVM is shorter
+// than its 16-byte header and holds no waypoints." and what to do about it.
+std::string shortHeaderMessage(std::string_view fileName, std::string_view heldRecords);
 
 }  // namespace quillet

@@ -82,7 +82,7 @@ void selectAll(RecordList& list) {
 
 std::string exportText(AppState& state) {
     std::ostringstream out;
-    writeGpxDocument(out, state);
+    writeGpxDocument(out, state, currentView(state));
     return std::move(out).str();
 }
 
