@@ -27,12 +27,17 @@ static_assert(std::size(kColumns) == kCount);
 constexpr std::string_view kActiveTrackNumberText = " 0";
 constexpr std::string_view kActiveTrackName = "Active track";
 
-struct FirstAndLast {
+// The points of a track the file holds whole: how many, the first and the last.
+struct HeldPoints {
+    std::uint32_t count = 0;
     std::optional<TrackPoint> first;
     std::optional<TrackPoint> last;
 };
 
-void setTimes(RecordList& list, const FirstAndLast& points) {
+// Points, Start Time and Finish Time of row 0: they describe exactly the points that an
+// export of the row writes.
+void setPointCells(RecordList& list, const HeldPoints& points) {
+    list.setText(0, kPoints, signedDecimal(points.count));
     if (points.first) {
         list.setText(0, kStart, formatDeviceTime(points.first->time));
     }
@@ -41,17 +46,16 @@ void setTimes(RecordList& list, const FirstAndLast& points) {
     }
 }
 
-// The active track's records are length-framed, so they are walked one by one, as far as
-// the file holds bytes of them.
-FirstAndLast readActiveTrackEnds(ActiveTrackReader& reader, std::uint32_t pointCount) {
-    FirstAndLast points;
-    for (std::uint64_t i = 0; i < pointCount && reader.remaining() > 0; ++i) {
-        const TrackPoint point = reader.readPoint();
-        if (i == 0) {
+template <typename Reader>
+HeldPoints walkHeldPoints(Reader& reader, std::uint32_t pointCount) {
+    HeldPoints points;
+    points.count = forEachHeldPoint(reader, pointCount, [&](const TrackPoint& point) {
+        if (!points.first) {
             points.first = point;
         }
         points.last = point;
-    }
+        return true;
+    });
     return points;
 }
 
@@ -67,37 +71,28 @@ void fillActiveTrackRow(ListState& state, InputStream& stream) {
     list.insertRow();
     list.setText(0, kNumber, std::string(kActiveTrackNumberText));
     list.setText(0, kName, std::string(kActiveTrackName));
-    list.setText(0, kPoints, signedDecimal(header.pointCount));
-    setTimes(list, readActiveTrackEnds(reader, header.pointCount));
+    // The active track's records are length-framed, so they are walked one by one.
+    setPointCells(list, walkHeldPoints(reader, header.pointCount));
 }
 
-// The first and last points of the saved track whose header was just read, leaving the
-// stream where the track ends (or at the end of the file). A track that the file holds
-// whole is not decoded point by point: after its first point the stream jumps to the
-// group of eight that holds the last point and unpacks that group up to it, which gives
-// exactly the points a full walk gives. A track cut off by the end of the file is walked
-// as far as the file holds bytes of its points.
-FirstAndLast readSavedTrackEnds(InputStream& stream, SavedTrackReader& reader,
+// The points of the saved track whose header was just read, leaving the stream where the
+// track ends (or at the end of the file). A track of more than eight points that the
+// file holds whole is not decoded point by point: after its first point the stream
+// jumps to the group of eight that holds the last point and unpacks that group up to
+// it, which gives exactly the points a full walk gives. Any other track is walked.
+HeldPoints readSavedTrackPoints(InputStream& stream, SavedTrackReader& reader,
                                 std::uint16_t pointCount) {
     using track_layout::kAlignedPointSize;
     using track_layout::kGroupSize;
 
-    FirstAndLast points;
-    if (pointCount == 0 || stream.remaining() == 0) {
-        return points;
+    if (pointCount <= 8 || stream.remaining() < packedSize(pointCount)) {
+        return walkHeldPoints(reader, pointCount);
     }
+    HeldPoints points;
+    points.count = pointCount;
     points.first = reader.readPoint();
-    points.last = points.first;
 
     const std::uint32_t lastIndex = pointCount - 1u;
-    const bool wholeInFile = stream.remaining() + kAlignedPointSize >= packedSize(pointCount);
-    if (!wholeInFile || lastIndex < 8) {
-        for (std::uint32_t j = 1; j <= lastIndex && stream.remaining() > 0; ++j) {
-            points.last = reader.readPoint();
-        }
-        return points;
-    }
-
     const std::uint32_t lastGroup = lastIndex / 8;
     stream.skip(kGroupSize * lastGroup - kAlignedPointSize);
     PointUnpacker unpacker;
@@ -122,9 +117,8 @@ void fillSavedTrackRows(ListState& state, InputStream& stream) {
         list.setItemNumber(0, static_cast<std::int32_t>(n));
         list.setText(0, kNumber, numberText(n));
         TrackHeader header = reader.readTrackHeader();
-        list.setText(0, kPoints, std::to_string(header.pointCount));
         list.setText(0, kName, std::move(header.name));
-        setTimes(list, readSavedTrackEnds(stream, reader, header.pointCount));
+        setPointCells(list, readSavedTrackPoints(stream, reader, header.pointCount));
     }
 }
 

@@ -255,22 +255,13 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     // Records are read while the file holds bytes of them, so the work is bounded by the
     // file's size whatever its header counts. A file that ends before its counted records
     // is reported once, after the last row.
-    bool endedEarly = false;
-    for (std::uint64_t n = 1; n <= header.recordCount; ++n) {
-        if (stream->remaining() == 0) {
-            endedEarly = true;
-            break;
-        }
-        readRecord(*stream, state.recordBuffer);
-        state.list.insertRow();
-        state.list.setItemNumber(0, static_cast<std::int32_t>(n));
-        setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
-        if (atEndOfFile(*stream)) {
-            endedEarly = true;
-            break;
-        }
-    }
-    if (endedEarly) {
+    const std::uint32_t read =
+        forEachHeldRecord(*stream, state.recordBuffer, header.recordCount, [&](std::uint32_t n) {
+            state.list.insertRow();
+            state.list.setItemNumber(0, static_cast<std::int32_t>(n));
+            setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
+        });
+    if (read < header.recordCount || atEndOfFile(*stream)) {
         ui.showMessage(kFormatMessage, kTitleText, Buttons::Ok, Icon::None);
     }
 }
