@@ -14,6 +14,7 @@
 #include "export/gpx_export.h"
 #include "item_selection.h"
 #include "sort_order.h"
+#include "ui/track_columns.h"
 #include "views/list_text.h"
 
 namespace quillet::cli {
@@ -86,7 +87,7 @@ bool showView(Session& session) {
 // Applies --sort and --reverse; false after a usage error.
 bool sortList(Session& session) {
     RecordList& list = session.state.list;
-    std::size_t column = 1;  // "#"
+    std::size_t column = track_columns::kNumber;  // "#" in both views
     if (session.options.sortHeading) {
         const auto found = findHeading(list, *session.options.sortHeading);
         if (!found) {
@@ -142,10 +143,7 @@ int runExport(Session& session) {
         const GpxExportReport report =
             writeGpxDocument(document, session.state, currentView(session.state));
         if (!report.unreadableFiles.empty()) {
-            std::string text;
-            for (const auto& file : report.unreadableFiles) {
-                text += "Unable to open file " + file.string() + "\n";
-            }
+            std::string text = unreadableFilesLines(report);
             text +=
                 "Nothing was exported. Check that the device files are still in the folder "
                 "and export again.";

@@ -36,10 +36,7 @@ bool removeIncompleteFile(const std::filesystem::path& path) {
 
 std::string unreadableFilesMessage(const GpxExportReport& report,
                                    const std::filesystem::path& output) {
-    std::string text;
-    for (const auto& file : report.unreadableFiles) {
-        text += "Unable to open file " + pathText(file) + "\n";
-    }
+    std::string text = unreadableFilesLines(report);
     text += "The tracks of ";
     text += report.unreadableFiles.size() == 1 ? "this file were" : "these files were";
     text += " left out of " + pathText(output) +
@@ -49,6 +46,14 @@ std::string unreadableFilesMessage(const GpxExportReport& report,
 }
 
 }  // namespace
+
+std::string unreadableFilesLines(const GpxExportReport& report) {
+    std::string text;
+    for (const auto& file : report.unreadableFiles) {
+        text += "Unable to open file " + pathText(file) + "\n";
+    }
+    return text;
+}
 
 GpxExportReport writeGpxDocument(std::ostream& out, ListState& state,
                                  std::optional<ViewKind> view) {

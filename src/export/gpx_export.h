@@ -29,6 +29,9 @@ struct GpxExportReport {
     int writeError = 0;        // the system's reason then (errno), 0 when unknown
 };
 
+// "Unable to open file PATH", one line for every device file the export could not read.
+std::string unreadableFilesLines(const GpxExportReport& report);
+
 // "Make GPX" for the rows of the view the list shows: selection check, save dialog,
 // file creation, the whole document.
 CommandOutcome exportSelectedRows(ListState& state, ViewKind view, UserInterface& ui);
@@ -37,7 +40,6 @@ CommandOutcome exportSelectedRows(ListState& state, ViewKind view, UserInterface
 // a view, an empty document.
 GpxExportReport writeGpxDocument(std::ostream& out, ListState& state, std::optional<ViewKind> view);
 
-void writeGpxHeader(std::ostream& out);
 // "2010-06-29  14:03:07 " -> "2010-06-29T14:03:07Z". The characters are moved as they
 // are; a text of fewer than 20 characters (no calendar text) gives the empty text.
 std::string toGpxTime(std::string_view calendarText);
@@ -48,9 +50,5 @@ GpxExportReport writeSelectedTracks(std::ostream& out, ListState& state);
 bool writeTrack(std::ostream& out, ListState& state, std::size_t row);
 void writeTrackPoint(std::ostream& out, const TrackPoint& point);
 std::string_view trackColorName(std::uint8_t colour);
-
-// A device-code-page name as GPX text: converted to UTF-8, '&', '<', '>' escaped,
-// bytes below 0x20 written as '?'.
-std::string gpxNameText(std::string_view deviceText);
 
 }  // namespace quillet

@@ -5,14 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "device/number_text.h"
 #include "export/gpx_export.h"
 
 namespace quillet {
-
-char* formatFixed7(char* at, double value) {
-    return writeFixed7(at, value);
-}
 
 char* formatInt(char* at, int value) {
     return std::to_chars(at, at + kIntMaxChars, value).ptr;

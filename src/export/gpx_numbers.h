@@ -7,14 +7,8 @@
 
 namespace quillet {
 
-// Room that formatFixed7 may need: "%9.7f" of the largest double.
-inline constexpr std::size_t kFixed7MaxChars = 330;
 inline constexpr std::size_t kIntMaxChars = 12;
 inline constexpr std::size_t kGpxTimeChars = 20;
-
-// Writes the value exactly as snprintf "%9.7f" does (round half to even on the exact
-// binary value) and returns the end. The buffer needs kFixed7MaxChars bytes.
-char* formatFixed7(char* at, double value);
 
 // Writes the value as snprintf "%i" does and returns the end.
 char* formatInt(char* at, int value);

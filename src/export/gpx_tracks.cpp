@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/input_stream.h"
+#include "device/number_text.h"
 #include "export/gpx_body.h"
 #include "ui/track_columns.h"
 
@@ -31,7 +32,7 @@ constexpr std::string_view kPointTimeEnd = "</time>\n";
 constexpr std::string_view kPointEnd = "    </trkpt>\n";
 
 constexpr std::size_t kPointMaxChars =
-    kPointStart.size() + 2 * kFixed7MaxChars + kPointLongitude.size() + kPointElevation.size() +
+    kPointStart.size() + 2 * kNumberTextMax + kPointLongitude.size() + kPointElevation.size() +
     kIntMaxChars + kPointElevationEnd.size() + kPointTime.size() + kGpxTimeChars +
     kPointTimeEnd.size() + kPointEnd.size();
 
@@ -180,9 +181,9 @@ std::int64_t trackNumberOf(std::string_view text) {
 void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& point) {
     char* at = out.claim(kPointMaxChars);
     at = appendText(at, kPointStart);
-    at = formatFixed7(at, point.latitude);
+    at = writeFixed7(at, point.latitude);
     at = appendText(at, kPointLongitude);
-    at = formatFixed7(at, point.longitude);
+    at = writeFixed7(at, point.longitude);
     at = appendText(at, kPointElevation);
     at = formatInt(at, point.elevation);
     at = appendText(at, kPointElevationEnd);

@@ -7,6 +7,7 @@
 #include "device/device_files.h"
 #include "device/device_time.h"
 #include "device/input_stream.h"
+#include "device/number_text.h"
 #include "device/track_files.h"
 #include "ui/track_columns.h"
 #include "views/view_text.h"
