@@ -70,16 +70,15 @@ int runInfo(Session& session) {
 // Shows the tab of the view; false, with a message, when start-up offered no such tab.
 bool showView(Session& session) {
     const ViewKind view = session.options.view;
-    const int position = view == ViewKind::Waypoints ? session.state.waypointTabPosition
-                                                     : session.state.tracksTabPosition;
-    if (position == 0) {
+    const std::optional<int> tab = tabOf(session.state, view);
+    if (!tab) {
         const ViewFacts facts = factsOf(view);
         session.ui.report(std::string("there is no \"") + facts.tabText +
                           "\" view: " + facts.absent + " in " + session.directory.string());
         return false;
     }
     if (currentView(session.state) != view) {
-        onTabChanged(session.state, session.ui, position - 1);
+        switchToTab(session.state, session.ui, *tab);
     }
     return true;
 }

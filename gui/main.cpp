@@ -21,7 +21,7 @@ int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) 
     for (int index = 0; index < tabs->count(); ++index) {
         tabs->setCurrentIndex(index);
         QApplication::processEvents();
-        const QString name = index == 0 && window.state().waypointTabPosition == 1
+        const QString name = index == 0 && window.state().waypointTab == 0
                                  ? QStringLiteral("waypoints.png")
                                  : QStringLiteral("tracks.png");
         if (!window.grab().save(QDir(directory).filePath(name))) {

@@ -183,7 +183,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::onTabChanged(int index) {
     {
         const BusyCursor busy;
-        quillet::onTabChanged(*state_, ui_, index);
+        quillet::switchToTab(*state_, ui_, index);
     }
     showNewList();
 }

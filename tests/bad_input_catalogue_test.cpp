@@ -101,7 +101,7 @@ std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
     collect();
     const int tabs = state ? static_cast<int>(state->tabs.size()) : 0;
     for (int tab = 0; tab < tabs; ++tab) {
-        onTabChanged(*state, ui, tab);
+        switchToTab(*state, ui, tab);
         for (std::size_t row = 0; row < state->list.rowCount(); ++row) {
             state->list.setSelected(row, true);
         }
@@ -119,7 +119,7 @@ std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
         collect();
     }
     for (int tab = 0; tab < tabs; ++tab) {
-        onTabChanged(*state, ui, tab);
+        switchToTab(*state, ui, tab);
         const int row = state->list.findByItemNumber(1);
         const bool waypoints = currentView(*state) == ViewKind::Waypoints;
         const std::string device = waypoints ? kWaypointFileName : kSavedTracksFileName;

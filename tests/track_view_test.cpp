@@ -74,7 +74,7 @@ struct Fill {
 
     Fill(const std::optional<Bytes>& active, const std::optional<Bytes>& saved) {
         state.files = makeFileSet(dir.path());
-        state.tracksTabPosition = 1;
+        state.tracksTab = 0;
         if (active) {
             dir.writeFile(kActiveTrackFileName, *active);
         }

@@ -3,14 +3,17 @@
 namespace quillet {
 
 std::optional<ViewKind> currentView(const AppState& state) {
-    const int position = state.currentTab + 1;
-    if (state.waypointTabPosition != 0 && state.waypointTabPosition == position) {
+    if (state.waypointTab == state.currentTab) {
         return ViewKind::Waypoints;
     }
-    if (state.tracksTabPosition != 0 && state.tracksTabPosition == position) {
+    if (state.tracksTab == state.currentTab) {
         return ViewKind::Tracks;
     }
     return std::nullopt;
+}
+
+std::optional<int> tabOf(const AppState& state, ViewKind view) {
+    return view == ViewKind::Waypoints ? state.waypointTab : state.tracksTab;
 }
 
 }  // namespace quillet

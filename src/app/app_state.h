@@ -10,13 +10,17 @@ namespace quillet {
 
 // The list with its tabs: which views the device folder offers and which one is shown.
 struct AppState : ListState {
-    int waypointTabPosition = 0;  // 1 when the "Way Points" tab exists (index 0)
-    int tracksTabPosition = 0;    // 1-based index of the "Tracks" tab, 0 when absent
+    // The index of each view's tab in `tabs`; empty when start-up created none.
+    std::optional<int> waypointTab;
+    std::optional<int> tracksTab;
     std::vector<std::string> tabs;
     int currentTab = 0;
 };
 
-// The view of the current tab, or none when it matches neither tab position.
+// The view of the current tab, or none when it is neither view's tab.
 std::optional<ViewKind> currentView(const AppState& state);
+
+// The index of the view's tab, or none when start-up created none.
+std::optional<int> tabOf(const AppState& state, ViewKind view);
 
 }  // namespace quillet

@@ -24,7 +24,7 @@ void fillList(AppState& state, UserInterface& ui) {
     state.list.sortRows(waypoint_columns::kNumber);
 }
 
-void onTabChanged(AppState& state, UserInterface& ui, int tabIndex) {
+void switchToTab(AppState& state, UserInterface& ui, int tabIndex) {
     state.currentTab = tabIndex;
     fillList(state, ui);
 }

@@ -10,6 +10,6 @@ namespace quillet {
 void fillList(AppState& state, UserInterface& ui);
 
 // A change of the selected tab.
-void onTabChanged(AppState& state, UserInterface& ui, int tabIndex);
+void switchToTab(AppState& state, UserInterface& ui, int tabIndex);
 
 }  // namespace quillet

@@ -54,7 +54,7 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
             warnVersion(ui, kWaypointVersionMessage);
         }
         state->tabs.emplace_back("Way Points");
-        state->waypointTabPosition = 1;
+        state->waypointTab = 0;
         waypoints.reset();
     }
 
@@ -69,7 +69,7 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
                 file->reset();
             }
         }
-        state->tracksTabPosition = state->waypointTabPosition == 1 ? 2 : 1;
+        state->tracksTab = static_cast<int>(state->tabs.size()) - 1;
     }
 
     if (state->tabs.empty()) {
