@@ -20,6 +20,10 @@ struct CliRunOptions {
     // When set, standard input and standard error are a terminal of their own on which
     // this text is typed; `err` is then what appeared on it (echo included).
     std::optional<std::string> typed;
+    // When set, the program runs as this user and group (only root can ask for that).
+    std::optional<unsigned> user;
+    // When not 0, the program is ended by SIGALRM after this many seconds.
+    unsigned timeLimitSeconds = 0;
 };
 
 // Runs the binary with the arguments and waits for it.
