@@ -26,6 +26,9 @@ struct HeaderFields {
 struct ListState {
     FileSet files;
 
+    // What the last fill read from its file's header, as values and as the texts of the
+    // main window's hidden fields. Neither front end shows them; the export of the
+    // active track stores its point count again.
     std::uint32_t recordCount = 0;
     std::uint16_t fileVersion = 0;
     std::uint32_t accessCount = 0;
