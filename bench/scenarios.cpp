@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "export/gpx_export.h"
 
@@ -34,12 +35,11 @@ std::unique_ptr<AppState> openFolder(const std::filesystem::path& folder, UserIn
 }
 
 void showView(AppState& state, UserInterface& ui, ViewKind view) {
-    const int position =
-        view == ViewKind::Waypoints ? state.waypointTabPosition : state.tracksTabPosition;
-    if (position == 0) {
+    const std::optional<int> tab = tabOf(state, view);
+    if (!tab) {
         throw std::runtime_error("the folder has no tab for the view");
     }
-    onTabChanged(state, ui, position - 1);
+    switchToTab(state, ui, *tab);
 }
 
 void selectAll(RecordList& list) {

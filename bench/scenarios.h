@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace quillet::bench {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace quillet::cli {
 

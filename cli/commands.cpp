@@ -12,6 +12,7 @@
 #include "app/delete_command.h"
 #include "app/device_info.h"
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
 #include "export/gpx_export.h"
@@ -21,6 +22,7 @@
 #include "preview/svg_writer.h"
 #include "sort_order.h"
 #include "terminal_text.h"
+#include "ui/track_columns.h"
 #include "views/list_text.h"
 
 namespace quillet::cli {
@@ -76,16 +78,15 @@ int runInfo(Session& session) {
 // Shows the tab of the view; false, with a message, when start-up offered no such tab.
 bool showView(Session& session) {
     const ViewKind view = session.options.view;
-    const int position = view == ViewKind::Waypoints ? session.state.waypointTabPosition
-                                                     : session.state.tracksTabPosition;
-    if (position == 0) {
+    const std::optional<int> tab = tabOf(session.state, view);
+    if (!tab) {
         const ViewFacts facts = factsOf(view);
         session.ui.report(std::string("there is no \"") + facts.tabText +
                           "\" view: " + facts.absent + " in " + session.directory.string());
         return false;
     }
     if (currentView(session.state) != view) {
-        onTabChanged(session.state, session.ui, position - 1);
+        switchToTab(session.state, session.ui, *tab);
     }
     return true;
 }
@@ -93,7 +94,7 @@ bool showView(Session& session) {
 // Applies --sort and --reverse; false after a usage error.
 bool sortList(Session& session) {
     RecordList& list = session.state.list;
-    std::size_t column = 1;  // "#"
+    std::size_t column = track_columns::kNumber;  // "#" in both views
     if (session.options.sortHeading) {
         const auto found = findHeading(list, *session.options.sortHeading);
         if (!found) {
@@ -159,12 +160,10 @@ int runExport(Session& session) {
     if (session.options.output == "-") {
         // The whole document first: a failed export prints nothing on standard output.
         std::ostringstream document;
-        const GpxExportReport report = writeGpxDocument(document, session.state);
+        const GpxExportReport report =
+            writeGpxDocument(document, session.state, currentView(session.state));
         if (!report.unreadableFiles.empty()) {
-            std::string text;
-            for (const auto& file : report.unreadableFiles) {
-                text += "Unable to open file " + file.string() + "\n";
-            }
+            std::string text = unreadableFilesLines(report);
             text +=
                 "Nothing was exported. Check that the device files are still in the folder "
                 "and export again.";

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "export/gpx_export.h"
 #include "fuzz_support.h"
@@ -89,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (state == nullptr) {
         return 0;
     }
-    if (state->waypointTabPosition != 0) {
-        onTabChanged(*state, person, state->waypointTabPosition - 1);
+    if (state->waypointTab) {
+        switchToTab(*state, person, *state->waypointTab);
         exportEveryRow(*state, fuzzCase, folder);
     }
     if (showTracks(*state, person)) {

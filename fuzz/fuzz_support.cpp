@@ -155,11 +155,11 @@ std::vector<std::int32_t> applySelection(AppState& state, const FuzzCase& fuzzCa
 }
 
 bool showTracks(AppState& state, UserInterface& ui) {
-    if (state.tracksTabPosition == 0) {
+    if (!state.tracksTab) {
         return false;
     }
     if (currentView(state) != ViewKind::Tracks) {
-        onTabChanged(state, ui, state.tracksTabPosition - 1);
+        switchToTab(state, ui, *state.tracksTab);
     }
     return true;
 }

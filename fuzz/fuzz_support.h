@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
 #include "fuzz_input.h"
+#include "ui/user_interface.h"
 
 namespace quillet::fuzz {
 

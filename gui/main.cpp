@@ -27,15 +27,15 @@ int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) 
     for (int index = 0; index < tabs->count(); ++index) {
         tabs->setCurrentIndex(index);
         QApplication::processEvents();
-        const QString name = index == 0 && window.state().waypointTabPosition == 1
+        const QString name = index == 0 && window.state().waypointTab == 0
                                  ? QStringLiteral("waypoints.png")
                                  : QStringLiteral("tracks.png");
         if (!window.grab().save(QDir(directory).filePath(name))) {
             return 1;
         }
     }
-    if (window.state().tracksTabPosition > 0) {
-        tabs->setCurrentIndex(window.state().tracksTabPosition - 1);
+    if (const std::optional<int> tracks = window.state().tracksTab) {
+        tabs->setCurrentIndex(*tracks);
         window.listView()->selectAll();
         window.showPreview();
         QApplication::processEvents();

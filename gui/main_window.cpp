@@ -14,6 +14,7 @@
 
 #include "about_box.h"
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "app_icon.h"
 #include "dialog_units.h"
@@ -229,7 +230,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::onTabChanged(int index) {
     {
         const BusyCursor busy;
-        quillet::onTabChanged(*state_, ui_, index);
+        quillet::switchToTab(*state_, ui_, index);
     }
     showNewList();
 }

@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
 #include "dialog_units.h"
 #include "record_table_view.h"
 #include "ui/layout_geometry.h"
+#include "ui/user_interface.h"
 
 class QAction;
 class QPushButton;

@@ -6,24 +6,25 @@ namespace quillet {
 namespace {
 
 struct TabCase {
-    int waypointTab;
-    int tracksTab;
+    std::optional<int> waypointTab;
+    std::optional<int> tracksTab;
     int currentTab;
     std::optional<ViewKind> expected;
 };
 
 TEST(CurrentView, FollowsTheTabPositionsFixedAtStartUp) {
     const TabCase cases[] = {
-        {1, 2, 0, ViewKind::Waypoints}, {1, 2, 1, ViewKind::Tracks}, {0, 1, 0, ViewKind::Tracks},
-        {1, 0, 0, ViewKind::Waypoints}, {1, 0, 1, std::nullopt},     {0, 0, 0, std::nullopt},
+        {0, 1, 0, ViewKind::Waypoints},         {0, 1, 1, ViewKind::Tracks},
+        {std::nullopt, 0, 0, ViewKind::Tracks}, {0, std::nullopt, 0, ViewKind::Waypoints},
+        {0, std::nullopt, 1, std::nullopt},     {std::nullopt, std::nullopt, 0, std::nullopt},
     };
     for (const auto& c : cases) {
         AppState state;
-        state.waypointTabPosition = c.waypointTab;
-        state.tracksTabPosition = c.tracksTab;
+        state.waypointTab = c.waypointTab;
+        state.tracksTab = c.tracksTab;
         state.currentTab = c.currentTab;
         EXPECT_EQ(currentView(state), c.expected)
-            << c.waypointTab << " " << c.tracksTab << " " << c.currentTab;
+            << c.waypointTab.value_or(-1) << " " << c.tracksTab.value_or(-1) << " " << c.currentTab;
     }
 }
 

@@ -1,8 +1,9 @@
 // Every folder of the bad-input catalogue run through the core: start-up, the fill of
 // every view, "Make GPX" of every row and "Delete" of the first record. Nothing may
 // crash or hang, every message either is one the program has always shown or names
-// its file, the expected message comes, a deletion that must be refused is, and every
-// device file survives under its name or its backup's.
+// its file, the expected message comes, every track row describes exactly the points
+// and name its export writes, a deletion that must be refused is, and every device
+// file survives under its name or its backup's.
 //
 // Unreadable files and read-only folders mean nothing to root: run as root, those
 // cases drop to the unprivileged user "nobody" in a child process first.
@@ -12,16 +13,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "support/bad_folders.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
+#include "ui/track_columns.h"
 
 namespace quillet {
 namespace {
@@ -33,6 +39,52 @@ using testing::FakeUi;
 using testing::TempDir;
 
 constexpr uid_t kNobody = 65534;
+
+// The text between `open` and `close` after `from`, or nothing.
+std::optional<std::string> between(const std::string& text, std::string_view open,
+                                   std::string_view close, std::size_t from = 0) {
+    const auto start = text.find(open, from);
+    if (start == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto end = text.find(close, start + open.size());
+    return text.substr(start + open.size(), end - start - open.size());
+}
+
+// Where a track row and the trk its export wrote disagree: the points counted, the first
+// and last times, the name. Every row is selected, so the trk elements follow the rows.
+std::string trackDisagreements(const RecordList& list, const std::string& document) {
+    std::string problems;
+    std::size_t at = 0;
+    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        const auto trk = between(document, "<trk>", "</trk>", at);
+        if (!trk) {
+            return "no trk for row " + std::to_string(row) + "; ";
+        }
+        at = document.find("</trk>", at) + 1;
+        std::size_t points = 0;
+        std::string first;
+        std::string last;
+        for (auto p = trk->find("<time>"); p != std::string::npos; p = trk->find("<time>", p + 1)) {
+            last = *between(*trk, "<time>", "</time>", p);
+            first = points++ == 0 ? last : first;
+        }
+        const std::string number(list.text(row, track_columns::kNumber));
+        if (list.text(row, track_columns::kPoints) != std::to_string(points) ||
+            toGpxTime(list.text(row, track_columns::kStart)) != first ||
+            toGpxTime(list.text(row, track_columns::kFinish)) != last) {
+            problems += "track" + number + " shows other points than its export; ";
+        }
+        const std::string name(list.text(row, track_columns::kName));
+        const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+            return c >= ' ' && c < 0x7F && c != '&' && c != '<' && c != '>';
+        });
+        if (number != " 0" && plain && between(*trk, "<name>", "</name>") != name) {
+            problems += "track" + number + " is named otherwise in its export; ";
+        }
+    }
+    return problems;
+}
 
 std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
     std::string problems;
@@ -49,7 +101,7 @@ std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
     collect();
     const int tabs = state ? static_cast<int>(state->tabs.size()) : 0;
     for (int tab = 0; tab < tabs; ++tab) {
-        onTabChanged(*state, ui, tab);
+        switchToTab(*state, ui, tab);
         for (std::size_t row = 0; row < state->list.rowCount(); ++row) {
             state->list.setSelected(row, true);
         }
@@ -60,11 +112,14 @@ std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
             if (!document.starts_with("<?xml") || !document.ends_with("</gpx>\n")) {
                 problems += "an export wrote an unfinished document; ";
             }
+            if (currentView(*state) == ViewKind::Tracks) {
+                problems += trackDisagreements(state->list, document);
+            }
         }
         collect();
     }
     for (int tab = 0; tab < tabs; ++tab) {
-        onTabChanged(*state, ui, tab);
+        switchToTab(*state, ui, tab);
         const int row = state->list.findByItemNumber(1);
         const bool waypoints = currentView(*state) == ViewKind::Waypoints;
         const std::string device = waypoints ? kWaypointFileName : kSavedTracksFileName;

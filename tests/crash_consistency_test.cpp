@@ -141,7 +141,7 @@ DeleteResult deleteSome(const fs::path& dir, const Scenario& scenario, FileOpera
     FakeUi ui;
     auto state = startUp(dir, ui);
     if (scenario.tracks) {
-        onTabChanged(*state, ui, state->tracksTabPosition - 1);
+        switchToTab(*state, ui, *state->tracksTab);
     }
     for (std::size_t row = 0; row < state->list.rowCount(); ++row) {
         const std::int32_t item = state->list.itemNumber(row);
@@ -179,7 +179,7 @@ std::string judge(const fs::path& dir, const FolderBytes& before, const Scenario
         return "the next start failed";
     }
     for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
-        onTabChanged(*state, ui, tab);
+        switchToTab(*state, ui, tab);
     }
     for (const auto& text : ui.messageTexts()) {
         return "the next start said \"" + text + "\"";

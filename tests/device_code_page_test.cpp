@@ -57,6 +57,18 @@ TEST(CodePage, Utf8ToDeviceText) {
     }
 }
 
+// The letters are computed here, not taken from the table: a swapped pair shows.
+TEST(CodePage, BytesC0ToFFAreTheLettersFromU0410On) {
+    for (int byte = 0xC0; byte <= 0xFF; ++byte) {
+        const int code = 0x410 + (byte - 0xC0);
+        const std::string utf8 = {static_cast<char>(0xC0 | (code >> 6)),
+                                  static_cast<char>(0x80 | (code & 0x3F))};
+        const std::string device(1, static_cast<char>(byte));
+        EXPECT_EQ(deviceTextToUtf8(device), utf8) << byte;
+        EXPECT_EQ(utf8ToDeviceText(utf8), device) << byte;
+    }
+}
+
 TEST(CodePage, TableIsAOneToOneMapThatRoundTrips) {
     std::set<int> deviceBytes;
     std::set<int> pairs;

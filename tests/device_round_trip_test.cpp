@@ -10,8 +10,15 @@
 namespace quillet {
 namespace {
 
-namespace wl = waypoint_layout;
-namespace tl = track_layout;
+// The steps of the stored codes, written out here rather than taken from the decoders,
+// so that a wrong constant there shows: degrees per coordinate code, metres per
+// elevation code.
+constexpr double kWaypointLatitudeStep = 8.381903126185339e-08;
+constexpr double kWaypointLongitudeStep = 8.38190332599264e-08;
+constexpr double kActiveLatitudeStep = 1.0728836699058814e-05;
+constexpr double kSavedLatitudeStep = 2.1457673398117627e-05;
+constexpr double kTrackLongitudeStep = 2.1457673398117627e-05;
+constexpr double kMetresPerStep = 0.2403216936;
 using encoder::PointFields;
 using test::streamOf;
 
@@ -37,10 +44,9 @@ PointFields randomPoint(std::mt19937& random) {
 }
 
 void expectSavedPoint(const TrackPoint& point, const PointFields& fields) {
-    EXPECT_EQ(point.latitude, fields.latitudeCode * tl::kSavedLatitudeFactor);
-    EXPECT_EQ(point.longitude, fields.longitudeCode * tl::kLongitudeFactor);
-    EXPECT_EQ(point.elevation,
-              static_cast<int>((fields.elevationCode - 6240) * tl::kElevationFactor));
+    EXPECT_EQ(point.latitude, fields.latitudeCode * kSavedLatitudeStep);
+    EXPECT_EQ(point.longitude, fields.longitudeCode * kTrackLongitudeStep);
+    EXPECT_EQ(point.elevation, static_cast<int>((fields.elevationCode - 6240) * kMetresPerStep));
     EXPECT_EQ(point.time, fields.timeField - 536544002u);
 }
 
@@ -75,14 +81,14 @@ TEST(RoundTrip, WaypointFile) {
     for (const auto& w : waypoints) {
         readRecord(stream, buffer);
         const WaypointRecord record = decodeWaypoint(buffer);
-        EXPECT_EQ(record.latitude, w.latitudeCode * wl::kLatitudeFactor);
-        EXPECT_EQ(record.longitude, w.longitudeCode * wl::kLongitudeFactor);
+        EXPECT_EQ(record.latitude, w.latitudeCode * kWaypointLatitudeStep);
+        EXPECT_EQ(record.longitude, w.longitudeCode * kWaypointLongitudeStep);
         EXPECT_EQ(record.symbol, w.symbol);
         if (w.elevationCode == 0xFFFF) {
             EXPECT_FALSE(record.elevation);
         } else {
             EXPECT_EQ(record.elevation,
-                      static_cast<int>((w.elevationCode - 6241) * wl::kElevationFactor));
+                      static_cast<int>((w.elevationCode - 6241) * kMetresPerStep));
         }
         EXPECT_EQ(record.name, w.name);
         EXPECT_EQ(record.nameIsUtf8, w.nameIsUtf8);
@@ -113,10 +119,10 @@ TEST(RoundTrip, ActiveTrackFile) {
     ASSERT_EQ(reader.readHeader().pointCount, file.points.size());
     for (const auto& fields : file.points) {
         const TrackPoint point = reader.readPoint();
-        EXPECT_EQ(point.latitude, fields.latitudeCode * tl::kActiveLatitudeFactor);
-        EXPECT_EQ(point.longitude, fields.longitudeCode * tl::kLongitudeFactor);
+        EXPECT_EQ(point.latitude, fields.latitudeCode * kActiveLatitudeStep);
+        EXPECT_EQ(point.longitude, fields.longitudeCode * kTrackLongitudeStep);
         EXPECT_EQ(point.elevation,
-                  static_cast<int>((fields.elevationCode - 3120) * tl::kElevationFactor));
+                  static_cast<int>((fields.elevationCode - 3120) * kMetresPerStep));
         EXPECT_EQ(point.time, fields.timeField - 536544002u);
     }
     EXPECT_EQ(reader.remaining(), 0u);
@@ -181,15 +187,16 @@ TEST(RoundTrip, PhysicalValuesThroughCodes) {
     for (int i = 0; i < 1000; ++i) {
         const double latitude = std::uniform_real_distribution<double>(-90, 90)(random);
         const double longitude = std::uniform_real_distribution<double>(-180, 180)(random);
-        EXPECT_NEAR(encoder::waypointLatitudeCode(latitude) * wl::kLatitudeFactor, latitude, 5e-8);
-        EXPECT_NEAR(encoder::waypointLongitudeCode(longitude) * wl::kLongitudeFactor, longitude,
+        EXPECT_NEAR(encoder::waypointLatitudeCode(latitude) * kWaypointLatitudeStep, latitude,
+                    5e-8);
+        EXPECT_NEAR(encoder::waypointLongitudeCode(longitude) * kWaypointLongitudeStep, longitude,
                     5e-8);
         const double positive = std::abs(longitude);
-        EXPECT_NEAR(encoder::trackLatitudeCode(positive / 2, true) * tl::kActiveLatitudeFactor,
+        EXPECT_NEAR(encoder::trackLatitudeCode(positive / 2, true) * kActiveLatitudeStep,
                     positive / 2, 6e-6);
-        EXPECT_NEAR(encoder::trackLatitudeCode(positive / 2, false) * tl::kSavedLatitudeFactor,
+        EXPECT_NEAR(encoder::trackLatitudeCode(positive / 2, false) * kSavedLatitudeStep,
                     positive / 2, 1.1e-5);
-        EXPECT_NEAR(encoder::trackLongitudeCode(positive) * tl::kLongitudeFactor, positive, 1.1e-5);
+        EXPECT_NEAR(encoder::trackLongitudeCode(positive) * kTrackLongitudeStep, positive, 1.1e-5);
 
         const DeviceTime time = uniform<DeviceTime>(random, 326910, 537197821);
         EXPECT_EQ((encoder::waypointTimeWord(time) >> 3) + 326910, time);

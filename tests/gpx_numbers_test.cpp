@@ -9,18 +9,19 @@
 #include <string>
 
 #include "device/device_time.h"
+#include "device/number_text.h"
 #include "export/gpx_export.h"
 
 namespace quillet {
 namespace {
 
 std::string fast(double value) {
-    char text[kFixed7MaxChars];
-    return std::string(text, formatFixed7(text, value));
+    char text[kNumberTextMax];
+    return std::string(text, writeFixed7(text, value));
 }
 
 std::string printed(double value) {
-    char text[kFixed7MaxChars];
+    char text[kNumberTextMax];
     const int length = std::snprintf(text, sizeof text, "%9.7f", value);
     return std::string(text, static_cast<std::size_t>(length));
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "export/gpx_export.h"
 #include "support/fake_ui.h"
@@ -27,7 +28,7 @@ TEST(GpxReference, EveryViewOfEveryFolderExportsAsExpected) {
         auto state = startUp(kDataDir / folder, ui);
         ASSERT_NE(state, nullptr) << folder;
         for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
-            onTabChanged(*state, ui, tab);
+            switchToTab(*state, ui, tab);
             testing::selectAll(state->list);
             const bool waypoints = currentView(*state) == ViewKind::Waypoints;
             const auto expected =

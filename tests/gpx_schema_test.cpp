@@ -100,10 +100,10 @@ void writeRandomFolder(const TempDir& dir, unsigned seed) {
 
 // Fills the tab, selects every row and writes the document to `path`.
 void exportAllRows(AppState& state, UserInterface& ui, int tab, const std::filesystem::path& path) {
-    onTabChanged(state, ui, tab);
+    switchToTab(state, ui, tab);
     testing::selectAll(state.list);
     std::ofstream out(path);
-    writeGpxDocument(out, state);
+    writeGpxDocument(out, state, currentView(state));
 }
 
 TEST(GpxSchema, EveryExportedDocumentValidates) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/make_gpx_command.h"
 #include "encoder/device_encoder.h"
 #include "export/gpx_body.h"
 #include "export/gpx_export.h"

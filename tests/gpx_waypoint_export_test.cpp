@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/make_gpx_command.h"
 #include "export/gpx_export.h"
 #include "support/fake_ui.h"
 #include "support/gpx_fixtures.h"
@@ -103,9 +104,10 @@ TEST(WaypointExport, WritesEachElementFromItsCell) {
          plain + "   <ele>0.000</ele>\n" + time + "   <sym>Contact, Kung-Fu</sym>\n" +
              kExtensionsStart + kExtensionsEnd},
         {"markup characters and control bytes in the name",
-         {.name = "Fish & <Chips> \x01\x1f\t"},
+         {.name = "Fish & <Chips> \x01\x1f\t\r"},
          plain + "   <ele>.000</ele>\n" + time +
              "   <name>Fish &amp; &lt;Chips&gt; ??"
+             "?"
              "?</name>\n" +
              kExtensionsStart + kExtensionsEnd},
         {"Cyrillic name",

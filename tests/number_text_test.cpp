@@ -16,7 +16,6 @@
 #include "device/number_text.h"
 #include "device/track_files.h"
 #include "device/waypoint_file.h"
-#include "views/view_text.h"
 
 namespace quillet {
 namespace {
@@ -159,7 +158,6 @@ TEST(NumberTextTest, FixedSevenOfSpecialValues) {
 TEST(NumberTextTest, DecimalsArePrintfsTexts) {
     const auto check = [](int value) {
         ASSERT_EQ(decimalText(value), printed("%i", value)) << value;
-        ASSERT_EQ(decimal2Text(value), printed("%2i", value)) << value;
     };
     for (int value = -1'000; value <= 100'000; ++value) {
         check(value);

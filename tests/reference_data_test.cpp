@@ -55,7 +55,7 @@ TEST(ReferenceData, EveryViewListsItsFolderAsExpected) {
                                        : std::vector<std::string>{};
         EXPECT_EQ(ui.messageTexts(), messages) << folder.name;
         for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
-            onTabChanged(*state, ui, tab);
+            switchToTab(*state, ui, tab);
             const bool waypoints = currentView(*state) == ViewKind::Waypoints;
             const auto expected =
                 directory / (waypoints ? "expected-waypoints.txt" : "expected-tracks.txt");

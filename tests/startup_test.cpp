@@ -51,8 +51,8 @@ struct FilesCase {
     int activeTrack;
     int savedTracks;
     std::vector<std::string> tabs;
-    int waypointTab;
-    int tracksTab;
+    std::optional<int> waypointTab;
+    std::optional<int> tracksTab;
     std::vector<std::string> warnings;
 };
 
@@ -61,21 +61,21 @@ TEST(StartUp, OffersATabForEveryKindOfFilePresentAndWarnsOfUnknownVersions) {
     const std::vector<std::string> waypointsOnly = {"Way Points"};
     const std::vector<std::string> tracksOnly = {"Tracks"};
     const FilesCase cases[] = {
-        {5, 0, 0, waypointsOnly, 1, 0, {}},
-        {0, 5, 0, tracksOnly, 0, 1, {}},
-        {0, 0, 5, tracksOnly, 0, 1, {}},
-        {5, 5, 0, both, 1, 2, {}},
-        {5, 0, 5, both, 1, 2, {}},
-        {0, 5, 5, tracksOnly, 0, 1, {}},
-        {5, 5, 5, both, 1, 2, {}},
+        {5, 0, 0, waypointsOnly, 0, std::nullopt, {}},
+        {0, 5, 0, tracksOnly, std::nullopt, 0, {}},
+        {0, 0, 5, tracksOnly, std::nullopt, 0, {}},
+        {5, 5, 0, both, 0, 1, {}},
+        {5, 0, 5, both, 0, 1, {}},
+        {0, 5, 5, tracksOnly, std::nullopt, 0, {}},
+        {5, 5, 5, both, 0, 1, {}},
         // Version byte 4 in each file in turn, and in all of them.
-        {4, 5, 5, both, 1, 2, {kWpt}},
-        {5, 4, 5, both, 1, 2, {kAtrk}},
-        {5, 5, 4, both, 1, 2, {kAtrk}},
-        {0, 0, 4, tracksOnly, 0, 1, {kAtrk}},
-        {4, 0, 0, waypointsOnly, 1, 0, {kWpt}},
-        {4, 4, 4, both, 1, 2, {kWpt, kAtrk, kAtrk}},
-        {6, 4, 0, both, 1, 2, {kWpt, kAtrk}},
+        {4, 5, 5, both, 0, 1, {kWpt}},
+        {5, 4, 5, both, 0, 1, {kAtrk}},
+        {5, 5, 4, both, 0, 1, {kAtrk}},
+        {0, 0, 4, tracksOnly, std::nullopt, 0, {kAtrk}},
+        {4, 0, 0, waypointsOnly, 0, std::nullopt, {kWpt}},
+        {4, 4, 4, both, 0, 1, {kWpt, kAtrk, kAtrk}},
+        {6, 4, 0, both, 0, 1, {kWpt, kAtrk}},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -95,8 +95,8 @@ TEST(StartUp, OffersATabForEveryKindOfFilePresentAndWarnsOfUnknownVersions) {
 
         ASSERT_NE(state, nullptr) << label;
         EXPECT_EQ(state->tabs, c.tabs) << label;
-        EXPECT_EQ(state->waypointTabPosition, c.waypointTab) << label;
-        EXPECT_EQ(state->tracksTabPosition, c.tracksTab) << label;
+        EXPECT_EQ(state->waypointTab, c.waypointTab) << label;
+        EXPECT_EQ(state->tracksTab, c.tracksTab) << label;
         EXPECT_EQ(state->currentTab, 0) << label;
         EXPECT_EQ(state->files.waypoints, dir / "GARMIN_WPT.NVM") << label;
         EXPECT_EQ(state->files.activeTrack, dir / "GARMIN_ATRK.NVM") << label;
@@ -134,7 +134,7 @@ TEST(StartUp, AnEmptyWaypointFileStillGetsItsTabWithTheVersionWarning) {
     const auto state = startUp(dir.path(), ui);
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(state->tabs, (std::vector<std::string>{"Way Points"}));
-    EXPECT_EQ(state->waypointTabPosition, 1);
+    EXPECT_EQ(state->waypointTab, 0);
     EXPECT_EQ(startUpMessages(ui), (std::vector<MessageCall>{warning(kWpt)}));
 }
 
@@ -152,15 +152,15 @@ TEST(StartUp, EntriesThatAreNotRegularFilesCountAsAbsent) {
     const auto state = startUp(dir.path(), tracksUi);
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(state->tabs, (std::vector<std::string>{"Tracks"}));
-    EXPECT_EQ(state->waypointTabPosition, 0);
-    EXPECT_EQ(state->tracksTabPosition, 1);
+    EXPECT_EQ(state->waypointTab, std::nullopt);
+    EXPECT_EQ(state->tracksTab, 0);
     EXPECT_TRUE(startUpMessages(tracksUi).empty());
 }
 
 TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
     AppState state;
-    state.waypointTabPosition = 1;
-    state.tracksTabPosition = 2;
+    state.waypointTab = 0;
+    state.tracksTab = 1;
     state.list.addColumn({"#", Alignment::Center, 30});
     for (int i = 0; i < 3; ++i) {
         state.list.insertRow();
@@ -175,7 +175,7 @@ TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
     // No device file exists, so each view adds its columns and no row.
     const std::pair<int, std::size_t> tabs[] = {{1, 6}, {2, 0}, {0, 24}};  // tab 2: no view
     for (const auto& [tab, columns] : tabs) {
-        onTabChanged(state, ui, tab);
+        switchToTab(state, ui, tab);
         EXPECT_EQ(state.currentTab, tab);
         EXPECT_EQ(state.list.columnCount(), columns);
         EXPECT_EQ(state.list.rowCount(), 0u);

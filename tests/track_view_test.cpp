@@ -74,7 +74,7 @@ struct Fill {
 
     Fill(const std::optional<Bytes>& active, const std::optional<Bytes>& saved) {
         state.files = makeFileSet(dir.path());
-        state.tracksTabPosition = 1;
+        state.tracksTab = 0;
         if (active) {
             dir.writeFile(kActiveTrackFileName, *active);
         }
@@ -203,7 +203,8 @@ TEST(TrackView, StoresTheActiveTrackHeaderAndLeavesTheAccessCount) {
     EXPECT_EQ(fill.state.headerFields.records, "-1");
     EXPECT_EQ(fill.state.accessCount, 42u);
     EXPECT_EQ(fill.state.headerFields.accessCount, "42");
-    EXPECT_EQ(fill.rows(), (std::vector<Cells>{{" 0", "Active track", "-1", "", ""}}));
+    // The file holds none of the points its header counts.
+    EXPECT_EQ(fill.rows(), (std::vector<Cells>{{" 0", "Active track", "0", "", ""}}));
 
     // Without the active-track file the header values stay as they were.
     Fill savedOnly(std::nullopt, savedFile({track("a", {}), track("b", {})}));
@@ -222,15 +223,15 @@ TEST(TrackView, StoresTheActiveTrackHeaderAndLeavesTheAccessCount) {
 }
 
 TEST(TrackView, ShowsOnlyWhatTheFilesHold) {
-    // Ten points counted, four held: the finish is the fourth point's.
+    // Ten points counted, four held: the row shows the four, the finish is the fourth's.
     Bytes activeCut = activeFile(points(4), 10);
-    // A fifth record held as far as its elevation: its time is the fourth point's again.
+    // A fifth record held as far as its elevation: the point is not there.
     Bytes activeCutInRecord = activeFile(points(5), 10);
     activeCutInRecord.resize(activeCutInRecord.size() - 4);
 
     Bytes savedCut = savedFile({track("whole", points(3)), track("cut", points(20))}, 0xFFFFFFFF);
     savedCut.resize(savedCut.size() - (packedSize(20) - packedSize(10)));
-    // Cut inside the second track's header, after its name: a row without times.
+    // Cut inside the second track's header, after its name: a row without points.
     Bytes headerCut = savedFile({track("first", points(2)), track("second", points(2))});
     headerCut.resize(headerCut.size() - packedSize(2) - 20);
 
@@ -239,24 +240,24 @@ TEST(TrackView, ShowsOnlyWhatTheFilesHold) {
         {"active points missing",
          activeCut,
          std::nullopt,
-         {{" 0", "Active track", "10", kNoonText, fourth}}},
+         {{" 0", "Active track", "4", kNoonText, fourth}}},
         {"active record cut",
          activeCutInRecord,
          std::nullopt,
-         {{" 0", "Active track", "10", kNoonText, fourth}}},
+         {{" 0", "Active track", "4", kNoonText, fourth}}},
         {"saved track cut",
          std::nullopt,
          savedCut,
          {{" 1", "whole", "3", kNoonText, "2023-06-15  12:00:02 "},
-          {" 2", "cut", "20", kNoonText, "2023-06-15  12:00:09 "}}},
+          {" 2", "cut", "10", kNoonText, "2023-06-15  12:00:09 "}}},
         {"track header cut",
          std::nullopt,
          headerCut,
-         {{" 1", "first", "2", kNoonText, kNoonPlus1Text}, {" 2", "second", "2", "", ""}}},
+         {{" 1", "first", "2", kNoonText, kNoonPlus1Text}, {" 2", "second", "0", "", ""}}},
         {"huge counts, header only",
          activeFile({}, 0xFFFFFFFF),
          savedFile({}, 0xFFFFFFFF),
-         {{" 0", "Active track", "-1", "", ""}}},
+         {{" 0", "Active track", "0", "", ""}}},
     };
     for (const auto& c : cases) {
         Fill fill(c.active, c.saved);

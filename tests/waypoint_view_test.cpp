@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "encoder/device_encoder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/code_page.h"
+#include "device/device_files.h"
 #include "device/device_time.h"
 #include "device/track_files.h"
 #include "device/waypoint_file.h"
@@ -46,29 +47,28 @@ void dumpWaypoints(const std::filesystem::path& path) {
     std::printf(
         "  #  Symbol  Latitude    Longitude    Elevation  Time                   "
         "Categories  Name\n");
-    std::uint32_t n = 0;
-    while (n < header.recordCount && stream->remaining() > 0) {
-        ++n;
-        readRecord(*stream, buffer);
-        const WaypointRecord record = decodeWaypoint(buffer);
-        const std::string elevation =
-            record.elevation ? std::to_string(*record.elevation) : std::string("-");
-        const std::string name = record.nameIsUtf8 ? record.name : deviceTextToUtf8(record.name);
-        std::printf("%3u  %6u  %10.7f  %11.7f  %9s  %s  %-10s  %s%s\n", n, record.symbol,
-                    record.latitude, record.longitude, elevation.c_str(),
-                    timeText(record.time).c_str(), categoryText(record).c_str(), name.c_str(),
-                    record.nameIsUtf8 ? "  (UTF-8)" : "");
-        if (atEndOfFile(*stream)) {
-            std::printf("  the file ends inside waypoint %u\n", n);
-        }
-    }
-    if (n < header.recordCount) {
-        std::printf("  the file holds %u of its %u waypoints\n", n, header.recordCount);
+    const std::uint32_t read =
+        forEachHeldRecord(*stream, buffer, header.recordCount, [&](std::uint32_t n) {
+            const WaypointRecord record = decodeWaypoint(buffer);
+            const std::string elevation =
+                record.elevation ? std::to_string(*record.elevation) : std::string("-");
+            const std::string name =
+                record.nameIsUtf8 ? record.name : deviceTextToUtf8(record.name);
+            std::printf("%3u  %6u  %10.7f  %11.7f  %9s  %s  %-10s  %s%s\n", n, record.symbol,
+                        record.latitude, record.longitude, elevation.c_str(),
+                        timeText(record.time).c_str(), categoryText(record).c_str(), name.c_str(),
+                        record.nameIsUtf8 ? "  (UTF-8)" : "");
+            if (atEndOfFile(*stream)) {
+                std::printf("  the file ends inside waypoint %u\n", n);
+            }
+        });
+    if (read < header.recordCount) {
+        std::printf("  the file holds %u of its %u waypoints\n", read, header.recordCount);
     }
 }
 
-// The points a file holds of the `count` its header claims: how many, the first and
-// the last.
+// The points a file holds whole of the `count` its header claims: how many, the first
+// and the last.
 struct HeldPoints {
     std::uint32_t held = 0;
     TrackPoint first;
@@ -78,12 +78,11 @@ struct HeldPoints {
 template <typename Reader>
 HeldPoints readHeldPoints(Reader& reader, std::uint32_t count) {
     HeldPoints points;
-    while (points.held < count && reader.remaining() > 0) {
-        points.last = reader.readPoint();
-        if (points.held++ == 0) {
-            points.first = points.last;
-        }
-    }
+    points.held = forEachHeldPoint(reader, count, [&](const TrackPoint& point) {
+        points.first = points.held++ == 0 ? point : points.first;
+        points.last = point;
+        return true;
+    });
     return points;
 }
 
@@ -146,9 +145,9 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     RecordBuffer buffer;
-    dumpWaypoints(folder / "GARMIN_WPT.NVM");
+    dumpWaypoints(folder / kWaypointFileName);
     std::printf("\n");
-    dumpActiveTrack(folder / "GARMIN_ATRK.NVM", buffer);
-    dumpSavedTracks(folder / "GARMIN_STRK.NVM", buffer);
+    dumpActiveTrack(folder / kActiveTrackFileName, buffer);
+    dumpSavedTracks(folder / kSavedTracksFileName, buffer);
     return 0;
 }

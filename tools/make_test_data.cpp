@@ -9,8 +9,8 @@
 
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "app/user_interface.h"
 #include "encoder/reference_folders.h"
+#include "ui/user_interface.h"
 #include "views/list_text.h"
 
 namespace {
@@ -42,7 +42,7 @@ void writeExpectedTexts(const std::filesystem::path& folder) {
         return;
     }
     for (int tab = 0; tab < static_cast<int>(state->tabs.size()); ++tab) {
-        quillet::onTabChanged(*state, ui, tab);
+        quillet::switchToTab(*state, ui, tab);
         const auto view = quillet::currentView(*state);
         if (!view) {
             continue;

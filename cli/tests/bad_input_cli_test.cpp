@@ -5,15 +5,15 @@
 // its backup's.
 //
 // Unreadable files and read-only folders mean nothing to root: run as root, those
-// commands run as the user nobody (setpriv); without setpriv the cases are skipped.
+// commands run as the user nobody.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "run_cli.h"
 #include "support/bad_folders.h"
 #include "support/temp_dir.h"
 
@@ -25,62 +25,48 @@ using testing::Access;
 using testing::BadFolder;
 using testing::TempDir;
 
-struct CliRun {
-    int exitCode = -1;  // -1: ended by a signal
-    std::string errors;
-};
-
-// Runs quillet-cli with the arguments in `dir`, bounded to a minute.
-CliRun runCli(const std::string& arguments, const fs::path& dir, bool asNobody) {
-    const fs::path errorFile = dir.parent_path() / (dir.filename().string() + ".stderr");
-    std::string command = "timeout 60 ";
-    if (asNobody) {
-        command += "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-    }
-    command += "'" QUILLET_CLI_BINARY "' -C '" + dir.string() + "' " + arguments +
-               " </dev/null >/dev/null 2>'" + errorFile.string() + "'";
-    const int status = std::system(command.c_str());
-    CliRun run;
-    run.errors = testing::readFile(errorFile);
-    fs::remove(errorFile);
-    if (WIFEXITED(status)) {
-        run.exitCode = WEXITSTATUS(status);
-    }
-    return run;
-}
+constexpr unsigned kNobody = 65534;
 
 std::string exerciseCli(const BadFolder& folder, const fs::path& dir, bool asNobody) {
     std::string problems;
     std::string allErrors;
-    const auto run = [&](const std::string& what, const std::string& arguments) {
-        const CliRun result = runCli(arguments, dir, asNobody);
-        allErrors += result.errors;
-        const bool usual = result.exitCode == 0 || result.exitCode == 1 || result.exitCode == 2;
+    // Each command in `dir`, ended after a minute at the latest.
+    testing::CliRunOptions options;
+    options.user = asNobody ? std::optional(kNobody) : std::nullopt;
+    options.timeLimitSeconds = 60;
+    const auto run = [&](const std::string& what, std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"-C", dir.string()});
+        const testing::CliRun result = testing::runCli(arguments, options);
+        allErrors += result.err;
+        const bool usual =
+            result.exitStatus == 0 || result.exitStatus == 1 || result.exitStatus == 2;
         if (!usual) {
-            problems += what + " ended with " + std::to_string(result.exitCode) + "; ";
+            problems += what + " ended with " + std::to_string(result.exitStatus) + "; ";
         }
-        if (result.errors.find("Sanitizer") != std::string::npos ||
-            result.errors.find("runtime error") != std::string::npos) {
+        if (result.err.find("Sanitizer") != std::string::npos ||
+            result.err.find("runtime error") != std::string::npos) {
             problems += what + " tripped a sanitizer; ";
         }
-        if (result.exitCode != 0 && result.errors.empty()) {
+        if (result.exitStatus != 0 && result.err.empty()) {
             problems += what + " failed without a word; ";
         }
         return result;
     };
 
-    run("list waypoints", "list waypoints");
-    run("list tracks", "list tracks");
-    run("export waypoints", "export waypoints --all -o '" + (dir / "w.gpx").string() + "'");
-    run("export tracks", "export tracks --all -o '" + (dir / "t.gpx").string() + "'");
-    const CliRun waypoints = run("delete waypoints", "delete waypoints --select 1 --yes");
-    const CliRun tracks = run("delete tracks", "delete tracks --select 1 --yes");
+    run("list waypoints", {"list", "waypoints"});
+    run("list tracks", {"list", "tracks"});
+    run("export waypoints", {"export", "waypoints", "--all", "-o", (dir / "w.gpx").string()});
+    run("export tracks", {"export", "tracks", "--all", "-o", (dir / "t.gpx").string()});
+    const testing::CliRun waypoints =
+        run("delete waypoints", {"delete", "waypoints", "--select", "1", "--yes"});
+    const testing::CliRun tracks =
+        run("delete tracks", {"delete", "tracks", "--select", "1", "--yes"});
 
     for (const auto& [device, result] : {std::pair{std::string("GARMIN_WPT.NVM"), waypoints},
                                          {std::string("GARMIN_STRK.NVM"), tracks}}) {
         if (folder.deletionRefusedFor == device &&
-            (result.exitCode != 1 ||
-             result.errors.find(device.substr(0, device.size() - 1)) == std::string::npos)) {
+            (result.exitStatus != 1 ||
+             result.err.find(device.substr(0, device.size() - 1)) == std::string::npos)) {
             problems += "the deletion from " + device + " was not refused with its name; ";
         }
     }
@@ -95,9 +81,6 @@ class BadInputCli : public ::testing::TestWithParam<BadFolder> {};
 TEST_P(BadInputCli, CommandLineHoldsAndLosesNothing) {
     const BadFolder& folder = GetParam();
     const bool asNobody = folder.access != Access::Normal && ::geteuid() == 0;
-    if (asNobody && std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true") != 0) {
-        GTEST_SKIP() << "running as root and cannot become nobody: access rights hold nothing";
-    }
     TempDir dir;
     testing::writeBadFolder(folder, dir.path());
     const auto before = testing::folderContents(dir.path());

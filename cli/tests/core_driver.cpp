@@ -12,10 +12,9 @@ std::unique_ptr<CoreView> openCoreView(const TempDir& folder, ViewKind view) {
     auto core = std::make_unique<CoreView>();
     core->state = startUp(folder.path(), core->ui);
     if (core->state) {
-        const int position = view == ViewKind::Waypoints ? core->state->waypointTabPosition
-                                                         : core->state->tracksTabPosition;
-        if (position - 1 != core->state->currentTab) {
-            onTabChanged(*core->state, core->ui, position - 1);
+        const std::optional<int> tab = tabOf(*core->state, view);
+        if (tab && *tab != core->state->currentTab) {
+            switchToTab(*core->state, core->ui, *tab);
         }
     }
     return core;
@@ -36,7 +35,7 @@ void clickAndSelect(CoreView& core, const std::vector<std::size_t>& clicks,
 
 std::string coreDocument(CoreView& core) {
     std::ostringstream document;
-    writeGpxDocument(document, *core.state);
+    writeGpxDocument(document, *core.state, currentView(*core.state));
     return document.str();
 }
 

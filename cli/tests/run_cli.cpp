@@ -1,6 +1,7 @@
 #include "run_cli.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +63,11 @@ CliRun runCli(const std::vector<std::string>& arguments, const CliRunOptions& op
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) {
             _exit(126);
         }
+        if (options.user && (setgroups(0, nullptr) != 0 || setgid(*options.user) != 0 ||
+                             setuid(*options.user) != 0)) {
+            _exit(126);
+        }
+        alarm(options.timeLimitSeconds);
         execv(argv[0], argv.data());
         _exit(127);
     }

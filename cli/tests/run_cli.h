@@ -22,6 +22,10 @@ struct CliRunOptions {
     std::optional<std::string> typed;
     // With `typed`: standard output goes to that terminal too, and shows in `err`.
     bool outputOnTerminal = false;
+    // When set, the program runs as this user and group (only root can ask for that).
+    std::optional<unsigned> user;
+    // When not 0, the program is ended by SIGALRM after this many seconds.
+    unsigned timeLimitSeconds = 0;
 };
 
 // Runs the binary with the arguments and waits for it.

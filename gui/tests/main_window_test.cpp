@@ -94,7 +94,7 @@ void writeWideWaypoints(const QDir& folder) {
 std::unique_ptr<AppState> namedRows() {
     auto state = std::make_unique<AppState>();
     state->tabs = {"Way Points"};
-    state->waypointTabPosition = 1;
+    state->waypointTab = 0;
     auto& list = state->list;
     list.addColumn({"Encoding", quillet::Alignment::Center, 0});
     list.addColumn({"#", quillet::Alignment::Center, 30});

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 #include "edit/delete_records.h"
 
 namespace quillet {

@@ -1,12 +1,11 @@
 #include "app/device_info.h"
 
+#include "device/device_files.h"
 #include "device/track_files.h"
 #include "device/waypoint_file.h"
 
 namespace quillet {
 namespace {
-
-constexpr std::size_t kHeaderSize = 16;  // the same for all three files
 
 // The file's first 16 bytes, zero-filled past the file's end, so that the readers
 // never meet the end, whatever they do with a short header.
@@ -15,7 +14,7 @@ std::optional<std::vector<std::uint8_t>> readHeaderBytes(const std::filesystem::
     if (!file) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> header(kHeaderSize, 0);
+    std::vector<std::uint8_t> header(kDeviceHeaderSize, 0);
     file->read(header);
     return header;
 }

@@ -1,15 +1,13 @@
 #include "app/fill_list.h"
 
+#include "ui/track_columns.h"
+#include "ui/waypoint_columns.h"
 #include "views/track_view.h"
 #include "views/waypoint_view.h"
 
 namespace quillet {
 
-namespace {
-
-constexpr std::size_t kNumberColumn = 1;  // "#" in both views
-
-}  // namespace
+static_assert(waypoint_columns::kNumber == track_columns::kNumber);
 
 void fillList(AppState& state, UserInterface& ui) {
     state.list.removeAllRows();
@@ -23,10 +21,10 @@ void fillList(AppState& state, UserInterface& ui) {
     }
 
     // By number, in the direction of the last heading click; the sort column stays.
-    state.list.sortRows(kNumberColumn);
+    state.list.sortRows(waypoint_columns::kNumber);
 }
 
-void onTabChanged(AppState& state, UserInterface& ui, int tabIndex) {
+void switchToTab(AppState& state, UserInterface& ui, int tabIndex) {
     state.currentTab = tabIndex;
     fillList(state, ui);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 
@@ -10,6 +10,6 @@ namespace quillet {
 void fillList(AppState& state, UserInterface& ui);
 
 // A change of the selected tab.
-void onTabChanged(AppState& state, UserInterface& ui, int tabIndex);
+void switchToTab(AppState& state, UserInterface& ui, int tabIndex);
 
 }  // namespace quillet

@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
-#include <fstream>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "app/fill_list.h"
+#include "device/input_stream.h"
 
 namespace quillet {
 
@@ -19,23 +20,19 @@ constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Termin
 // Opens a device file for binary reading. Only a regular file counts: a folder that
 // carries a device file's name cannot be read, and a pipe or device could block the
 // start for good, so both are treated as absent.
-std::optional<std::ifstream> openDeviceFile(const std::filesystem::path& path) {
+std::optional<InputStream> openDeviceFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        return std::nullopt;
-    }
-    return file;
+    return InputStream::open(path);
 }
 
 // The first byte must be the version 5. A file too short to hold it carries no known
 // version either and gets the warning as well.
-bool hasKnownVersion(std::ifstream& file) {
-    const auto first = file.get();
-    return first == kExpectedVersion;
+bool hasKnownVersion(InputStream& file) {
+    std::uint8_t first = 0;
+    return file.read(std::span(&first, 1)) == 1 && first == kExpectedVersion;
 }
 
 void warnVersion(UserInterface& ui, std::string_view message) {
@@ -57,7 +54,7 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
             warnVersion(ui, kWaypointVersionMessage);
         }
         state->tabs.emplace_back("Way Points");
-        state->waypointTabPosition = 1;
+        state->waypointTab = 0;
         waypoints.reset();
     }
 
@@ -72,7 +69,7 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
                 file->reset();
             }
         }
-        state->tracksTabPosition = state->waypointTabPosition == 1 ? 2 : 1;
+        state->tracksTab = static_cast<int>(state->tabs.size()) - 1;
     }
 
     if (state->tabs.empty()) {

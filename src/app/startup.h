@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 

@@ -18,7 +18,7 @@ std::optional<InputStream> InputStream::open(const std::filesystem::path& path) 
         return std::nullopt;
     }
     InputStream stream;
-    stream.file_ = file;
+    stream.file_.reset(file);
     stream.size_ = size;
     return stream;
 }
@@ -28,39 +28,6 @@ InputStream InputStream::fromBytes(std::vector<std::uint8_t> bytes) {
     stream.size_ = bytes.size();
     stream.bytes_ = std::move(bytes);
     return stream;
-}
-
-InputStream::InputStream(InputStream&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
-      block_(std::move(other.block_)),
-      blockPosition_(std::exchange(other.blockPosition_, 0)),
-      blockEnd_(std::exchange(other.blockEnd_, 0)),
-      bytes_(std::move(other.bytes_)),
-      size_(other.size_),
-      position_(other.position_),
-      atEnd_(other.atEnd_) {}
-
-InputStream& InputStream::operator=(InputStream&& other) noexcept {
-    if (this != &other) {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-        }
-        file_ = std::exchange(other.file_, nullptr);
-        block_ = std::move(other.block_);
-        blockPosition_ = std::exchange(other.blockPosition_, 0);
-        blockEnd_ = std::exchange(other.blockEnd_, 0);
-        bytes_ = std::move(other.bytes_);
-        size_ = other.size_;
-        position_ = other.position_;
-        atEnd_ = other.atEnd_;
-    }
-    return *this;
-}
-
-InputStream::~InputStream() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
 }
 
 // The stream holds the bytes the data had when it was opened: a file that grows
@@ -92,7 +59,7 @@ std::size_t InputStream::readFile(std::span<std::uint8_t> dest) {
         if (buffered() == 0) {
             const std::size_t rest = dest.size() - delivered;
             if (rest >= kBlockSize) {
-                return delivered + std::fread(dest.data() + delivered, 1, rest, file_);
+                return delivered + std::fread(dest.data() + delivered, 1, rest, file_.get());
             }
             // The file's position is that of the stream: fill the block with at most
             // what the file held at the opening.
@@ -100,7 +67,7 @@ std::size_t InputStream::readFile(std::span<std::uint8_t> dest) {
                 std::min<std::uint64_t>(kBlockSize, remaining() - delivered));
             block_.resize(kBlockSize);
             blockPosition_ = 0;
-            blockEnd_ = std::fread(block_.data(), 1, room, file_);
+            blockEnd_ = std::fread(block_.data(), 1, room, file_.get());
             if (blockEnd_ == 0) {
                 return delivered;
             }
@@ -138,7 +105,7 @@ std::uint64_t InputStream::skipFile(std::uint64_t n) {
     std::uint64_t left = n - fromBlock;
     while (left > 0) {
         const long step = static_cast<long>(std::min<std::uint64_t>(left, 1UL << 30));
-        if (std::fseek(file_, step, SEEK_CUR) != 0) {
+        if (std::fseek(file_.get(), step, SEEK_CUR) != 0) {
             break;
         }
         left -= static_cast<std::uint64_t>(step);

@@ -18,10 +18,6 @@ public:
     static std::optional<InputStream> open(const std::filesystem::path& path);
     static InputStream fromBytes(std::vector<std::uint8_t> bytes);
 
-    InputStream(InputStream&&) noexcept;
-    InputStream& operator=(InputStream&&) noexcept;
-    ~InputStream();
-
     // Reads up to dest.size() bytes into dest; returns how many were delivered.
     std::size_t read(std::span<std::uint8_t> dest);
     // Skips up to n bytes; returns how many were skipped. Skipping past the end sets
@@ -44,7 +40,10 @@ private:
     std::size_t readFile(std::span<std::uint8_t> dest);
     std::uint64_t skipFile(std::uint64_t n);
 
-    std::FILE* file_ = nullptr;
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
     std::vector<std::uint8_t> block_;
     std::size_t blockPosition_ = 0;
     std::size_t blockEnd_ = 0;

@@ -89,10 +89,6 @@ char* writeDecimal(char* out, int value) {
     return std::to_chars(out, out + 11, value).ptr;  // "-2147483648" at most
 }
 
-char* writeDecimal2(char* out, int value) {
-    return padLeft(out, writeDecimal(out, value), 2);
-}
-
 std::string fixed7Text(double value) {
     char text[kNumberTextMax];
     return {text, writeFixed7(text, value)};
@@ -103,9 +99,14 @@ std::string decimalText(int value) {
     return {text, writeDecimal(text, value)};
 }
 
-std::string decimal2Text(int value) {
-    char text[16];
-    return {text, writeDecimal2(text, value)};
+// A fill formats one per row.
+std::string numberText(std::uint64_t number) {
+    char text[24];
+    char* end = std::to_chars(text, text + sizeof text, number).ptr;
+    if (end - text == 1) {
+        return {' ', text[0]};
+    }
+    return {text, end};
 }
 
 }  // namespace quillet

@@ -108,4 +108,25 @@ private:
     std::uint32_t pointsRead_ = 0;
 };
 
+// The points of a track that the file still holds, read from the current position: up
+// to `count` points, each only when the file holds it whole (a point that the file ends
+// inside is not there). Calls visit(point) for each in file order, as long as it
+// returns true, and returns how many points it visited. The list and the export both
+// read a track's points through this, so that they always agree on them.
+template <typename Reader, typename Visit>
+std::uint32_t forEachHeldPoint(Reader& reader, std::uint32_t count, Visit&& visit) {
+    std::uint32_t held = 0;
+    while (held < count && reader.remaining() > 0) {
+        const TrackPoint point = reader.readPoint();
+        if (reader.atEndOfFile()) {
+            break;
+        }
+        ++held;
+        if (!visit(point)) {
+            break;
+        }
+    }
+    return held;
+}
+
 }  // namespace quillet

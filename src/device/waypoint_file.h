@@ -63,4 +63,23 @@ WaypointRecord decodeWaypoint(const RecordBuffer& buffer);
 // The 124 stored name bytes -> the 124 unpacked bytes.
 std::array<std::uint8_t, 124> unpackName(std::span<const std::uint8_t, 124> stored);
 
+// The records that the file still holds, read from the current position: up to `count`
+// records while the file holds bytes of them, the last one possibly in part. Each is
+// read into the buffer and visit(n) is called with its 1-based number. Returns how many
+// records were read; the file ended early when that is fewer than `count` or when the
+// stream is at its end afterwards.
+template <typename Visit>
+std::uint32_t forEachHeldRecord(InputStream& stream, RecordBuffer& buffer, std::uint32_t count,
+                                Visit&& visit) {
+    std::uint32_t n = 0;
+    while (n < count && stream.remaining() > 0) {
+        readRecord(stream, buffer);
+        visit(++n);
+        if (atEndOfFile(stream)) {
+            break;
+        }
+    }
+    return n;
+}
+
 }  // namespace quillet

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/command_outcome.h"
+#include "ui/command_outcome.h"
 
 namespace quillet {
 

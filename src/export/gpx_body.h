@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/app_state.h"
 #include "device/track_files.h"
 #include "export/gpx_export.h"
 #include "export/gpx_numbers.h"
 #include "export/gpx_writer.h"
+#include "ui/list_state.h"
 
 namespace quillet {
 
@@ -22,8 +22,8 @@ void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row);
 // Every selected row of the list, from the top.
 void writeSelectedWaypoints(GpxWriter& out, const RecordList& list);
 
-GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state);
-bool writeTrack(GpxWriter& out, AppState& state, std::size_t row);
+GpxExportReport writeSelectedTracks(GpxWriter& out, ListState& state);
+bool writeTrack(GpxWriter& out, ListState& state, std::size_t row);
 void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& point);
 
 // The number of a "#" cell read as a decimal integer: leading white space skipped, an

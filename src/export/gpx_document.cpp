@@ -1,12 +1,12 @@
 // The document frame, names, times and the waypoint body.
 
 #include <array>
-#include <sstream>
+#include <ostream>
 #include <string>
 
 #include "device/code_page.h"
 #include "export/gpx_body.h"
-#include "views/waypoint_columns.h"
+#include "ui/waypoint_columns.h"
 
 namespace quillet {
 
@@ -54,11 +54,6 @@ void writeGpxHeader(GpxWriter& out) {
     out.put("\">\n");
 }
 
-void writeGpxHeader(std::ostream& out) {
-    GpxWriter writer(out, 1024);
-    writeGpxHeader(writer);
-}
-
 std::string toGpxTime(std::string_view calendarText) {
     if (calendarText.size() < 20) {
         return {};
@@ -94,15 +89,6 @@ void writeGpxName(GpxWriter& out, std::string_view deviceText) {
         plainFrom = i + 1;
     }
     out.put(std::string_view(utf8).substr(plainFrom));
-}
-
-std::string gpxNameText(std::string_view deviceText) {
-    std::ostringstream text;
-    {
-        GpxWriter writer(text, 1024);
-        writeGpxName(writer, deviceText);
-    }
-    return std::move(text).str();
 }
 
 void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {

@@ -37,10 +37,7 @@ bool removeIncompleteFile(const std::filesystem::path& path) {
 
 std::string unreadableFilesMessage(const GpxExportReport& report,
                                    const std::filesystem::path& output) {
-    std::string text;
-    for (const auto& file : report.unreadableFiles) {
-        text += "Unable to open file " + pathText(file) + "\n";
-    }
+    std::string text = unreadableFilesLines(report);
     text += "The tracks of ";
     text += report.unreadableFiles.size() == 1 ? "this file were" : "these files were";
     text += " left out of " + pathText(output) +
@@ -51,11 +48,19 @@ std::string unreadableFilesMessage(const GpxExportReport& report,
 
 }  // namespace
 
-GpxExportReport writeGpxDocument(std::ostream& out, AppState& state) {
+std::string unreadableFilesLines(const GpxExportReport& report) {
+    std::string text;
+    for (const auto& file : report.unreadableFiles) {
+        text += "Unable to open file " + pathText(file) + "\n";
+    }
+    return text;
+}
+
+GpxExportReport writeGpxDocument(std::ostream& out, ListState& state,
+                                 std::optional<ViewKind> view) {
     GpxExportReport report;
     GpxWriter writer(out);
     writeGpxHeader(writer);
-    const std::optional<ViewKind> view = currentView(state);
     if (view == ViewKind::Waypoints) {
         writeSelectedWaypoints(writer, state.list);
     } else if (view == ViewKind::Tracks) {
@@ -69,16 +74,12 @@ GpxExportReport writeGpxDocument(std::ostream& out, AppState& state) {
     return report;
 }
 
-MakeGpxResult makeGpx(AppState& state, UserInterface& ui) {
+MakeGpxResult exportSelectedRows(ListState& state, ViewKind view, UserInterface& ui) {
     if (state.list.selectedCount() == 0) {
         return CommandOutcome::NotRun;
     }
-    const std::optional<ViewKind> view = currentView(state);
-    if (!view) {
-        return CommandOutcome::NotRun;
-    }
     const SaveDialogRequest request{
-        .defaultName = *view == ViewKind::Waypoints ? "WayPoint.gpx" : "Track.gpx",
+        .defaultName = view == ViewKind::Waypoints ? "WayPoint.gpx" : "Track.gpx",
         .filter = std::string(kGpxFilter),
         .defaultExtension = std::string(kGpxExtension),
     };
@@ -101,7 +102,7 @@ MakeGpxResult makeGpx(AppState& state, UserInterface& ui) {
         ui.showMessage(kCreateGpxFailedMessage, kTitleText, Buttons::Ok, Icon::Error);
         return CommandOutcome::Failed;
     }
-    const GpxExportReport report = writeGpxDocument(out, state);
+    const GpxExportReport report = writeGpxDocument(out, state, view);
     int error = report.writeError;
     if (!report.writeFailed) {
         errno = 0;
@@ -123,10 +124,6 @@ MakeGpxResult makeGpx(AppState& state, UserInterface& ui) {
         return CommandOutcome::Failed;
     }
     return {CommandOutcome::Done, report.pointsOutOfRange};
-}
-
-CommandOutcome onMakeGpx(AppState& state, UserInterface& ui) {
-    return makeGpx(state, ui).outcome;
 }
 
 }  // namespace quillet

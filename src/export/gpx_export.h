@@ -2,15 +2,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/command_outcome.h"
-#include "app/user_interface.h"
 #include "device/track_files.h"
+#include "ui/command_outcome.h"
+#include "ui/list_state.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 
@@ -41,28 +42,26 @@ struct MakeGpxResult {
     std::size_t pointsOutOfRange;
 };
 
-// "Make GPX": selection check, save dialog, file creation, the whole document.
-MakeGpxResult makeGpx(AppState& state, UserInterface& ui);
-// The same, for callers that need only the outcome.
-CommandOutcome onMakeGpx(AppState& state, UserInterface& ui);
+// "Unable to open file PATH", one line for every device file the export could not read.
+std::string unreadableFilesLines(const GpxExportReport& report);
 
-// The whole document for the selected rows of the current view (header, body, end tag).
-GpxExportReport writeGpxDocument(std::ostream& out, AppState& state);
+// "Make GPX" for the rows of the view the list shows: selection check, save dialog,
+// file creation, the whole document.
+MakeGpxResult exportSelectedRows(ListState& state, ViewKind view, UserInterface& ui);
 
-void writeGpxHeader(std::ostream& out);
+// The whole document for the selected rows of the view (header, body, end tag); without
+// a view, an empty document.
+GpxExportReport writeGpxDocument(std::ostream& out, ListState& state, std::optional<ViewKind> view);
+
 // "2010-06-29  14:03:07 " -> "2010-06-29T14:03:07Z". The characters are moved as they
 // are; a text of fewer than 20 characters (no calendar text) gives the empty text.
 std::string toGpxTime(std::string_view calendarText);
 void writeWaypoint(std::ostream& out, const RecordList& list, std::size_t row);
 
-GpxExportReport writeSelectedTracks(std::ostream& out, AppState& state);
+GpxExportReport writeSelectedTracks(std::ostream& out, ListState& state);
 // False when the track's device file could not be opened: then nothing is written.
-bool writeTrack(std::ostream& out, AppState& state, std::size_t row);
+bool writeTrack(std::ostream& out, ListState& state, std::size_t row);
 void writeTrackPoint(std::ostream& out, const TrackPoint& point);
 std::string_view trackColorName(std::uint8_t colour);
-
-// A device-code-page name as GPX text: converted to UTF-8, '&', '<', '>' escaped,
-// bytes below 0x20 written as '?'.
-std::string gpxNameText(std::string_view deviceText);
 
 }  // namespace quillet

@@ -6,14 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "device/number_text.h"
 #include "export/gpx_export.h"
 
 namespace quillet {
-
-char* formatFixed7(char* at, double value) {
-    return writeFixed7(at, value);
-}
 
 namespace {
 

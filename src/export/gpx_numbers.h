@@ -8,14 +8,8 @@
 
 namespace quillet {
 
-// Room that formatFixed7 may need: "%9.7f" of the largest double.
-inline constexpr std::size_t kFixed7MaxChars = 330;
 inline constexpr std::size_t kIntMaxChars = 12;
 inline constexpr std::size_t kGpxTimeChars = 20;
-
-// Writes the value exactly as snprintf "%9.7f" does (round half to even on the exact
-// binary value) and returns the end. The buffer needs kFixed7MaxChars bytes.
-char* formatFixed7(char* at, double value);
 
 // Whether a latitude and a longitude as written lie in the ranges GPX allows: -90 to 90,
 // and -180 up to but not including 180. A text that is no number lies outside.

@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "device/input_stream.h"
+#include "device/number_text.h"
 #include "export/gpx_body.h"
+#include "ui/track_columns.h"
 
 namespace quillet {
 
 namespace {
 
-constexpr std::size_t kNumberCell = 1;
 constexpr std::size_t kNumberBytes = 19;
 
 constexpr std::array<std::string_view, 16> kColorNames = {
@@ -31,7 +32,7 @@ constexpr std::string_view kPointTimeEnd = "</time>\n";
 constexpr std::string_view kPointEnd = "    </trkpt>\n";
 
 constexpr std::size_t kPointMaxChars =
-    kPointStart.size() + 2 * kFixed7MaxChars + kPointLongitude.size() + kPointElevation.size() +
+    kPointStart.size() + 2 * kNumberTextMax + kPointLongitude.size() + kPointElevation.size() +
     kIntMaxChars + kPointElevationEnd.size() + kPointTime.size() + kGpxTimeChars +
     kPointTimeEnd.size() + kPointEnd.size();
 
@@ -52,24 +53,24 @@ void writeTrackStart(GpxWriter& out, std::string_view colour, auto&& writeName) 
     out.put("   <trkseg>\n");
 }
 
+// The points the file holds whole, up to the count, then the end of the segment.
+template <typename Reader>
+void writeHeldPoints(GpxWriter& out, Reader& reader, std::uint32_t pointCount) {
+    GpxTimeFormatter times;
+    forEachHeldPoint(reader, pointCount, [&](const TrackPoint& point) {
+        writeTrackPoint(out, times, point);
+        return !out.failed();
+    });
+    out.put("   </trkseg>\n");
+}
+
 // The active track: every point the file holds whole, up to its header's count.
-void writeActiveTrack(GpxWriter& out, AppState& state, InputStream& stream) {
+void writeActiveTrack(GpxWriter& out, ListState& state, InputStream& stream) {
     writeTrackStart(out, "Red", [&] { out.put("Active Track"); });
     ActiveTrackReader reader(stream, state.recordBuffer);
     const ActiveTrackHeader header = reader.readHeader();
     state.recordCount = header.pointCount;
-    GpxTimeFormatter times;
-    for (std::uint32_t i = 0; i < header.pointCount; ++i) {
-        if (reader.remaining() == 0 || out.failed()) {
-            break;
-        }
-        const TrackPoint point = reader.readPoint();
-        if (reader.atEndOfFile()) {
-            break;  // the file ends inside this record: the point is not there
-        }
-        writeTrackPoint(out, times, point);
-    }
-    out.put("   </trkseg>\n");
+    writeHeldPoints(out, reader, header.pointCount);
 }
 
 // Where the saved tracks' headers begin, as far as the export has walked the file:
@@ -83,10 +84,11 @@ struct SavedTrackWalk {
 };
 
 // Saved track t (1-based): the headers before it are walked and their points skipped
-// by their packed size; only the points of track t are decoded. A track that the file
-// does not hold whole up to its points is written as an empty trk.
-void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream, std::int64_t trackNumber,
-                     SavedTrackWalk& walk) {
+// by their packed size; only the points of track t are decoded. A track whose header
+// the file holds only in part holds no points: it is written with the name and colour
+// read as far as the file goes, as the list shows them, and an empty segment.
+void writeSavedTrack(GpxWriter& out, ListState& state, InputStream& stream,
+                     std::int64_t trackNumber, SavedTrackWalk& walk) {
     SavedTrackReader reader(stream, state.recordBuffer);
     const std::uint32_t trackCount = reader.readHeader();
     if (reader.atEndOfFile() || trackNumber < 1 || trackNumber > trackCount) {
@@ -95,11 +97,13 @@ void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream, std::
     if (walk.fileSize != stream.size() || walk.trackCount != trackCount) {
         walk = {stream.size(), trackCount, {}};
     }
-    // The walk goes on from the last known header at or before track t.
+    // The walk goes on from the last known header before track t (or t itself when it is
+    // the first), so that a header of track t that the file holds only in part takes the
+    // fields it lacks from the header before it, as the list's walk does.
     std::int64_t n = 1;
     if (!walk.headerOffsets.empty()) {
-        n = std::min<std::int64_t>(trackNumber,
-                                   static_cast<std::int64_t>(walk.headerOffsets.size()));
+        n = std::clamp<std::int64_t>(trackNumber - 1, 1,
+                                     static_cast<std::int64_t>(walk.headerOffsets.size()));
         stream.skip(walk.headerOffsets[static_cast<std::size_t>(n) - 1] - stream.position());
     }
     for (;; ++n) {
@@ -110,33 +114,27 @@ void writeSavedTrack(GpxWriter& out, AppState& state, InputStream& stream, std::
             walk.headerOffsets.push_back(stream.position());
         }
         const TrackHeader header = reader.readTrackHeader();
-        if (reader.atEndOfFile()) {
-            return;
-        }
         if (n < trackNumber) {
+            if (reader.atEndOfFile()) {
+                return;
+            }
             reader.skipRemainingPoints();
             continue;
         }
         writeTrackStart(out, trackColorName(header.colour),
                         [&] { writeGpxName(out, header.name); });
-        GpxTimeFormatter times;
-        for (std::uint32_t j = 0; j < header.pointCount; ++j) {
-            if (reader.remaining() == 0 || out.failed()) {
-                break;
-            }
-            const TrackPoint point = reader.readPoint();
-            if (reader.atEndOfFile()) {
-                break;  // the file ends inside this point
-            }
-            writeTrackPoint(out, times, point);
-        }
-        out.put("   </trkseg>\n");
+        writeHeldPoints(out, reader, header.pointCount);
         return;
     }
 }
 
-bool writeTrackOfRow(GpxWriter& out, AppState& state, std::size_t row, SavedTrackWalk& walk) {
-    const std::int64_t trackNumber = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes));
+// The track a row names: the number its "#" cell shows, 0 for the active track.
+std::int64_t trackNumberOfRow(const RecordList& list, std::size_t row) {
+    return trackNumberOf(list.text(row, track_columns::kNumber, kNumberBytes));
+}
+
+bool writeTrackOfRow(GpxWriter& out, ListState& state, std::size_t row, SavedTrackWalk& walk) {
+    const std::int64_t trackNumber = trackNumberOfRow(state.list, row);
     const auto& path = trackNumber == 0 ? state.files.activeTrack : state.files.savedTracks;
     std::optional<InputStream> stream = InputStream::open(path);
     if (!stream) {
@@ -184,11 +182,11 @@ void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& 
     char* at = out.claim(kPointMaxChars);
     at = appendText(at, kPointStart);
     char* const latitude = at;
-    at = formatFixed7(at, point.latitude);
+    at = writeFixed7(at, point.latitude);
     char* const latitudeEnd = at;
     at = appendText(at, kPointLongitude);
     char* const longitude = at;
-    at = formatFixed7(at, point.longitude);
+    at = writeFixed7(at, point.longitude);
     // Points well inside the ranges need no look at their text; near an edge the
     // rounding to seven decimals decides, so the written text is read back.
     const bool clearlyInside = point.latitude >= -89.9 && point.latitude <= 89.9 &&
@@ -217,26 +215,25 @@ void writeTrackPoint(std::ostream& out, const TrackPoint& point) {
     writeTrackPoint(writer, times, point);
 }
 
-bool writeTrack(GpxWriter& out, AppState& state, std::size_t row) {
+bool writeTrack(GpxWriter& out, ListState& state, std::size_t row) {
     SavedTrackWalk walk;
     return writeTrackOfRow(out, state, row, walk);
 }
 
-bool writeTrack(std::ostream& out, AppState& state, std::size_t row) {
+bool writeTrack(std::ostream& out, ListState& state, std::size_t row) {
     GpxWriter writer(out);
     return writeTrack(writer, state, row);
 }
 
-GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state) {
+GpxExportReport writeSelectedTracks(GpxWriter& out, ListState& state) {
     GpxExportReport report;
     SavedTrackWalk walk;
     for (std::size_t row = 0; row < state.list.rowCount(); ++row) {
         if (!state.list.isSelected(row) || writeTrackOfRow(out, state, row, walk)) {
             continue;
         }
-        const auto& path = trackNumberOf(state.list.text(row, kNumberCell, kNumberBytes)) == 0
-                               ? state.files.activeTrack
-                               : state.files.savedTracks;
+        const auto& path = trackNumberOfRow(state.list, row) == 0 ? state.files.activeTrack
+                                                                  : state.files.savedTracks;
         if (std::find(report.unreadableFiles.begin(), report.unreadableFiles.end(), path) ==
             report.unreadableFiles.end()) {
             report.unreadableFiles.push_back(path);
@@ -245,7 +242,7 @@ GpxExportReport writeSelectedTracks(GpxWriter& out, AppState& state) {
     return report;
 }
 
-GpxExportReport writeSelectedTracks(std::ostream& out, AppState& state) {
+GpxExportReport writeSelectedTracks(std::ostream& out, ListState& state) {
     GpxWriter writer(out);
     return writeSelectedTracks(writer, state);
 }

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/app_state.h"
+#include "device/device_files.h"
 
 namespace quillet {
 

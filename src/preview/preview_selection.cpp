@@ -7,7 +7,7 @@
 
 #include "device/code_page.h"
 #include "export/track_points_of_rows.h"
-#include "views/waypoint_columns.h"
+#include "ui/waypoint_columns.h"
 
 namespace quillet::preview {
 

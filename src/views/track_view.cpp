@@ -4,67 +4,63 @@
 #include <optional>
 #include <string>
 
+#include "device/device_files.h"
 #include "device/device_time.h"
 #include "device/input_stream.h"
+#include "device/number_text.h"
 #include "device/track_files.h"
+#include "ui/track_columns.h"
 #include "views/view_text.h"
 
 namespace quillet {
 
 namespace {
 
-constexpr std::string_view kShortActiveHeaderMessage =
-    "GARMIN_ATRK.NVM is shorter than its 16-byte header and holds no track points.\n"
-    "Copy the file from the receiver again.";
-constexpr std::string_view kShortSavedHeaderMessage =
-    "GARMIN_STRK.NVM is shorter than its 16-byte header and holds no saved tracks.\n"
-    "Copy the file from the receiver again.";
-
-// Column positions.
-constexpr std::size_t kNumberColumn = 1;
-constexpr std::size_t kNameColumn = 2;
-constexpr std::size_t kPointsColumn = 3;
-constexpr std::size_t kStartColumn = 4;
-constexpr std::size_t kFinishColumn = 5;
+using namespace track_columns;
 
 const Column kColumns[] = {
     {" ", Alignment::Center, 0},          {"#", Alignment::Center, 30},
     {"Name", Alignment::Left, 200},       {"Points", Alignment::Left, 60},
     {"Start Time", Alignment::Left, 150}, {"Finish Time", Alignment::Left, 150},
 };
+static_assert(std::size(kColumns) == kCount);
 
 constexpr std::string_view kActiveTrackNumberText = " 0";
 constexpr std::string_view kActiveTrackName = "Active track";
 
-struct FirstAndLast {
+// The points of a track the file holds whole: how many, the first and the last.
+struct HeldPoints {
+    std::uint32_t count = 0;
     std::optional<TrackPoint> first;
     std::optional<TrackPoint> last;
 };
 
-void setTimes(RecordList& list, const FirstAndLast& points) {
+// Points, Start Time and Finish Time of row 0: they describe exactly the points that an
+// export of the row writes.
+void setPointCells(RecordList& list, const HeldPoints& points) {
+    list.setText(0, kPoints, signedDecimal(points.count));
     if (points.first) {
-        list.setText(0, kStartColumn, formatDeviceTime(points.first->time));
+        list.setText(0, kStart, formatDeviceTime(points.first->time));
     }
     if (points.last) {
-        list.setText(0, kFinishColumn, formatDeviceTime(points.last->time));
+        list.setText(0, kFinish, formatDeviceTime(points.last->time));
     }
 }
 
-// The active track's records are length-framed, so they are walked one by one, as far as
-// the file holds bytes of them.
-FirstAndLast readActiveTrackEnds(ActiveTrackReader& reader, std::uint32_t pointCount) {
-    FirstAndLast points;
-    for (std::uint64_t i = 0; i < pointCount && reader.remaining() > 0; ++i) {
-        const TrackPoint point = reader.readPoint();
-        if (i == 0) {
+template <typename Reader>
+HeldPoints walkHeldPoints(Reader& reader, std::uint32_t pointCount) {
+    HeldPoints points;
+    points.count = forEachHeldPoint(reader, pointCount, [&](const TrackPoint& point) {
+        if (!points.first) {
             points.first = point;
         }
         points.last = point;
-    }
+        return true;
+    });
     return points;
 }
 
-void fillActiveTrackRow(AppState& state, InputStream& stream) {
+void fillActiveTrackRow(ListState& state, InputStream& stream) {
     ActiveTrackReader reader(stream, state.recordBuffer);
     const ActiveTrackHeader header = reader.readHeader();
     state.fileVersion = header.version;
@@ -74,39 +70,30 @@ void fillActiveTrackRow(AppState& state, InputStream& stream) {
 
     RecordList& list = state.list;
     list.insertRow();
-    list.setText(0, kNumberColumn, std::string(kActiveTrackNumberText));
-    list.setText(0, kNameColumn, std::string(kActiveTrackName));
-    list.setText(0, kPointsColumn, signedDecimal(header.pointCount));
-    setTimes(list, readActiveTrackEnds(reader, header.pointCount));
+    list.setText(0, kNumber, std::string(kActiveTrackNumberText));
+    list.setText(0, kName, std::string(kActiveTrackName));
+    // The active track's records are length-framed, so they are walked one by one.
+    setPointCells(list, walkHeldPoints(reader, header.pointCount));
 }
 
-// The first and last points of the saved track whose header was just read, leaving the
-// stream where the track ends (or at the end of the file). A track that the file holds
-// whole is not decoded point by point: after its first point the stream jumps to the
-// group of eight that holds the last point and unpacks that group up to it, which gives
-// exactly the points a full walk gives. A track cut off by the end of the file is walked
-// as far as the file holds bytes of its points.
-FirstAndLast readSavedTrackEnds(InputStream& stream, SavedTrackReader& reader,
+// The points of the saved track whose header was just read, leaving the stream where the
+// track ends (or at the end of the file). A track of more than eight points that the
+// file holds whole is not decoded point by point: after its first point the stream
+// jumps to the group of eight that holds the last point and unpacks that group up to
+// it, which gives exactly the points a full walk gives. Any other track is walked.
+HeldPoints readSavedTrackPoints(InputStream& stream, SavedTrackReader& reader,
                                 std::uint16_t pointCount) {
     using track_layout::kAlignedPointSize;
     using track_layout::kGroupSize;
 
-    FirstAndLast points;
-    if (pointCount == 0 || stream.remaining() == 0) {
-        return points;
+    if (pointCount <= 8 || stream.remaining() < packedSize(pointCount)) {
+        return walkHeldPoints(reader, pointCount);
     }
+    HeldPoints points;
+    points.count = pointCount;
     points.first = reader.readPoint();
-    points.last = points.first;
 
     const std::uint32_t lastIndex = pointCount - 1u;
-    const bool wholeInFile = stream.remaining() + kAlignedPointSize >= packedSize(pointCount);
-    if (!wholeInFile || lastIndex < 8) {
-        for (std::uint32_t j = 1; j <= lastIndex && stream.remaining() > 0; ++j) {
-            points.last = reader.readPoint();
-        }
-        return points;
-    }
-
     const std::uint32_t lastGroup = lastIndex / 8;
     stream.skip(kGroupSize * lastGroup - kAlignedPointSize);
     PointUnpacker unpacker;
@@ -118,7 +105,7 @@ FirstAndLast readSavedTrackEnds(InputStream& stream, SavedTrackReader& reader,
     return points;
 }
 
-void fillSavedTrackRows(AppState& state, InputStream& stream) {
+void fillSavedTrackRows(ListState& state, InputStream& stream) {
     SavedTrackReader reader(stream, state.recordBuffer);
     const std::uint32_t trackCount = reader.readHeader();
     state.savedTracksSnapshot = takeSnapshot(state.files.savedTracks, trackCount);
@@ -129,17 +116,16 @@ void fillSavedTrackRows(AppState& state, InputStream& stream) {
     for (std::uint64_t n = 1; n <= trackCount && stream.remaining() > 0; ++n) {
         list.insertRow();
         list.setItemNumber(0, static_cast<std::int32_t>(n));
-        list.setText(0, kNumberColumn, numberText(n));
+        list.setText(0, kNumber, numberText(n));
         TrackHeader header = reader.readTrackHeader();
-        list.setText(0, kPointsColumn, std::to_string(header.pointCount));
-        list.setText(0, kNameColumn, std::move(header.name));
-        setTimes(list, readSavedTrackEnds(stream, reader, header.pointCount));
+        list.setText(0, kName, std::move(header.name));
+        setPointCells(list, readSavedTrackPoints(stream, reader, header.pointCount));
     }
 }
 
 }  // namespace
 
-void fillTrackView(AppState& state, UserInterface& ui) {
+void fillTrackView(ListState& state, UserInterface& ui) {
     for (const Column& column : kColumns) {
         state.list.addColumn(column);
     }
@@ -147,8 +133,8 @@ void fillTrackView(AppState& state, UserInterface& ui) {
     // Both files are opened before either is read; one that does not open is skipped.
     std::optional<InputStream> active = InputStream::open(state.files.activeTrack);
     std::optional<InputStream> saved = InputStream::open(state.files.savedTracks);
-    const bool activeCut = active && active->size() < track_layout::kHeaderSize;
-    const bool savedCut = saved && saved->size() < track_layout::kHeaderSize;
+    const bool activeCut = active && active->size() < kDeviceHeaderSize;
+    const bool savedCut = saved && saved->size() < kDeviceHeaderSize;
     if (active) {
         fillActiveTrackRow(state, *active);
     }
@@ -158,10 +144,12 @@ void fillTrackView(AppState& state, UserInterface& ui) {
         state.savedTracksSnapshot.reset();
     }
     if (activeCut) {
-        ui.showMessage(kShortActiveHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kActiveTrackFileName, "track points"), kTitleText,
+                       Buttons::Ok, Icon::None);
     }
     if (savedCut) {
-        ui.showMessage(kShortSavedHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kSavedTracksFileName, "saved tracks"), kTitleText,
+                       Buttons::Ok, Icon::None);
     }
 }
 

@@ -1,21 +1,21 @@
 #include "views/view_text.h"
 
-#include <charconv>
+#include "device/device_files.h"
 
 namespace quillet {
 
-// "%2llu", without the printf machinery: a fill formats one per row.
-std::string numberText(std::uint64_t number) {
-    char text[24];
-    char* end = std::to_chars(text, text + sizeof text, number).ptr;
-    if (end - text == 1) {
-        return {' ', text[0]};
-    }
-    return {text, end};
-}
-
 std::string signedDecimal(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
+}
+
+std::string shortHeaderMessage(std::string_view fileName, std::string_view heldRecords) {
+    std::string text(fileName);
+    text += " is shorter than its ";
+    text += std::to_string(kDeviceHeaderSize);
+    text += "-byte header and holds no ";
+    text += heldRecords;
+    text += ".\nCopy the file from the receiver again.";
+    return text;
 }
 
 }  // namespace quillet

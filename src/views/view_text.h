@@ -2,14 +2,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quillet {
 
-// A record number as the "#" column shows it: decimal, right-aligned in at least two
-// characters (" 7", "10", "100").
-std::string numberText(std::uint64_t number);
-
 // The 32 bits taken as a signed integer, in decimal (0xFFFFFFFF is "-1").
 std::string signedDecimal(std::uint32_t value);
+
+// The warning for a device file shorter than its header: "GARMIN_WPT.NVM is shorter
+// than its 16-byte header and holds no waypoints." and what to do about it.
+std::string shortHeaderMessage(std::string_view fileName, std::string_view heldRecords);
 
 }  // namespace quillet

@@ -4,12 +4,13 @@
 #include <string>
 
 #include "device/code_page.h"
+#include "device/device_files.h"
 #include "device/device_time.h"
 #include "device/input_stream.h"
 #include "device/number_text.h"
 #include "device/waypoint_file.h"
+#include "ui/waypoint_columns.h"
 #include "views/view_text.h"
-#include "views/waypoint_columns.h"
 
 namespace quillet {
 
@@ -175,10 +176,6 @@ static_assert(std::size(kColumns) == kFirstCategory + kCategories);
 
 constexpr std::string_view kUtf8NameText = "UTF";
 constexpr std::string_view kCategorySetText = "+";
-constexpr std::string_view kUnableToOpenMessage = "Unable to open file GARMIN_WPT.NVM";
-constexpr std::string_view kShortHeaderMessage =
-    "GARMIN_WPT.NVM is shorter than its 16-byte header and holds no waypoints.\n"
-    "Copy the file from the receiver again.";
 
 void addColumns(RecordList& list) {
     for (const Column& column : kColumns) {
@@ -186,7 +183,7 @@ void addColumns(RecordList& list) {
     }
 }
 
-void storeHeader(AppState& state, const WaypointFileHeader& header) {
+void storeHeader(ListState& state, const WaypointFileHeader& header) {
     state.fileVersion = header.version;
     state.accessCount = header.accessCount;
     state.recordCount = header.recordCount;
@@ -234,12 +231,13 @@ std::string_view symbolText(std::uint8_t code) {
     return text;
 }
 
-void fillWaypointView(AppState& state, UserInterface& ui) {
+void fillWaypointView(ListState& state, UserInterface& ui) {
     std::optional<InputStream> stream = InputStream::open(state.files.waypoints);
     if (!stream) {
         state.waypointSnapshot.reset();
         addColumns(state.list);
-        ui.showMessage(kUnableToOpenMessage, kTitleText, Buttons::Ok, Icon::Error);
+        ui.showMessage(std::string("Unable to open file ") + kWaypointFileName, kTitleText,
+                       Buttons::Ok, Icon::Error);
         return;
     }
 
@@ -249,29 +247,21 @@ void fillWaypointView(AppState& state, UserInterface& ui) {
     addColumns(state.list);
 
     if (atEndOfFile(*stream)) {
-        ui.showMessage(kShortHeaderMessage, kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kWaypointFileName, "waypoints"), kTitleText, Buttons::Ok,
+                       Icon::None);
         return;
     }
 
     // Records are read while the file holds bytes of them, so the work is bounded by the
     // file's size whatever its header counts. A file that ends before its counted records
     // is reported once, after the last row.
-    bool endedEarly = false;
-    for (std::uint64_t n = 1; n <= header.recordCount; ++n) {
-        if (stream->remaining() == 0) {
-            endedEarly = true;
-            break;
-        }
-        readRecord(*stream, state.recordBuffer);
-        state.list.insertRow();
-        state.list.setItemNumber(0, static_cast<std::int32_t>(n));
-        setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
-        if (atEndOfFile(*stream)) {
-            endedEarly = true;
-            break;
-        }
-    }
-    if (endedEarly) {
+    const std::uint32_t read =
+        forEachHeldRecord(*stream, state.recordBuffer, header.recordCount, [&](std::uint32_t n) {
+            state.list.insertRow();
+            state.list.setItemNumber(0, static_cast<std::int32_t>(n));
+            setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
+        });
+    if (read < header.recordCount || atEndOfFile(*stream)) {
         ui.showMessage(kFormatMessage, kTitleText, Buttons::Ok, Icon::None);
     }
 }

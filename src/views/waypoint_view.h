@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "app/app_state.h"
-#include "app/user_interface.h"
+#include "ui/list_state.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 
@@ -17,6 +17,6 @@ inline constexpr std::string_view kFormatMessage =
 std::string_view symbolText(std::uint8_t code);
 
 // Adds the 24 waypoint columns and one row per record of the waypoint file.
-void fillWaypointView(AppState& state, UserInterface& ui);
+void fillWaypointView(ListState& state, UserInterface& ui);
 
 }  // namespace quillet

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace quillet::testing {
 

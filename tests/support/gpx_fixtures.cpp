@@ -23,8 +23,8 @@ std::string shellQuoted(const std::string& text) {
 AppState waypointState(const std::filesystem::path& dir) {
     AppState state;
     state.files = makeFileSet(dir);
-    state.waypointTabPosition = 1;
-    state.tracksTabPosition = 2;
+    state.waypointTab = 0;
+    state.tracksTab = 1;
     state.tabs = {"Way Points", "Tracks"};
     state.currentTab = 0;
     return state;
@@ -82,7 +82,7 @@ void selectAll(RecordList& list) {
 
 std::string exportText(AppState& state) {
     std::ostringstream out;
-    writeGpxDocument(out, state);
+    writeGpxDocument(out, state, currentView(state));
     return std::move(out).str();
 }
 
