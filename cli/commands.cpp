@@ -9,9 +9,11 @@
 #include "app/fill_list.h"
 #include "app/startup.h"
 #include "cli_ui.h"
+#include "device/path_text.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
 #include "item_selection.h"
+#include "platform_text.h"
 #include "sort_order.h"
 #include "views/list_text.h"
 
@@ -73,7 +75,7 @@ bool showView(Session& session) {
     if (position == 0) {
         const ViewFacts facts = factsOf(view);
         session.ui.report(std::string("there is no \"") + facts.tabText +
-                          "\" view: " + facts.absent + " in " + session.directory.string());
+                          "\" view: " + facts.absent + " in " + pathText(session.directory));
         return false;
     }
     if (currentView(session.state) != view) {
@@ -142,7 +144,7 @@ int runExport(Session& session) {
         if (!report.unreadableFiles.empty()) {
             std::string text;
             for (const auto& file : report.unreadableFiles) {
-                text += "Unable to open file " + file.string() + "\n";
+                text += "Unable to open file " + pathText(file) + "\n";
             }
             text +=
                 "Nothing was exported. Check that the device files are still in the folder "
@@ -150,9 +152,9 @@ int runExport(Session& session) {
             session.ui.report(text);
             return kExitFailure;
         }
-        return writeOutput(session, document.str());
+        return writeOutput(session, withPlatformLineEnds(document.str()));
     }
-    session.ui.setSavePath(session.options.output);
+    session.ui.setSavePath(pathFromUtf8(session.options.output));
     switch (onMakeGpx(session.state, session.ui)) {
         case CommandOutcome::Done:
             return kExitSuccess;
@@ -173,9 +175,9 @@ int runDelete(Session& session) {
             const ViewFacts facts = factsOf(session.options.view);
             const std::string line = std::string("deleted ") + std::to_string(result.removed) +
                                      " " + (result.removed == 1 ? facts.oneRecord : facts.records) +
-                                     " from " + result.deviceFile.string() +
+                                     " from " + pathText(result.deviceFile) +
                                      "; the previous file is kept as " +
-                                     result.backupFile.string() + "\n";
+                                     pathText(result.backupFile) + "\n";
             return writeOutput(session, line);
         }
         case CommandOutcome::NotRun:
@@ -200,7 +202,7 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     std::error_code error;
     const std::filesystem::path directory = std::filesystem::absolute(options.directory, error);
     if (error || !std::filesystem::is_directory(directory, error)) {
-        ui.report("there is no folder " + options.directory.string());
+        ui.report("there is no folder " + pathText(options.directory));
         return kExitFailure;
     }
     const auto state = startUp(directory, ui);

@@ -1,22 +1,48 @@
-#include <unistd.h>
-
 #include <exception>
 #include <iostream>
 
 #include "cli_options.h"
 #include "commands.h"
 
-int main(int argc, char** argv) {
+#ifdef _WIN32
+#include "windows_console.h"
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// True when a question can be asked on standard error and answered on standard input.
+bool canAsk() {
+#ifdef _WIN32
+    return quillet::cli::canAskOnConsole();
+#else
+    return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+int run(int argc, char** argv) {
     using namespace quillet::cli;
     try {
         const ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
         if (!parsed.options) {
             return parsed.exitStatus;
         }
-        const bool terminal = isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
-        return runCommand(*parsed.options, {std::cout, std::cerr, std::cin, terminal});
+        return runCommand(*parsed.options, {std::cout, std::cerr, std::cin, canAsk()});
     } catch (const std::exception& error) {
         std::cerr << "quillet-cli: " << error.what() << '\n';
         return kExitFailure;
     }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    return quillet::cli::runWithUtf8Arguments(argc, argv, run);
+}
+#else
+int main(int argc, char** argv) {
+    return run(argc, argv);
+}
+#endif
