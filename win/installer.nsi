@@ -2,7 +2,9 @@
 ; a Start-menu entry, and an uninstaller that takes everything away again.
 ; scripts/build-windows.sh calls it with VERSION, ICON, STAGE (the folder of the files to
 ; install) and OUTFILE defined.
-Unicode true
+; A 64-bit installer for the 64-bit programs; it also runs where no 32-bit Windows
+; layer is installed.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet"
