@@ -14,15 +14,15 @@ fi
 sample="$windows_build/sample"
 rm -rf "$sample"
 wine "$windows_build/quillet-sample.exe" "$sample" >/dev/null
-exe="$windows_build/win/quillet.exe"
+# As a person does it: the program beside the device files.
+cp "$windows_build/win/quillet.exe" "$sample/"
 
 inner=$(
     cat <<'INNER'
 set -euo pipefail
 cd "$1"
-exe=$2
-screenshot=$3
-wine "$exe" &
+screenshot=$2
+wine quillet.exe &
 pid=$!
 window=""
 for _ in $(seq 120); do
@@ -37,12 +37,12 @@ echo "quillet.exe shows its window"
 wineserver -k || true
 wait "$pid" 2>/dev/null || true
 if [ -n "$screenshot" ]; then
-    wine explorer /desktop=Quillet,640x400 "$exe" &
-    sleep 12
-    import -window root "$screenshot"
+    wine explorer /desktop=Quillet,720x440 quillet.exe &
+    sleep 15
+    import -window root -crop 720x440+0+0 +repage "$screenshot"
     echo "saved $screenshot"
     wineserver -k || true
 fi
 INNER
 )
-xvfb-run -a -s "-screen 0 800x600x24" bash -c "$inner" inner "$sample" "$exe" "$screenshot"
+xvfb-run -a -s "-screen 0 800x600x24" bash -c "$inner" inner "$sample" "$screenshot"

@@ -49,6 +49,23 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                          GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
+// The window in the middle of the work area of its monitor.
+void centreOnScreen(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor) == 0) {
+        return;
+    }
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const RECT& work = monitor.rcWork;
+    const int x = work.left + (work.right - work.left - (frame.right - frame.left)) / 2;
+    const int y = work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2;
+    SetWindowPos(window, nullptr, std::max(x, static_cast<int>(work.left)),
+                 std::max(y, static_cast<int>(work.top)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool isEnterOrEsc(const MSG& message) {
     return message.message == WM_KEYDOWN &&
            (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
@@ -146,6 +163,8 @@ void MainDialog::initialise() {
     geometry_ = captureLayout(
         Size{.width = client.right, .height = client.bottom}, clientRectOf(window_, list_),
         clientRectOf(window_, control(IDC_MAKE_GPX)), clientRectOf(window_, control(IDC_DELETE)));
+    // The platform's centring comes after the capture, as in the classic dialog.
+    centreOnScreen(window_);
     SetFocus(list_);
 }
 
