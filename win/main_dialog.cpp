@@ -17,6 +17,9 @@ namespace quillet::win {
 
 namespace {
 
+// Sent to itself once the system has scaled the controls to a new DPI.
+constexpr UINT kRecaptureGeometry = WM_APP + 1;
+
 // The busy cursor for the length of a core call that may read a whole device file.
 class BusyCursor {
 public:
@@ -158,18 +161,36 @@ void MainDialog::initialise() {
     TabCtrl_SetCurSel(tabs_, state_->currentTab);
     showNewList();
 
-    RECT client{};
-    GetClientRect(window_, &client);
-    geometry_ = captureLayout(
-        Size{.width = client.right, .height = client.bottom}, clientRectOf(window_, list_),
-        clientRectOf(window_, control(IDC_MAKE_GPX)), clientRectOf(window_, control(IDC_DELETE)));
+    captureGeometry();
     // The platform's centring comes after the capture, as in the classic dialog.
     centreOnScreen(window_);
     SetFocus(list_);
 }
 
+void MainDialog::captureGeometry() {
+    recapturePending_ = false;
+    RECT client{};
+    GetClientRect(window_, &client);
+    geometry_ = captureLayout(
+        Size{.width = client.right, .height = client.bottom}, clientRectOf(window_, list_),
+        clientRectOf(window_, control(IDC_MAKE_GPX)), clientRectOf(window_, control(IDC_DELETE)));
+}
+
 INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_DPICHANGED:
+            // Moved to a monitor of another DPI, the dialog's controls are scaled by the
+            // system. Sizes in between leave them alone; the geometry is then taken again
+            // from where they stand, which keeps the same gaps and anchors.
+            geometry_.reset();
+            recapturePending_ = true;
+            PostMessageW(window_, kRecaptureGeometry, 0, 0);
+            return FALSE;
+        case kRecaptureGeometry:
+            if (recapturePending_ && !IsIconic(window_)) {
+                captureGeometry();
+            }
+            return TRUE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
                 showAbout();
@@ -229,8 +250,14 @@ bool MainDialog::onNotify(const NMHDR& header, LPARAM lParam) {
 }
 
 void MainDialog::onSize(int width, int height) {
-    if (!geometry_ || IsIconic(window_)) {
-        return;  // still being built, or minimised: the controls stay where they are
+    if (IsIconic(window_)) {
+        return;  // minimised: the controls stay where they are
+    }
+    if (!geometry_) {
+        if (recapturePending_) {
+            PostMessageW(window_, kRecaptureGeometry, 0, 0);  // a DPI change while minimised
+        }
+        return;  // still being built: the controls stay where they are
     }
     const WindowLayout layout = relayout(*geometry_, Size{.width = width, .height = height});
     place(list_, layout.list);

@@ -42,6 +42,8 @@ private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void initialise();
+    // The layout geometry, from where the list and the buttons stand now.
+    void captureGeometry();
     bool onNotify(const NMHDR& header, LPARAM lParam);
     void onSize(int width, int height);
     void onGetMinMaxInfo(MINMAXINFO& info) const;
@@ -72,6 +74,7 @@ private:
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
+    bool recapturePending_ = false;  // after a DPI change, until the controls are measured
 };
 
 // The smallest client area that keeps both buttons inside the window and some of the
