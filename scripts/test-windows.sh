@@ -69,6 +69,19 @@ if [ -x "$linux_cli" ]; then
         fail "delete: the rewritten file differs from the Linux one"
 fi
 
+# The same contract as on Linux: output, messages and exit status of a few runs.
+if [ -x "$linux_cli" ]; then
+    for arguments in "--help" "--version" "list" "-C tests/data/basic info" \
+        "-C tests/data/basic list tracks --sort Name --reverse"; do
+        # shellcheck disable=SC2086
+        wine "$cli" $arguments >"$work/w.out" 2>"$work/w.err" && w=0 || w=$?
+        # shellcheck disable=SC2086
+        "$linux_cli" $arguments >"$work/l.out" 2>"$work/l.err" && l=0 || l=$?
+        cmp -s "$work/w.out" "$work/l.out" && cmp -s "$work/w.err" "$work/l.err" && [ "$w" = "$l" ] ||
+            fail "quillet-cli $arguments: not as on Linux"
+    done
+fi
+
 echo "== Windows: a folder named in Cyrillic"
 cyrillic="$work/Путь-ёж"
 mkdir -p "$cyrillic"
@@ -83,6 +96,9 @@ grep -q 'there is no folder .*Путь-ёж\\Нет' "$work/err.txt" ||
     fail "Cyrillic folder: message text: $(cat "$work/err.txt")"
 
 echo "== Windows: the window under Xvfb"
+# A Wine that started without a display keeps a desktop without one until it ends:
+# windows need a fresh one, bound to the Xvfb display.
+wineserver -w
 xvfb-run -a -s "-screen 0 1024x768x24" wine "$windows_build/win/quillet_win32_tests.exe" \
     --gtest_brief=1 || fail "window test"
 scripts/windows-smoke.sh "${QUILLET_WINDOWS_SCREENSHOT:-}" || fail "quillet.exe smoke run"

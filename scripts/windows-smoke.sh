@@ -16,6 +16,8 @@ rm -rf "$sample"
 wine "$windows_build/quillet-sample.exe" "$sample" >/dev/null
 # As a person does it: the program beside the device files.
 cp "$windows_build/win/quillet.exe" "$sample/"
+# The window needs a Wine bound to the Xvfb display, not one still running without it.
+wineserver -w
 
 inner=$(
     cat <<'INNER'
