@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 
+#include "device/path_text.h"
 #include "help_text.h"
 #include "usage_errors.h"
 
@@ -112,7 +113,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     }
 
     CliOptions options;
-    options.directory = raw.directory;
+    options.directory = pathFromUtf8(raw.directory);
     if (dir->count() > 0 && raw.directory.empty()) {
         return {.options = std::nullopt, .exitStatus = usageError(err, "-C needs a folder")};
     }

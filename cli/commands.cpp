@@ -15,11 +15,13 @@
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
+#include "device/path_text.h"
 #include "export/gpx_export.h"
 #include "export/protected_files.h"
 #include "item_selection.h"
 #include "preview/build_scene.h"
 #include "preview/svg_writer.h"
+#include "platform_text.h"
 #include "sort_order.h"
 #include "terminal_text.h"
 #include "ui/track_columns.h"
@@ -82,7 +84,7 @@ bool showView(Session& session) {
     if (!tab) {
         const ViewFacts facts = factsOf(view);
         session.ui.report(std::string("there is no \"") + facts.tabText +
-                          "\" view: " + facts.absent + " in " + session.directory.string());
+                          "\" view: " + facts.absent + " in " + pathText(session.directory));
         return false;
     }
     if (currentView(session.state) != view) {
@@ -170,13 +172,13 @@ int runExport(Session& session) {
             session.ui.report(text);
             return kExitFailure;
         }
-        const int status = writeOutput(session, document.str());
+        const int status = writeOutput(session, withPlatformLineEnds(document.str()));
         if (status == kExitSuccess) {
             warnOfPointsOutOfRange(session, report.pointsOutOfRange);
         }
         return status;
     }
-    session.ui.setSavePath(session.options.output);
+    session.ui.setSavePath(pathFromUtf8(session.options.output));
     const MakeGpxResult result = makeGpx(session.state, session.ui);
     switch (result.outcome) {
         case CommandOutcome::Done:
@@ -199,9 +201,9 @@ int runDelete(Session& session) {
             const ViewFacts facts = factsOf(session.options.view);
             const std::string line = std::string("deleted ") + std::to_string(result.removed) +
                                      " " + (result.removed == 1 ? facts.oneRecord : facts.records) +
-                                     " from " + result.deviceFile.string() +
+                                     " from " + pathText(result.deviceFile) +
                                      "; the previous file is kept as " +
-                                     result.backupFile.string() + "\n";
+                                     pathText(result.backupFile) + "\n";
             return writeOutput(session, line);
         }
         case CommandOutcome::NotRun:
@@ -229,7 +231,7 @@ int runPreview(Session& session) {
     if (!selection.unreadableFiles.empty()) {
         std::string text;
         for (const auto& file : selection.unreadableFiles) {
-            text += "Unable to open file " + file.string() + "\n";
+            text += "Unable to open file " + pathText(file) + "\n";
         }
         text += "Nothing was drawn. Check that the device files are still in the folder.";
         session.ui.report(text);
@@ -237,12 +239,12 @@ int runPreview(Session& session) {
     }
     const std::string document =
         preview::svgDocument(preview::buildScene(selection, kPictureWidth, kPictureHeight));
-    const std::filesystem::path path = session.options.output;
+    const std::filesystem::path path = pathFromUtf8(session.options.output);
     if (session.options.output == "-") {
         return writeOutput(session, document);
     }
     if (protectedFileAt(state.files, path)) {
-        session.ui.report("Unable to create SVG file " + path.string() +
+        session.ui.report("Unable to create SVG file " + pathText(path) +
                           ": it is a device file or its backup");
         return kExitFailure;
     }
@@ -254,7 +256,7 @@ int runPreview(Session& session) {
     }
     if (!out) {
         const int error = errno;
-        session.ui.report("Unable to create SVG file " + path.string() +
+        session.ui.report("Unable to create SVG file " + pathText(path) +
                           (error != 0 ? std::string(": ") + std::strerror(error) : ""));
         return kExitFailure;
     }
@@ -272,7 +274,7 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     std::error_code error;
     const std::filesystem::path directory = std::filesystem::absolute(options.directory, error);
     if (error || !std::filesystem::is_directory(directory, error)) {
-        ui.report("there is no folder " + options.directory.string());
+        ui.report("there is no folder " + pathText(options.directory));
         return kExitFailure;
     }
     const auto state = startUp(directory, ui);

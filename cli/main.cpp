@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <exception>
 #include <iostream>
 
@@ -7,18 +5,46 @@
 #include "commands.h"
 #include "terminal_text.h"
 
-int main(int argc, char** argv) {
+#ifdef _WIN32
+#include "windows_console.h"
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// True when a question can be asked on standard error and answered on standard input.
+bool canAsk() {
+#ifdef _WIN32
+    return quillet::cli::canAskOnConsole();
+#else
+    return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+int run(int argc, char** argv) {
     using namespace quillet::cli;
     try {
         const ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
         if (!parsed.options) {
             return parsed.exitStatus;
         }
-        const bool terminal = isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
         return runCommand(*parsed.options,
-                          {std::cout, std::cerr, std::cin, terminal, standardOutputIsTerminal()});
+                          {std::cout, std::cerr, std::cin, canAsk(), standardOutputIsTerminal()});
     } catch (const std::exception& error) {
         std::cerr << "quillet-cli: " << error.what() << '\n';
         return kExitFailure;
     }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    return quillet::cli::runWithUtf8Arguments(argc, argv, run);
+}
+#else
+int main(int argc, char** argv) {
+    return run(argc, argv);
+}
+#endif

@@ -15,6 +15,9 @@
 #include "app/startup.h"
 #include "edit/file_operations.h"
 #include "edit/rewrite_device_file.h"
+#ifdef _WIN32
+#include "edit/windows_file_lock.h"
+#endif
 #include "encoder/device_encoder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
@@ -735,6 +738,7 @@ TEST(Delete, LosesNoRecordWhicheverFileOperationFails) {
     }
 }
 
+#ifndef _WIN32
 // ---- What stands in the folder cannot trick a deletion
 
 TEST(Delete, NeverWritesThroughWhatAlreadyHasTheTemporaryOrBackupName) {
@@ -903,6 +907,27 @@ TEST(Delete, RewritesTheFileALinkedDeviceFileNamesAndKeepsTheLink) {
                                        (real.parent_path() / setup.temporaryName).string())}));
     }
 }
+#endif
+
+#ifdef _WIN32
+// A temporary file that an interrupted deletion left is replaced, never written through;
+// the lock keeps a second deletion off the device file until it is released.
+TEST(WindowsFileOperations, ReplaceALeftTemporaryFileAndLockTheDeviceFile) {
+    TempDir dir;
+    const auto left = dir.writeFile("GARMIN_WPT.NV_", std::string_view("left over"));
+    SystemFileOperations ops;
+    std::FILE* file = ops.createForWriting(left);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(ops.close(file));
+    EXPECT_EQ(fs::file_size(left), 0u);
+
+    auto lock = WindowsFileLock::tryLock(left);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(WindowsFileLock::tryLock(left), nullptr);
+    lock.reset();
+    EXPECT_NE(WindowsFileLock::tryLock(left), nullptr);
+}
+#endif
 
 }  // namespace
 }  // namespace quillet

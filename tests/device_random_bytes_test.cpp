@@ -115,6 +115,7 @@ TEST(RandomBytes, FileStreamReadsLikeAByteStream) {
         EXPECT_EQ(file->atEnd(), memory.atEnd());
     }
     EXPECT_TRUE(file->atEnd());
+    file.reset();  // Windows removes no open file
     std::filesystem::remove(path);
 
     EXPECT_FALSE(InputStream::open(path));

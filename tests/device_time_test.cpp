@@ -71,7 +71,11 @@ TEST(DeviceTime, AgreesWithTheCLibraryCalendarAtAnyTimeOfDay) {
     const auto expectedText = [&](DeviceTime t) {
         const std::time_t instant = epoch + static_cast<std::time_t>(t);
         std::tm calendar{};
+#ifdef _WIN32
+        gmtime_s(&calendar, &instant);
+#else
         gmtime_r(&instant, &calendar);
+#endif
         if (calendar.tm_year + 1900 > 2024) {
             return std::string();
         }

@@ -41,7 +41,8 @@ TEST(GpxReference, EveryViewOfEveryFolderExportsAsExpected) {
 
             EXPECT_TRUE(exportUi.messages().empty()) << expected;
             ASSERT_TRUE(std::filesystem::exists(expected)) << expected;
-            EXPECT_EQ(testing::readFile(dir / "out.gpx"), testing::readFile(expected)) << expected;
+            EXPECT_EQ(testing::readTextFile(dir / "out.gpx"), testing::readFile(expected))
+                << expected;
             std::string log;
             EXPECT_NE(testing::validatesAgainstSchema(dir / "out.gpx", log), false) << log;
         }

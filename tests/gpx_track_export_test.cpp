@@ -84,7 +84,7 @@ TEST(TrackExport, WritesTheTwoPointSavedTrackByteForByte) {
 
     EXPECT_EQ(onMakeGpx(state, ui), CommandOutcome::Done);
 
-    EXPECT_EQ(testing::readFile(dir / "t.gpx"),
+    EXPECT_EQ(testing::readTextFile(dir / "t.gpx"),
               std::string(kGpxHeader) + trackStart("Day", "Red") +
                   "    <trkpt lat=\"55.0230965\" lon=\"14.3999871\">\n"
                   "    <ele>110</ele>\n"
@@ -258,7 +258,7 @@ TEST(TrackExport, LeavesOutTheTracksOfAVanishedFileAndSaysSo) {
 
     EXPECT_EQ(onMakeGpx(state, ui), CommandOutcome::Failed);
 
-    const std::string text = testing::readFile(dir / "t.gpx");
+    const std::string text = testing::readTextFile(dir / "t.gpx");
     EXPECT_EQ(text.rfind(std::string(kGpxHeader) + trackStart("Active Track", "Red"), 0), 0u);
     EXPECT_TRUE(text.ends_with("   </trkseg>\n  </trk>\n</gpx>\n")) << text;
     ASSERT_EQ(ui.messages().size(), 1u);

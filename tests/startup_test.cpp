@@ -1,13 +1,16 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/fill_list.h"
+#include "device/path_text.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 
@@ -138,6 +141,8 @@ TEST(StartUp, AnEmptyWaypointFileStillGetsItsTabWithTheVersionWarning) {
     EXPECT_EQ(startUpMessages(ui), (std::vector<MessageCall>{warning(kWpt)}));
 }
 
+// POSIX only: a named pipe (mkfifo) among the device files.
+#ifndef _WIN32
 TEST(StartUp, EntriesThatAreNotRegularFilesCountAsAbsent) {
     TempDir dir;
     std::filesystem::create_directory(dir / kWaypointFileName);
@@ -155,6 +160,27 @@ TEST(StartUp, EntriesThatAreNotRegularFilesCountAsAbsent) {
     EXPECT_EQ(state->waypointTab, std::nullopt);
     EXPECT_EQ(state->tracksTab, 0);
     EXPECT_TRUE(startUpMessages(tracksUi).empty());
+}
+#endif
+
+// On Windows a path made from narrow text goes through the ANSI code page, which has no
+// room for most scripts: the folder must be reached through its UTF-16 name.
+TEST(StartUp, ReadsAFolderNamedInCyrillic) {
+    TempDir dir;
+    const std::filesystem::path folder = dir / pathFromUtf8("Путь-ёж");
+    std::filesystem::create_directory(folder);
+    dir.writeFile(folder / kSavedTracksFileName, headerWithVersion(5));
+    FakeUi ui;
+    const auto state = startUp(folder, ui);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->tabs, (std::vector<std::string>{"Tracks"}));
+    EXPECT_TRUE(startUpMessages(ui).empty());
+    // Messages name it in UTF-8, with the platform's separator.
+    const std::string shown = pathText(state->files.savedTracks);
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    EXPECT_EQ(shown.substr(shown.rfind(separator)), separator + std::string(kSavedTracksFileName));
+    EXPECT_NE(shown.find("\xD0\x9F\xD1\x83\xD1\x82\xD1\x8C-\xD1\x91\xD0\xB6"), std::string::npos)
+        << shown;
 }
 
 TEST(FillList, EmptiesTheListAndKeepsTheSortState) {

@@ -37,12 +37,12 @@ std::string timeText(DeviceTime time) {
 void dumpWaypoints(const std::filesystem::path& path) {
     auto stream = InputStream::open(path);
     if (!stream) {
-        std::printf("%s: not present\n", path.filename().c_str());
+        std::printf("%s: not present\n", path.filename().string().c_str());
         return;
     }
     RecordBuffer buffer;
     const WaypointFileHeader header = readWaypointHeader(*stream, buffer);
-    std::printf("%s: version %u, access count %u, %u waypoints\n", path.filename().c_str(),
+    std::printf("%s: version %u, access count %u, %u waypoints\n", path.filename().string().c_str(),
                 header.version, header.accessCount, header.recordCount);
     std::printf(
         "  #  Symbol  Latitude    Longitude    Elevation  Time                   "
@@ -89,13 +89,13 @@ HeldPoints readHeldPoints(Reader& reader, std::uint32_t count) {
 void dumpActiveTrack(const std::filesystem::path& path, RecordBuffer& buffer) {
     auto stream = InputStream::open(path);
     if (!stream) {
-        std::printf("%s: not present\n", path.filename().c_str());
+        std::printf("%s: not present\n", path.filename().string().c_str());
         return;
     }
     ActiveTrackReader reader(*stream, buffer);
     const ActiveTrackHeader header = reader.readHeader();
     const auto [held, first, last] = readHeldPoints(reader, header.pointCount);
-    std::printf("%s: version %u, active track of %u points", path.filename().c_str(),
+    std::printf("%s: version %u, active track of %u points", path.filename().string().c_str(),
                 header.version, header.pointCount);
     if (held < header.pointCount) {
         std::printf(" (the file holds %u)", held);
@@ -110,13 +110,13 @@ void dumpActiveTrack(const std::filesystem::path& path, RecordBuffer& buffer) {
 void dumpSavedTracks(const std::filesystem::path& path, RecordBuffer& buffer) {
     auto stream = InputStream::open(path);
     if (!stream) {
-        std::printf("%s: not present\n", path.filename().c_str());
+        std::printf("%s: not present\n", path.filename().string().c_str());
         return;
     }
     SavedTrackReader reader(*stream, buffer);
     const std::uint32_t trackCount = reader.readHeader();
-    std::printf("%s: version %u, %u saved tracks\n", path.filename().c_str(), buffer.bytes[0],
-                trackCount);
+    std::printf("%s: version %u, %u saved tracks\n", path.filename().string().c_str(),
+                buffer.bytes[0], trackCount);
     std::printf("  #  Colour  Points  First                  Last                   Name\n");
     std::uint32_t n = 0;
     while (n < trackCount && reader.remaining() > 0) {

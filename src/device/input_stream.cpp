@@ -13,7 +13,11 @@ std::optional<InputStream> InputStream::open(const std::filesystem::path& path) 
     if (error) {
         return std::nullopt;  // missing, not a regular file, or unreadable
     }
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"rb");  // the UTF-16 name, never the ANSI one
+#else
     std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (file == nullptr) {
         return std::nullopt;
     }

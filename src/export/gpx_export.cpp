@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "device/path_text.h"
 #include "export/gpx_body.h"
 #include "export/protected_files.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 constexpr std::string_view kGpxFilter = "GPS Exchange (*.gpx)";
 constexpr std::string_view kGpxExtension = "gpx";
-
-std::string pathText(const std::filesystem::path& path) {
-    return path.string();
-}
 
 // The reason of the last failed system call, or a plain one when it left none.
 std::string failureReason(int error) {
@@ -96,7 +93,7 @@ MakeGpxResult exportSelectedRows(ListState& state, ViewKind view, UserInterface&
                        kTitleText, Buttons::Ok, Icon::Error);
         return CommandOutcome::Refused;
     }
-    // Text mode, as the platform writes text files.
+    // Text mode, as the platform writes text files: CR LF line ends on Windows.
     std::ofstream out(*path, std::ios::out | std::ios::trunc);
     if (!out.is_open()) {
         ui.showMessage(kCreateGpxFailedMessage, kTitleText, Buttons::Ok, Icon::Error);

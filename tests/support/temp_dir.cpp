@@ -1,7 +1,12 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <fstream>
@@ -82,6 +87,25 @@ std::filesystem::path TempDir::writeFile(const std::filesystem::path& name,
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string readTextFile(const std::filesystem::path& path) {
+    const std::string bytes = readFile(path);
+#ifdef _WIN32
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            continue;
+        }
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) {
+            text += "<LF without CR>";
+        }
+        text += bytes[i];
+    }
+    return text;
+#else
+    return bytes;
+#endif
 }
 
 }  // namespace quillet::testing

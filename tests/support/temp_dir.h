@@ -35,5 +35,8 @@ private:
 
 // The whole content of a file, or an empty text when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+// A file written in text mode, with "\n" line ends: on Windows each CR LF becomes "\n",
+// and a line end without its CR shows as "<LF without CR>" so that a comparison fails.
+std::string readTextFile(const std::filesystem::path& path);
 
 }  // namespace quillet::testing

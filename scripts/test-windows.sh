@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Cross-builds Quillet for Windows and tests it under Wine:
+#  1. the core's test suite;
+#  2. the reference folders through quillet-cli.exe, list texts and GPX documents (with
+#     CR LF line ends) byte for byte, and a deletion;
+#  3. a folder named in Cyrillic, through the command line;
+#  4. the native window in-process, and quillet.exe started in the sample folder, both
+#     under Xvfb.
+# QUILLET_SKIP_WINDOWS=1 skips all of it; nothing else does: missing packages are
+# installed. With QUILLET_WINDOWS_SCREENSHOT=FILE the started window is saved as FILE.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ "${QUILLET_SKIP_WINDOWS:-0}" = 1 ]; then
+    echo "== Windows: skipped (QUILLET_SKIP_WINDOWS=1)"
+    exit 0
+fi
+scripts/install-windows-deps.sh
+. scripts/windows-env.sh
+
+echo "== Windows cross build"
+prepare_wine
+build_windows_targets quillet-cli quillet-window quillet-sample quillet_tests quillet_win32_tests
+
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+
+echo "== Windows: core test suite under Wine"
+wine "$windows_build/tests/quillet_tests.exe" --gtest_brief=1 || fail "core test suite"
+
+echo "== Windows: reference folders through quillet-cli.exe"
+cli="$windows_build/cli/quillet-cli.exe"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+crlf() { sed 's/$/\r/' "$1"; }
+
+for folder in tests/data/*/; do
+    name=$(basename "$folder")
+    for view in waypoints tracks; do
+        expected="$folder/expected-$view"
+        [ -f "$expected.txt" ] || continue
+        wine "$cli" -C "$folder" list "$view" >"$work/list.txt" 2>/dev/null || true
+        cmp -s "$expected.txt" "$work/list.txt" || fail "$name: list $view"
+        wine "$cli" -C "$folder" export "$view" --all -o - >"$work/out.gpx" 2>/dev/null || true
+        crlf "$expected.gpx" | cmp -s - "$work/out.gpx" || fail "$name: export $view -o -"
+        rm -f "$work/file.gpx"
+        wine "$cli" -C "$folder" export "$view" --all -o "$work/file.gpx" 2>/dev/null || true
+        cmp -s "$work/out.gpx" "$work/file.gpx" || fail "$name: export $view -o FILE"
+    done
+done
+
+# A deletion: the backup holds the old file byte for byte, and where the Linux build is
+# at hand the new file is the one it writes.
+for runner in windows linux; do
+    mkdir -p "$work/delete-$runner"
+    cp tests/data/basic/*.NVM "$work/delete-$runner/"
+done
+wine "$cli" -C "$work/delete-windows" delete waypoints --select 2 --yes >"$work/deleted.txt" ||
+    fail "delete: exit status"
+grep -q '^deleted 1 waypoint from Z:\\.*\\GARMIN_WPT.NVM; the previous file is kept as Z:\\.*\\GARMIN_WPT.BAK$' \
+    "$work/deleted.txt" || fail "delete: the line on standard output: $(cat "$work/deleted.txt")"
+cmp -s tests/data/basic/GARMIN_WPT.NVM "$work/delete-windows/GARMIN_WPT.BAK" || fail "delete: backup"
+linux_cli=build/release/cli/quillet-cli
+if [ -x "$linux_cli" ]; then
+    "$linux_cli" -C "$work/delete-linux" delete waypoints --select 2 --yes >/dev/null
+    cmp -s "$work/delete-linux/GARMIN_WPT.NVM" "$work/delete-windows/GARMIN_WPT.NVM" ||
+        fail "delete: the rewritten file differs from the Linux one"
+fi
+
+# The same contract as on Linux: output, messages and exit status of a few runs.
+if [ -x "$linux_cli" ]; then
+    for arguments in "--help" "--version" "list" "-C tests/data/basic info" \
+        "-C tests/data/basic list tracks --sort Name --reverse"; do
+        # shellcheck disable=SC2086
+        wine "$cli" $arguments >"$work/w.out" 2>"$work/w.err" && w=0 || w=$?
+        # shellcheck disable=SC2086
+        "$linux_cli" $arguments >"$work/l.out" 2>"$work/l.err" && l=0 || l=$?
+        cmp -s "$work/w.out" "$work/l.out" && cmp -s "$work/w.err" "$work/l.err" && [ "$w" = "$l" ] ||
+            fail "quillet-cli $arguments: not as on Linux"
+    done
+fi
+
+echo "== Windows: a folder named in Cyrillic"
+cyrillic="$work/Путь-ёж"
+mkdir -p "$cyrillic"
+cp tests/data/basic/*.NVM "$cyrillic/"
+wine "$cli" -C "$cyrillic" list waypoints >"$work/list.txt" 2>/dev/null || true
+cmp -s tests/data/basic/expected-waypoints.txt "$work/list.txt" || fail "Cyrillic folder: list"
+wine "$cli" -C "$cyrillic" export tracks --all -o "$cyrillic/Трек.gpx" 2>/dev/null || true
+crlf tests/data/basic/expected-tracks.gpx | cmp -s - "$cyrillic/Трек.gpx" ||
+    fail "Cyrillic folder: export to a Cyrillic file name"
+wine "$cli" -C "$cyrillic/Нет" info >/dev/null 2>"$work/err.txt" || true
+grep -q 'there is no folder .*Путь-ёж\\Нет' "$work/err.txt" ||
+    fail "Cyrillic folder: message text: $(cat "$work/err.txt")"
+
+echo "== Windows: the window under Xvfb"
+# A Wine that started without a display keeps a desktop without one until it ends:
+# windows need a fresh one, bound to the Xvfb display.
+wineserver -w
+xvfb-run -a -s "-screen 0 1024x768x24" wine "$windows_build/win/quillet_win32_tests.exe" \
+    --gtest_brief=1 || fail "window test"
+scripts/windows-smoke.sh "${QUILLET_WINDOWS_SCREENSHOT:-}" || fail "quillet.exe smoke run"
+
+if [ "$failures" -ne 0 ]; then
+    echo "== Windows: $failures step(s) failed"
+    exit 1
+fi
+echo "== Windows: all steps passed"

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Starts quillet.exe under Wine and Xvfb in the sample device folder and checks that its
+# window opens and stays up. With an argument FILE, it also saves a picture of the window
+# as it shows inside a Wine desktop (which draws the caption and frame) as FILE.
+# Needs the cross build of scripts/test-windows.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/windows-env.sh
+screenshot=${1:-}
+if [ -n "$screenshot" ]; then
+    screenshot=$(realpath -m "$screenshot")
+fi
+
+sample="$windows_build/sample"
+rm -rf "$sample"
+wine "$windows_build/quillet-sample.exe" "$sample" >/dev/null
+# As a person does it: the program beside the device files.
+cp "$windows_build/win/quillet.exe" "$sample/"
+# The window needs a Wine bound to the Xvfb display, not one still running without it.
+wineserver -w
+
+inner=$(
+    cat <<'INNER'
+set -euo pipefail
+cd "$1"
+screenshot=$2
+wine quillet.exe &
+pid=$!
+window=""
+for _ in $(seq 120); do
+    window=$(xdotool search --name '^Quillet  1\.0$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.5
+done
+[ -n "$window" ] || { echo "no window titled \"Quillet  1.0\" appeared"; exit 1; }
+sleep 2
+kill -0 "$pid" || { echo "quillet.exe ended on its own"; exit 1; }
+echo "quillet.exe shows its window"
+wineserver -k || true
+wait "$pid" 2>/dev/null || true
+if [ -n "$screenshot" ]; then
+    wine explorer /desktop=Quillet,720x440 quillet.exe &
+    sleep 15
+    import -window root -crop 720x440+0+0 +repage "$screenshot"
+    echo "saved $screenshot"
+    wineserver -k || true
+fi
+INNER
+)
+xvfb-run -a -s "-screen 0 800x600x24" bash -c "$inner" inner "$sample" "$screenshot"

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "app/app_state.h"
+#include "app/user_interface.h"
+#include "ui/layout_geometry.h"
+
+namespace quillet::win {
+
+// The program's one window, built from the dialog template: the view tabs, the record
+// list and the two command buttons. Every action is a call into the core; the window
+// only mirrors the list view's selection into the record list before a command and
+// shows the record list again afterwards.
+class MainDialog {
+public:
+    // The window, created hidden; nothing when the system refuses it. With
+    // `endsProgram`, closing the window ends the message loop.
+    static std::unique_ptr<MainDialog> create(HINSTANCE instance, std::unique_ptr<AppState> state,
+                                              UserInterface& ui, bool endsProgram);
+    ~MainDialog();
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+
+    HWND handle() const { return window_; }
+    HWND control(int id) const { return GetDlgItem(window_, id); }
+    AppState& state() { return *state_; }
+    const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
+
+    // Looks at a message before it is dispatched; true when the window took it: Enter
+    // and Esc are swallowed, F1 opens the About box.
+    bool preTranslate(const MSG& message);
+    void showAbout();
+
+private:
+    MainDialog(HINSTANCE instance, std::unique_ptr<AppState> state, UserInterface& ui,
+               bool endsProgram);
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void initialise();
+    // The layout geometry, from where the list and the buttons stand now.
+    void captureGeometry();
+    bool onNotify(const NMHDR& header, LPARAM lParam);
+    void onSize(int width, int height);
+    void onGetMinMaxInfo(MINMAXINFO& info) const;
+    bool paintMinimised();
+
+    void onTabChanged(int index);
+    void onHeadingClicked(int column);
+    void onMakeGpx();
+    void onDelete();
+
+    // The person's selection into the rows' selected flags, and back.
+    void mirrorSelection();
+    void showSelection();
+    // After a fill: new rows and columns with the views' widths.
+    void showNewList();
+    // After the rows moved or changed in place.
+    void showChangedList();
+    void showRowTexts();
+    void showHeaderFields();
+
+    HINSTANCE instance_;
+    std::unique_ptr<AppState> state_;
+    UserInterface& ui_;
+    bool endsProgram_;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    HWND tabs_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    std::optional<LayoutGeometry> geometry_;
+    bool recapturePending_ = false;  // after a DPI change, until the controls are measured
+};
+
+// The smallest client area that keeps both buttons inside the window and some of the
+// list below them.
+Size minimumClientSize(const LayoutGeometry& geometry);
+
+// Runs the window's messages until it is closed; returns the program's exit status.
+int runMessageLoop(MainDialog& dialog);
+
+// Start-up in the directory, then the window: nothing when no device file opened (the
+// core has then shown why).
+std::unique_ptr<MainDialog> openMainDialog(HINSTANCE instance,
+                                           const std::filesystem::path& directory,
+                                           UserInterface& ui);
+
+}  // namespace quillet::win

@@ -1,0 +1,25 @@
+// Identifiers of the resources and controls, shared by the resource script and the code.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDI_QUILLET 100
+#define IDD_MAIN 101
+#define IDD_ABOUT 102
+
+// The main dialog's controls; 1 and 2 are the standard OK and Cancel.
+#define IDC_FILE_VERSION 1000
+#define IDC_ACCESS_COUNT 1001
+#define IDC_RECORD_COUNT 1002
+#define IDC_RECORD_LIST 1003
+#define IDC_MAKE_GPX 1004
+#define IDC_DELETE 1007
+#define IDC_VIEW_TABS 1008
+
+// The About entry of the system menu: a system command keeps its low four bits clear.
+#define IDM_ABOUTBOX 0x0010
+
+#define QUILLET_VERSION_TEXT "1.0.0.0"
+#define QUILLET_VERSION_NUMBERS 1, 0, 0, 0

@@ -1,0 +1,223 @@
+// The native window over the core, created in-process from its template and driven with
+// window messages as the list view, the tab control and the buttons send them. Dialogs
+// are replaced by the scripted port.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// The common controls need the types of windows.h.
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "encoder/device_encoder.h"
+#include "main_dialog.h"
+#include "resource_ids.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+#include "wide_text.h"
+#include "win32_user_interface.h"
+
+namespace quillet::win {
+namespace {
+
+namespace enc = encoder;
+using testing::FakeUi;
+using testing::TempDir;
+
+// A device folder with three waypoints, two saved tracks and an active track.
+void writeDeviceFolder(const std::filesystem::path& folder) {
+    enc::WaypointFile waypoints;
+    for (const char* name : {"Bravo", "alpha", "Charlie"}) {
+        waypoints.bodies.push_back(enc::encodeWaypointBody(
+            {.latitudeCode = enc::waypointLatitudeCode(56.7),
+             .longitudeCode = enc::waypointLongitudeCode(38.8),
+             .name = name,
+             .timeWord = enc::waypointTimeWord(enc::deviceTimeOf(2010, 6, 29, 14, 3, 7))}));
+    }
+    enc::writeFile(folder / "GARMIN_WPT.NVM", enc::encodeWaypointFile(waypoints));
+    const enc::PointFields point{.timeField =
+                                     enc::trackTimeField(enc::deviceTimeOf(2011, 5, 1, 10, 0, 0))};
+    enc::writeFile(folder / "GARMIN_ATRK.NVM", enc::encodeActiveTrackFile({.points = {point}}));
+    enc::writeFile(folder / "GARMIN_STRK.NVM",
+                   enc::encodeSavedTracksFile({.tracks = {{.name = "Lake", .points = {point}},
+                                                          {.name = "Town", .points = {point}}}}));
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const bool initialised = [] {
+            const INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX),
+                                                .dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+            return InitCommonControlsEx(&controls) != 0;
+        }();
+        ASSERT_TRUE(initialised);
+        writeDeviceFolder(folder.path());
+        dialog = openMainDialog(GetModuleHandleW(nullptr), folder.path(), ui);
+        ASSERT_NE(dialog, nullptr);
+        ShowWindow(dialog->handle(), SW_SHOW);
+        SetForegroundWindow(dialog->handle());
+    }
+
+    HWND list() const { return dialog->control(IDC_RECORD_LIST); }
+
+    int rowCount() const { return static_cast<int>(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0)); }
+
+    std::vector<std::string> column(int column) const {
+        std::vector<std::string> texts;
+        for (int row = 0; row < rowCount(); ++row) {
+            wchar_t text[256] = {};
+            ListView_GetItemText(list(), row, column, text, 256);
+            texts.push_back(toUtf8(text));
+        }
+        return texts;
+    }
+
+    void select(std::initializer_list<int> rows) {
+        ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+        for (const int row : rows) {
+            ListView_SetItemState(list(), row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+
+    void clickHeading(int column) {
+        NMLISTVIEW click{};
+        click.hdr = {list(), IDC_RECORD_LIST, LVN_COLUMNCLICK};
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageW(dialog->handle(), WM_NOTIFY, IDC_RECORD_LIST,
+                     reinterpret_cast<LPARAM>(&click));
+    }
+
+    void chooseTab(int index) {
+        const HWND tabs = dialog->control(IDC_VIEW_TABS);
+        TabCtrl_SetCurSel(tabs, index);
+        NMHDR change{tabs, IDC_VIEW_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(dialog->handle(), WM_NOTIFY, IDC_VIEW_TABS, reinterpret_cast<LPARAM>(&change));
+    }
+
+    void press(int button) { SendMessageW(dialog->control(button), BM_CLICK, 0, 0); }
+
+    Rect placeOf(int id) const {
+        RECT rect{};
+        GetWindowRect(dialog->control(id), &rect);
+        MapWindowPoints(nullptr, dialog->handle(), reinterpret_cast<POINT*>(&rect), 2);
+        return Rect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    }
+
+    TempDir folder;
+    FakeUi ui;
+    std::unique_ptr<MainDialog> dialog;
+};
+
+TEST_F(MainDialogTest, ShowsTheTemplateAndTheWaypointRows) {
+    wchar_t title[64] = {};
+    GetWindowTextW(dialog->handle(), title, 64);
+    EXPECT_EQ(toUtf8(title), std::string(kTitleText));
+    EXPECT_EQ(rowCount(), 3);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"Bravo", "alpha", "Charlie"}));
+    EXPECT_NE(ListView_GetExtendedListViewStyle(list()) & LVS_EX_FULLROWSELECT, 0u);
+    EXPECT_EQ(GetWindowLongW(list(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    for (const int hidden :
+         {IDOK, IDCANCEL, IDC_FILE_VERSION, IDC_ACCESS_COUNT, IDC_RECORD_COUNT}) {
+        EXPECT_FALSE(IsWindowVisible(dialog->control(hidden))) << hidden;
+    }
+    BOOL read = FALSE;
+    EXPECT_EQ(GetDlgItemInt(dialog->handle(), IDC_RECORD_COUNT, &read, FALSE), 3u);
+    EXPECT_EQ(TabCtrl_GetItemCount(dialog->control(IDC_VIEW_TABS)), 2);
+    const HMENU menu = GetSystemMenu(dialog->handle(), FALSE);
+    EXPECT_NE(GetMenuState(menu, IDM_ABOUTBOX, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+TEST_F(MainDialogTest, HeadingClicksSortAndKeepTheSelectionWithItsRows) {
+    select({1});  // "alpha"
+    clickHeading(2);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"Bravo", "Charlie", "alpha"}));  // bytes
+    clickHeading(2);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"alpha", "Charlie", "Bravo"}));
+    EXPECT_NE(ListView_GetItemState(list(), 0, LVIS_SELECTED), 0u);
+    EXPECT_EQ(ListView_GetSelectedCount(list()), 1u);
+}
+
+TEST_F(MainDialogTest, ResizingFollowsTheLayoutGeometryAboveTheMinimumSize) {
+    ASSERT_TRUE(dialog->layoutGeometry().has_value());
+    const LayoutGeometry geometry = *dialog->layoutGeometry();
+    RECT window{};
+    GetWindowRect(dialog->handle(), &window);
+    SetWindowPos(dialog->handle(), nullptr, 0, 0, window.right - window.left + 120,
+                 window.bottom - window.top + 80, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    GetClientRect(dialog->handle(), &client);
+    const WindowLayout expected = relayout(geometry, Size{client.right, client.bottom});
+    EXPECT_EQ(placeOf(IDC_RECORD_LIST), expected.list);
+    EXPECT_EQ(placeOf(IDC_MAKE_GPX), expected.makeGpx);
+    EXPECT_EQ(placeOf(IDC_DELETE), expected.remove);
+
+    // A WM_SIZE of its own lays the controls out for the size it names.
+    SendMessageW(dialog->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(500, 300));
+    EXPECT_EQ(placeOf(IDC_MAKE_GPX), relayout(geometry, Size{500, 300}).makeGpx);
+
+    // The smallest window still holds both buttons.
+    MINMAXINFO limits{};
+    SendMessageW(dialog->handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    SetWindowPos(dialog->handle(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GE(placeOf(IDC_DELETE).x, geometry.listLeft);
+    EXPECT_GE(placeOf(IDC_MAKE_GPX).x, placeOf(IDC_DELETE).x);
+    EXPECT_GT(placeOf(IDC_RECORD_LIST).height, 0);
+}
+
+TEST_F(MainDialogTest, EnterAndEscNeitherCloseNorPress) {
+    for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        const MSG message{list(), WM_KEYDOWN, key, 0, 0, {}};
+        EXPECT_TRUE(dialog->preTranslate(message)) << key;
+    }
+    // What reaches the dialog as OK or Cancel leaves it open.
+    SendMessageW(dialog->handle(), WM_COMMAND, IDOK, 0);
+    SendMessageW(dialog->handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindow(dialog->handle()));
+    EXPECT_TRUE(ui.calls.empty());
+}
+
+TEST_F(MainDialogTest, MakeGpxWritesTheSelectedRowsInTextMode) {
+    const std::filesystem::path output = folder / "out.gpx";
+    ui.savePaths.push_back(output);
+    select({1});  // "alpha"
+    press(IDC_MAKE_GPX);
+    ASSERT_EQ(ui.saveRequests().size(), 1u);
+    EXPECT_EQ(ui.saveRequests()[0].defaultName, "WayPoint.gpx");
+    const std::string gpx = testing::readFile(output);
+    EXPECT_NE(gpx.find("<name>alpha</name>\r\n"), std::string::npos) << gpx;
+    EXPECT_EQ(gpx.find("Bravo"), std::string::npos);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"Bravo", "alpha", "Charlie"}));
+    EXPECT_EQ(ListView_GetSelectedCount(list()), 1u);
+}
+
+TEST_F(MainDialogTest, DeleteRemovesTheSelectedRecordsAndTabsShowTheirViews) {
+    select({1});  // "alpha"
+    press(IDC_DELETE);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Are you shure?"});
+    EXPECT_EQ(column(2), (std::vector<std::string>{"Bravo", "Charlie"}));
+    EXPECT_EQ(ListView_GetSelectedCount(list()), 0u);
+    EXPECT_TRUE(std::filesystem::exists(folder / "GARMIN_WPT.BAK"));
+
+    chooseTab(1);
+    EXPECT_EQ(column(1), (std::vector<std::string>{" 0", " 1", " 2"}));
+    select({0});  // the active track is refused and stays selected
+    press(IDC_DELETE);
+    EXPECT_EQ(ui.messageTexts().back(), "You can not delete the active track!");
+    EXPECT_EQ(ListView_GetSelectedCount(list()), 1u);
+}
+
+TEST(Win32UserInterface, MessageBoxStylesAndTheSaveFilter) {
+    EXPECT_EQ(messageBoxStyle(Buttons::Ok, Icon::None), static_cast<UINT>(MB_OK));
+    EXPECT_EQ(messageBoxStyle(Buttons::Ok, Icon::Error), static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(messageBoxStyle(Buttons::OkCancel, Icon::Exclamation),
+              static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+    const SaveDialogRequest request{"Track.gpx", "GPS Exchange (*.gpx)", "gpx"};
+    EXPECT_EQ(saveDialogFilter(request), std::wstring(L"GPS Exchange (*.gpx)\0*.gpx\0\0", 28));
+}
+
+}  // namespace
+}  // namespace quillet::win

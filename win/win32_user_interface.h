@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/user_interface.h"
+
+namespace quillet::win {
+
+// The core's port in the native window: MessageBoxW and GetSaveFileNameW, owned by the
+// main window once it exists.
+class Win32UserInterface : public UserInterface {
+public:
+    Answer showMessage(std::string_view text, std::string_view caption, Buttons buttons,
+                       Icon icon) override;
+    std::optional<std::filesystem::path> askSavePath(const SaveDialogRequest& request) override;
+    std::string applicationName() const override;
+
+    void setOwner(HWND owner) { owner_ = owner; }
+
+private:
+    HWND owner_ = nullptr;
+};
+
+// The MessageBoxW style of a message: its buttons and icon.
+UINT messageBoxStyle(Buttons buttons, Icon icon);
+
+// The filter of the save dialog: the shown text, then the pattern of the extension,
+// each ended by a zero, and a second zero at the end.
+std::wstring saveDialogFilter(const SaveDialogRequest& request);
+
+}  // namespace quillet::win
