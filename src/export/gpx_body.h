@@ -30,5 +30,7 @@ void writeTrackPoint(GpxWriter& out, GpxTimeFormatter& times, const TrackPoint& 
 // optional sign, the digits up to the first other character; 0 without digits. Values
 // beyond 32 bits are held at the 64-bit limits, so they name no track.
 std::int64_t trackNumberOf(std::string_view text);
+// The track a row names: the number its "#" cell shows, 0 for the active track.
+std::int64_t trackNumberOfRow(const RecordList& list, std::size_t row);
 
 }  // namespace quillet

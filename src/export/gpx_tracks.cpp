@@ -128,11 +128,6 @@ void writeSavedTrack(GpxWriter& out, ListState& state, InputStream& stream,
     }
 }
 
-// The track a row names: the number its "#" cell shows, 0 for the active track.
-std::int64_t trackNumberOfRow(const RecordList& list, std::size_t row) {
-    return trackNumberOf(list.text(row, track_columns::kNumber, kNumberBytes));
-}
-
 bool writeTrackOfRow(GpxWriter& out, ListState& state, std::size_t row, SavedTrackWalk& walk) {
     const std::int64_t trackNumber = trackNumberOfRow(state.list, row);
     const auto& path = trackNumber == 0 ? state.files.activeTrack : state.files.savedTracks;
@@ -151,6 +146,10 @@ bool writeTrackOfRow(GpxWriter& out, ListState& state, std::size_t row, SavedTra
 }
 
 }  // namespace
+
+std::int64_t trackNumberOfRow(const RecordList& list, std::size_t row) {
+    return trackNumberOf(list.text(row, track_columns::kNumber, kNumberBytes));
+}
 
 std::string_view trackColorName(std::uint8_t colour) {
     return colour < kColorNames.size() ? kColorNames[colour] : kColorNames[0];

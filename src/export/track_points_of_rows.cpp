@@ -13,9 +13,6 @@ namespace quillet {
 
 namespace {
 
-constexpr std::size_t kNumberCell = 1;
-constexpr std::size_t kNumberBytes = 19;
-
 void noteUnreadable(TracksOfRows& result, const std::filesystem::path& path) {
     if (std::find(result.unreadableFiles.begin(), result.unreadableFiles.end(), path) ==
         result.unreadableFiles.end()) {
@@ -28,16 +25,10 @@ void readActiveTrack(InputStream& stream, RecordBuffer& buffer, TrackOfRow& trac
     const ActiveTrackHeader header = reader.readHeader();
     track.points.reserve(std::min<std::uint64_t>(
         header.pointCount, reader.remaining() / track_layout::kAlignedPointSize));
-    for (std::uint32_t i = 0; i < header.pointCount; ++i) {
-        if (reader.remaining() == 0) {
-            break;
-        }
-        const TrackPoint point = reader.readPoint();
-        if (reader.atEndOfFile()) {
-            break;  // the file ends inside this record: the point is not there
-        }
+    forEachHeldPoint(reader, header.pointCount, [&](const TrackPoint& point) {
         track.points.push_back(point);
-    }
+        return true;
+    });
 }
 
 // One walk over the saved tracks: the wanted ones are decoded, the others skipped by
@@ -67,15 +58,13 @@ void readSavedTracks(InputStream& stream, RecordBuffer& buffer,
         TrackOfRow& track = *found->second;
         track.name = header.name;
         track.colour = header.colour;
-        for (std::uint32_t j = 0; j < header.pointCount; ++j) {
-            if (reader.remaining() == 0) {
-                return;
-            }
-            const TrackPoint point = reader.readPoint();
-            if (reader.atEndOfFile()) {
-                return;  // the file ends inside this point
-            }
-            track.points.push_back(point);
+        const std::uint32_t held =
+            forEachHeldPoint(reader, header.pointCount, [&](const TrackPoint& point) {
+                track.points.push_back(point);
+                return true;
+            });
+        if (held < header.pointCount) {
+            return;  // the file ends inside this track
         }
     }
 }
@@ -90,7 +79,7 @@ TracksOfRows readSelectedTrackPoints(const RecordList& list,
     for (std::size_t row = 0; row < list.rowCount(); ++row) {
         if (list.isSelected(row)) {
             TrackOfRow track;
-            track.number = trackNumberOf(list.text(row, kNumberCell, kNumberBytes));
+            track.number = trackNumberOfRow(list, row);
             if (track.number == 0) {
                 track.name = "Active Track";
             }
