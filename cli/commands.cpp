@@ -125,8 +125,15 @@ bool selectRows(Session& session) {
     return true;
 }
 
+// Written piece by piece, so that a long list never stands in memory as one text; a
+// failed write shows in the stream's state, which writeOutput checks.
 int runList(Session& session) {
-    return writeOutput(session, listingText(session.state.list));
+    std::ostream& out = session.streams.out;
+    writeListing(session.state.list, [&out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return static_cast<bool>(out);
+    });
+    return writeOutput(session, {});
 }
 
 int runExport(Session& session) {
