@@ -68,6 +68,27 @@ void RecordList::setText(std::size_t row, std::size_t column, std::string_view t
     rows_.at(row).texts.set(column, cutAtTerminator(text), columns_.size());
 }
 
+void RecordList::setTexts(std::size_t row, std::span<const std::string_view> texts) {
+    std::string_view cut[64];
+    if (texts.size() > std::size(cut)) {
+        std::vector<std::string_view> cells(texts.begin(), texts.end());
+        for (auto& cell : cells) {
+            cell = cutAtTerminator(cell);
+        }
+        rows_.at(row).texts.assign(cells);
+        return;
+    }
+    for (std::size_t column = 0; column < texts.size(); ++column) {
+        cut[column] = cutAtTerminator(texts[column]);
+    }
+    rows_.at(row).texts.assign(std::span(cut, texts.size()));
+}
+
+void RecordList::setTextsLike(std::size_t row, std::size_t from, std::size_t column,
+                              std::string_view text) {
+    rows_.at(row).texts.assignSharing(rows_.at(from).texts, column, cutAtTerminator(text));
+}
+
 std::string_view RecordList::text(std::size_t row, std::size_t column, std::size_t maxBytes) const {
     return rows_.at(row).texts.get(column).substr(0, maxBytes);
 }
