@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli_options.h"
 #include "commands.h"
@@ -15,8 +16,13 @@ int main(int argc, char** argv) {
         }
         const bool terminal = isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
         return runCommand(*parsed.options, {std::cout, std::cerr, std::cin, terminal});
-    } catch (const std::exception& error) {
-        std::cerr << "quillet-cli: " << error.what() << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "quillet-cli: there is not enough memory for this command; close other "
+                     "programs and run it again\n";
+        return kExitFailure;
+    } catch (...) {
+        // The exception's own text is the library's wording, not the person's.
+        std::cerr << "quillet-cli: the command stopped on an unexpected error\n";
         return kExitFailure;
     }
 }

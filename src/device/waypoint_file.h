@@ -59,6 +59,8 @@ WaypointFileHeader readWaypointHeader(InputStream& stream, RecordBuffer& buffer)
 
 // Decodes the fields at their fixed body offsets from whatever the buffer holds.
 WaypointRecord decodeWaypoint(const RecordBuffer& buffer);
+// The same into `record`, whose name keeps its memory from one record to the next.
+void decodeWaypoint(const RecordBuffer& buffer, WaypointRecord& record);
 
 // The 124 stored name bytes -> the 124 unpacked bytes.
 std::array<std::uint8_t, 124> unpackName(std::span<const std::uint8_t, 124> stored);

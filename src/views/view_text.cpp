@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "ui/record_list.h"
+
 namespace quillet {
 
 // "%2llu", without the printf machinery: a fill formats one per row.
@@ -12,6 +14,15 @@ std::string numberText(std::uint64_t number) {
         return {' ', text[0]};
     }
     return {text, end};
+}
+
+std::string tooManyRowsMessage(std::string_view fileName, std::uint32_t headerCount,
+                               std::string_view what) {
+    return std::string(fileName) + " holds more than " + std::to_string(RecordList::kMaxRows) +
+           " " + std::string(what) + " (its header counts " + std::to_string(headerCount) +
+           "), more than a list shows, so none is shown.\n"
+           "No receiver stores that many: the file is probably damaged. Copy it from the "
+           "receiver again.";
 }
 
 std::string signedDecimal(std::uint32_t value) {

@@ -1,6 +1,9 @@
 #include "views/waypoint_view.h"
 
+#include <array>
+#include <charconv>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "device/code_page.h"
@@ -195,27 +198,73 @@ void storeHeader(AppState& state, const WaypointFileHeader& header) {
     state.headerFields.records = signedDecimal(header.recordCount);
 }
 
-// Sets row 0's texts from the record decoded from the buffer, for record number n.
-void setRowTexts(RecordList& list, std::uint64_t n, WaypointRecord record) {
-    if (record.nameIsUtf8) {
-        record.name = utf8ToDeviceText(record.name);
-        list.setText(0, kEncoding, std::string(kUtf8NameText));
-    }
-    list.setText(0, kNumber, numberText(n));
-    list.setText(0, kName, std::move(record.name));
-    list.setText(0, kSymbol, std::string(symbolText(record.symbol)));
-    list.setText(0, kLatitude, fixed7Text(record.latitude));
-    list.setText(0, kLongitude, fixed7Text(record.longitude));
-    if (record.elevation) {
-        list.setText(0, kElevation, decimalText(*record.elevation));
-    }
-    list.setText(0, kTime, formatDeviceTime(record.time));
-    for (int k = 1; k <= kCategories; ++k) {
-        if (record.categories[k]) {
-            list.setText(0, kTime + k, std::string(kCategorySetText));
+// The texts of one row, written into one buffer that every text of a row fits in, so
+// that the row gets them in one allocation and a fill allocates nothing else per row.
+class RowTextWriter {
+public:
+    std::span<const std::string_view> texts() const { return texts_; }
+
+    // Row texts of the record decoded from the buffer, for record number n.
+    void write(std::uint64_t n, WaypointRecord& record) {
+        used_ = 0;
+        texts_.fill({});
+        if (record.nameIsUtf8) {
+            utf8ToDeviceText(record.name, deviceName_);
+            texts_[kEncoding] = kUtf8NameText;
+            texts_[kName] = deviceName_;
+        } else {
+            texts_[kName] = record.name;
+        }
+        texts_[kNumber] = number(n);
+        texts_[kSymbol] = symbolText(record.symbol);
+        texts_[kLatitude] = put(writeFixed7(next(), record.latitude));
+        texts_[kLongitude] = put(writeFixed7(next(), record.longitude));
+        if (record.elevation) {
+            texts_[kElevation] = put(writeDecimal(next(), *record.elevation));
+        }
+        texts_[kTime] = put(writeDeviceTime(next(), record.time));
+        for (int k = 1; k <= kCategories; ++k) {
+            if (record.categories[k]) {
+                texts_[kTime + static_cast<std::size_t>(k)] = kCategorySetText;
+            }
         }
     }
-}
+
+    // The "#" text of record n alone, for a row that shares the other texts.
+    std::string_view numberOnly(std::uint64_t n) {
+        used_ = 0;
+        return number(n);
+    }
+
+private:
+    // The "#" text of record n ("%2llu").
+    std::string_view number(std::uint64_t n) {
+        char* start = next();
+        char* end = std::to_chars(start, start + kNumberBytes, n).ptr;
+        if (end - start == 1) {
+            start[1] = start[0];
+            start[0] = ' ';
+            ++end;
+        }
+        return put(end);
+    }
+
+    static constexpr std::size_t kNumberBytes = 20;
+    // The number, two coordinates, the elevation and the time, with room to spare.
+    static constexpr std::size_t kBytes = 4 * kNumberTextMax + kCalendarTextSize;
+
+    char* next() { return chars_.data() + used_; }
+    std::string_view put(char* end) {
+        const std::string_view text(next(), static_cast<std::size_t>(end - next()));
+        used_ += text.size();
+        return text;
+    }
+
+    std::array<char, kBytes> chars_{};
+    std::size_t used_ = 0;
+    std::string deviceName_;
+    std::array<std::string_view, kFirstCategory + kCategories> texts_{};
+};
 
 }  // namespace
 
@@ -256,16 +305,32 @@ void fillWaypointView(AppState& state, UserInterface& ui) {
     // Records are read while the file holds bytes of them, so the work is bounded by the
     // file's size whatever its header counts. A file that ends before its counted records
     // is reported once, after the last row.
+    // A record that delivers no bytes leaves the buffer as the one before left it: its
+    // row shares that row's texts, apart from its number.
     bool endedEarly = false;
+    WaypointRecord record;
+    RowTextWriter writer;
     for (std::uint64_t n = 1; n <= header.recordCount; ++n) {
         if (stream->remaining() == 0) {
             endedEarly = true;
             break;
         }
-        readRecord(*stream, state.recordBuffer);
+        if (n > RecordList::kMaxRows) {
+            state.list.removeAllRows();
+            ui.showMessage(tooManyRowsMessage(kWaypointFileName, header.recordCount, "waypoints"),
+                           kTitleText, Buttons::Ok, Icon::None);
+            return;
+        }
+        const RecordRead read = readRecord(*stream, state.recordBuffer);
         state.list.insertRow();
         state.list.setItemNumber(0, static_cast<std::int32_t>(n));
-        setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
+        if (read.delivered == 0 && n > 1) {
+            state.list.setTextsLike(0, 1, kNumber, writer.numberOnly(n));
+        } else {
+            decodeWaypoint(state.recordBuffer, record);
+            writer.write(n, record);
+            state.list.setTexts(0, writer.texts());
+        }
         if (atEndOfFile(*stream)) {
             endedEarly = true;
             break;
