@@ -182,28 +182,26 @@ std::string utf8ToDeviceText(std::string_view text) {
 
 void utf8ToDeviceText(std::string_view text, std::string& device) {
     text = untilTerminator(text);
-    const auto at = [&](std::size_t i) -> std::uint8_t {
-        return i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
-    };
-    device.clear();
-    device.reserve(text.size());
+    device.resize(text.size());  // every character takes at least one byte
+    const auto* in = reinterpret_cast<const std::uint8_t*>(text.data());
+    const std::size_t size = text.size();
+    char* out = device.data();
     std::size_t p = 0;
-    while (p < text.size()) {
-        const std::uint8_t b = at(p);
+    while (p < size) {
+        const std::uint8_t b = in[p];
         if (b < 0x80) {
-            device += static_cast<char>(b);
+            *out++ = static_cast<char>(b);
             p += 1;
-        } else if (text.substr(p, 3) == kNumeroUtf8) {
-            device += static_cast<char>(kNumeroByte);
+        } else if (b == 0xE2 && text.substr(p, 3) == kNumeroUtf8) {
+            *out++ = static_cast<char>(kNumeroByte);
             p += 3;
-        } else if (const std::uint8_t deviceByte = deviceByteForPair(b, at(p + 1))) {
-            device += static_cast<char>(deviceByte);
-            p += 2;
         } else {
-            device += ' ';
+            const std::uint8_t deviceByte = deviceByteForPair(b, p + 1 < size ? in[p + 1] : 0);
+            *out++ = deviceByte != 0 ? static_cast<char>(deviceByte) : ' ';
             p += 2;
         }
     }
+    device.resize(static_cast<std::size_t>(out - device.data()));
 }
 
 }  // namespace quillet

@@ -69,19 +69,7 @@ void RecordList::setText(std::size_t row, std::size_t column, std::string_view t
 }
 
 void RecordList::setTexts(std::size_t row, std::span<const std::string_view> texts) {
-    std::string_view cut[64];
-    if (texts.size() > std::size(cut)) {
-        std::vector<std::string_view> cells(texts.begin(), texts.end());
-        for (auto& cell : cells) {
-            cell = cutAtTerminator(cell);
-        }
-        rows_.at(row).texts.assign(cells);
-        return;
-    }
-    for (std::size_t column = 0; column < texts.size(); ++column) {
-        cut[column] = cutAtTerminator(texts[column]);
-    }
-    rows_.at(row).texts.assign(std::span(cut, texts.size()));
+    rows_.at(row).texts.assign(texts);
 }
 
 void RecordList::setTextsLike(std::size_t row, std::size_t from, std::size_t column,

@@ -48,7 +48,8 @@ public:
     void insertRow();  // a new row 0: item number 0, all texts empty, not selected
     void setItemNumber(std::size_t row, std::int32_t itemNumber);
     void setText(std::size_t row, std::size_t column, std::string_view text);
-    // All texts of the row at once, one per column, in one allocation.
+    // All texts of the row at once, one per column, in one allocation. The texts hold no
+    // zero byte (setText cuts a text at its first one; these are taken as they are).
     void setTexts(std::size_t row, std::span<const std::string_view> texts);
     // The texts of row `from`, except the column's, which becomes `text`; a short text
     // lets the two rows share the memory of the others.

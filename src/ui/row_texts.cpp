@@ -28,19 +28,23 @@ RowTexts::Block* RowTexts::makeBlock(std::span<const std::string_view> texts) {
     constexpr std::size_t kMaxTextBytes = std::numeric_limits<std::uint32_t>::max();
     std::size_t textBytes = 0;
     for (const std::string_view text : texts) {
-        textBytes += std::min(text.size(), kMaxTextBytes - textBytes);
+        textBytes += text.size();
     }
+    const bool cut = textBytes > kMaxTextBytes;
+    textBytes = std::min(textBytes, kMaxTextBytes);
     const std::size_t bytes = sizeof(Block) + texts.size() * sizeof(std::uint32_t) + textBytes;
     auto* block = static_cast<Block*>(::operator new(bytes));
     block->users = 1;
     block->count = static_cast<std::uint32_t>(texts.size());
-    char* out = block->texts();
-    std::size_t end = 0;
-    for (std::size_t column = 0; column < texts.size(); ++column) {
-        const std::size_t size = std::min(texts[column].size(), textBytes - end);
-        std::copy_n(texts[column].data(), size, out + end);
-        end += size;
-        block->ends()[column] = static_cast<std::uint32_t>(end);
+    std::uint32_t* ends = block->ends();
+    char* const start = block->texts();
+    char* out = start;
+    for (const std::string_view text : texts) {
+        const std::size_t size =
+            cut ? std::min(text.size(), textBytes - static_cast<std::size_t>(out - start))
+                : text.size();
+        out = std::copy_n(text.data(), size, out);
+        *ends++ = static_cast<std::uint32_t>(out - start);
     }
     return block;
 }
