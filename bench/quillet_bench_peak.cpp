@@ -7,8 +7,8 @@
 //
 // Prints one line: SCENARIO, the process's peak (KiB), the peak while the timed
 // operation ran above the resident size just before it (KiB), the bytes written, the
-// resident size the operation left behind above the size before it (KiB), the rows of
-// the list and the bytes of their texts.
+// heap memory the operation left in use above what was in use before it (KiB), the rows
+// of the list and the bytes of their texts.
 
 #include <cstdio>
 #include <exception>
@@ -113,10 +113,11 @@ int main(int argc, char** argv) try {
     fs::create_directories(run.work);
     scenario.setup(run);
     const std::size_t before = currentResidentKiB();
+    const std::size_t heapBefore = heapInUseKiB();
     resetPeakResident();
     scenario.operation(run);
     const std::size_t peak = peakResidentKiB();
-    const std::size_t after = currentResidentKiB();
+    const std::size_t heapAfter = heapInUseKiB();
     std::size_t rows = 0;
     std::size_t textBytes = 0;
     if (run.state) {
@@ -129,7 +130,7 @@ int main(int argc, char** argv) try {
         }
     }
     std::printf("%s %zu %zu %ju %zu %zu %zu\n", argv[1], peak, peak > before ? peak - before : 0,
-                run.bytes, after > before ? after - before : 0, rows, textBytes);
+                run.bytes, heapAfter > heapBefore ? heapAfter - heapBefore : 0, rows, textBytes);
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "quillet-bench-peak: %s\n", error.what());
