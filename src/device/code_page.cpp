@@ -180,6 +180,8 @@ std::string utf8ToDeviceText(std::string_view text) {
     return device;
 }
 
+// While three bytes remain, a character is converted without a branch on its kind, as
+// names mix one- and two-byte characters at random; the last bytes go the careful way.
 void utf8ToDeviceText(std::string_view text, std::string& device) {
     text = untilTerminator(text);
     device.resize(text.size());  // every character takes at least one byte
@@ -187,6 +189,19 @@ void utf8ToDeviceText(std::string_view text, std::string& device) {
     const std::size_t size = text.size();
     char* out = device.data();
     std::size_t p = 0;
+    while (p + 2 < size) {
+        const std::uint8_t b = in[p];
+        const std::uint8_t trail = in[p + 1];
+        if (b == 0xE2 && trail == 0x84 && in[p + 2] == 0x96) {
+            *out++ = static_cast<char>(kNumeroByte);
+            p += 3;
+            continue;
+        }
+        const std::uint8_t deviceByte = deviceByteForPair(b, trail);
+        const bool ascii = b < 0x80;
+        *out++ = static_cast<char>(ascii ? b : deviceByte != 0 ? deviceByte : ' ');
+        p += ascii ? 1 : 2;
+    }
     while (p < size) {
         const std::uint8_t b = in[p];
         if (b < 0x80) {

@@ -51,6 +51,9 @@ public:
     // All texts of the row at once, one per column, in one allocation. The texts hold no
     // zero byte (setText cuts a text at its first one; these are taken as they are).
     void setTexts(std::size_t row, std::span<const std::string_view> texts);
+    // The same from the texts one after the other (the fill's scratch buffer) and the end
+    // of each in them; the ends grow and the last is the size of `texts`.
+    void setTexts(std::size_t row, std::span<const std::uint32_t> ends, std::string_view texts);
     // The texts of row `from`, except the column's, which becomes `text`; a short text
     // lets the two rows share the memory of the others.
     void setTextsLike(std::size_t row, std::size_t from, std::size_t column, std::string_view text);

@@ -140,6 +140,21 @@ void RowTexts::assign(std::span<const std::string_view> texts) {
     replace(texts);
 }
 
+void RowTexts::assign(std::span<const std::uint32_t> ends, std::string_view texts) {
+    if (ends.empty()) {
+        release();
+        return;
+    }
+    const std::size_t bytes = sizeof(Block) + ends.size() * sizeof(std::uint32_t) + texts.size();
+    auto* block = static_cast<Block*>(::operator new(bytes));
+    block->users = 1;
+    block->count = static_cast<std::uint32_t>(ends.size());
+    std::copy(ends.begin(), ends.end(), block->ends());
+    std::copy(texts.begin(), texts.end(), block->texts());
+    release();
+    block_ = block;
+}
+
 void RowTexts::assignSharing(const RowTexts& other, std::size_t column, std::string_view text) {
     const bool shareable = column < other.size() && column < kNoOwnColumn &&
                            text.size() <= kOwnBytes &&

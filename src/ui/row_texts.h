@@ -38,6 +38,8 @@ public:
 
     // Replaces all texts with these, one per column.
     void assign(std::span<const std::string_view> texts);
+    // The same from the texts one after the other and the end of each in them.
+    void assign(std::span<const std::uint32_t> ends, std::string_view texts);
 
     // The texts of `other` with the column's text replaced. A short text is kept in the
     // row itself and the rest shares the block of `other`.

@@ -198,72 +198,75 @@ void storeHeader(AppState& state, const WaypointFileHeader& header) {
     state.headerFields.records = signedDecimal(header.recordCount);
 }
 
-// The texts of one row, written into one buffer that every text of a row fits in, so
-// that the row gets them in one allocation and a fill allocates nothing else per row.
+// The texts of one row, written one after the other into one buffer with the end of
+// each, column by column, so that the row gets them in one allocation and one copy and
+// a fill allocates nothing else per row.
 class RowTextWriter {
 public:
-    std::span<const std::string_view> texts() const { return texts_; }
+    std::span<const std::uint32_t> ends() const { return ends_; }
+    std::string_view texts() const { return {chars_.data(), used_}; }
 
     // Row texts of the record decoded from the buffer, for record number n.
-    void write(std::uint64_t n, WaypointRecord& record) {
+    void write(std::uint64_t n, const WaypointRecord& record) {
+        static_assert(kEncoding == 0 && kNumber == 1 && kName == 2 && kSymbol == 3 &&
+                      kLatitude == 4 && kLongitude == 5 && kElevation == 6 && kTime == 7 &&
+                      kFirstCategory == 8);
         used_ = 0;
-        texts_.fill({});
+        column_ = 0;
+        append(record.nameIsUtf8 ? kUtf8NameText : std::string_view());
+        endAt(writeNumber(next(), n));
         if (record.nameIsUtf8) {
             utf8ToDeviceText(record.name, deviceName_);
-            texts_[kEncoding] = kUtf8NameText;
-            texts_[kName] = deviceName_;
+            append(deviceName_);
         } else {
-            texts_[kName] = record.name;
+            append(record.name);
         }
-        texts_[kNumber] = number(n);
-        texts_[kSymbol] = symbolText(record.symbol);
-        texts_[kLatitude] = put(writeFixed7(next(), record.latitude));
-        texts_[kLongitude] = put(writeFixed7(next(), record.longitude));
-        if (record.elevation) {
-            texts_[kElevation] = put(writeDecimal(next(), *record.elevation));
-        }
-        texts_[kTime] = put(writeDeviceTime(next(), record.time));
+        append(symbolText(record.symbol));
+        endAt(writeFixed7(next(), record.latitude));
+        endAt(writeFixed7(next(), record.longitude));
+        endAt(record.elevation ? writeDecimal(next(), *record.elevation) : next());
+        endAt(writeDeviceTime(next(), record.time));
         for (int k = 1; k <= kCategories; ++k) {
-            if (record.categories[k]) {
-                texts_[kTime + static_cast<std::size_t>(k)] = kCategorySetText;
-            }
+            append(record.categories[k] ? kCategorySetText : std::string_view());
         }
     }
 
     // The "#" text of record n alone, for a row that shares the other texts.
     std::string_view numberOnly(std::uint64_t n) {
-        used_ = 0;
-        return number(n);
+        char* end = writeNumber(number_.data(), n);
+        return {number_.data(), static_cast<std::size_t>(end - number_.data())};
     }
 
 private:
-    // The "#" text of record n ("%2llu").
-    std::string_view number(std::uint64_t n) {
-        char* start = next();
-        char* end = std::to_chars(start, start + kNumberBytes, n).ptr;
-        if (end - start == 1) {
-            start[1] = start[0];
-            start[0] = ' ';
+    // "%2llu" of n.
+    static char* writeNumber(char* out, std::uint64_t n) {
+        char* end = std::to_chars(out, out + kNumberBytes, n).ptr;
+        if (end - out == 1) {
+            out[1] = out[0];
+            out[0] = ' ';
             ++end;
         }
-        return put(end);
+        return end;
     }
-
-    static constexpr std::size_t kNumberBytes = 20;
-    // The number, two coordinates, the elevation and the time, with room to spare.
-    static constexpr std::size_t kBytes = 4 * kNumberTextMax + kCalendarTextSize;
 
     char* next() { return chars_.data() + used_; }
-    std::string_view put(char* end) {
-        const std::string_view text(next(), static_cast<std::size_t>(end - next()));
-        used_ += text.size();
-        return text;
+    void endAt(char* end) {
+        used_ = static_cast<std::size_t>(end - chars_.data());
+        ends_[column_++] = static_cast<std::uint32_t>(used_);
     }
+    void append(std::string_view text) { endAt(std::copy(text.begin(), text.end(), next())); }
+
+    static constexpr std::size_t kNumberBytes = 20;
+    // Two coordinates, the number, elevation and time, the name, the longest symbol name,
+    // "UTF" and the categories' marks, with room to spare.
+    static constexpr std::size_t kBytes = 2 * kNumberTextMax + 1024;
 
     std::array<char, kBytes> chars_{};
     std::size_t used_ = 0;
+    std::array<std::uint32_t, kFirstCategory + kCategories> ends_{};
+    std::size_t column_ = 0;
+    std::array<char, kNumberBytes> number_{};
     std::string deviceName_;
-    std::array<std::string_view, kFirstCategory + kCategories> texts_{};
 };
 
 }  // namespace
@@ -329,7 +332,7 @@ void fillWaypointView(AppState& state, UserInterface& ui) {
         } else {
             decodeWaypoint(state.recordBuffer, record);
             writer.write(n, record);
-            state.list.setTexts(0, writer.texts());
+            state.list.setTexts(0, writer.ends(), writer.texts());
         }
         if (atEndOfFile(*stream)) {
             endedEarly = true;
