@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "encoder/device_encoder.h"
@@ -40,6 +41,59 @@ std::string randomName(std::mt19937_64& random, bool utf8) {
     if (utf8 && name.size() > 122) {
         name.resize(122);
     }
+    return name;
+}
+
+// Appends one character of a realistic name: a Latin or Cyrillic letter, a digit, a
+// blank or punctuation; Cyrillic in the device code page or in UTF-8.
+void appendRealisticCharacter(std::string& name, std::mt19937_64& random, bool utf8) {
+    static constexpr std::string_view kPunctuation = " -.,&'()/#<>\"";
+    const auto pick = random();
+    const unsigned kind = pick % 100;
+    if (kind < 12) {
+        name += kPunctuation[(pick >> 8) % kPunctuation.size()];
+    } else if (kind < 20) {
+        name += static_cast<char>('0' + (pick >> 8) % 10);
+    } else if (kind < 45) {
+        name += static_cast<char>(((pick >> 16) % 2 ? 'a' : 'A') + (pick >> 8) % 26);
+    } else if (kind < 47) {
+        // The numero sign: three bytes in UTF-8.
+        name += utf8 ? std::string_view("\xE2\x84\x96") : std::string_view("\xB9");
+    } else if (utf8) {
+        // U+0401 to U+045F: two bytes each.
+        const unsigned letter = 0x401 + (pick >> 8) % 95;
+        name += static_cast<char>(0xC0 | (letter >> 6));
+        name += static_cast<char>(0x80 | (letter & 0x3F));
+    } else {
+        // Code-page letters, now and then one outside the alphabet.
+        const std::uint8_t letter = kind == 98 ? 0xA8 : kind == 99 ? 0xB8 : 0xC0 + (pick >> 8) % 64;
+        name += static_cast<char>(letter);
+    }
+}
+
+// 100 to 124 bytes, seven in ten full length. Only names of up to 122 bytes take any
+// content; a 124-byte name ends in two small Latin letters, which the packing requires.
+std::string realisticName(std::mt19937_64& random, bool utf8) {
+    constexpr std::size_t kFreeBytes = 122;
+    std::string name;
+    while (name.size() < kFreeBytes) {
+        const std::size_t before = name.size();
+        appendRealisticCharacter(name, random, utf8);
+        if (name.size() > kFreeBytes) {
+            name.resize(before);
+            name += 'x';
+        }
+    }
+    if (random() % 10 < 7) {
+        name += static_cast<char>('a' + random() % 26);
+        name += static_cast<char>('a' + random() % 26);
+        return name;
+    }
+    std::size_t length = 100 + random() % 23;
+    while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) {
+        --length;  // never cut a UTF-8 sequence
+    }
+    name.resize(length);
     return name;
 }
 
@@ -86,6 +140,33 @@ void writeWaypointFile(const std::filesystem::path& path, std::size_t count) {
             .timeWord = enc::waypointTimeWord(randomTime(random)),
         };
         file.bodies.push_back(enc::encodeWaypointBody(fields));
+    }
+    enc::writeFile(path, enc::encodeWaypointFile(file));
+}
+
+void writeRealisticWaypointFile(const std::filesystem::path& path, std::size_t count) {
+    std::mt19937_64 random(20240604);
+    enc::WaypointFile file{.accessCount = 4321};
+    file.bodies.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool utf8 = random() % 10 < 3;
+        const double latitude = (static_cast<double>(random() % 1'600'000) - 800'000) / 10'000;
+        const double longitude = (static_cast<double>(random() % 3'590'000) - 1'795'000) / 10'000;
+        const enc::WaypointFields fields{
+            .latitudeCode = enc::waypointLatitudeCode(latitude),
+            .longitudeCode = enc::waypointLongitudeCode(longitude),
+            .symbol = static_cast<std::uint8_t>(random() % 256),
+            .elevationCode = static_cast<std::uint16_t>(random() % 0x10000),
+            .name = realisticName(random, utf8),
+            .nameIsUtf8 = utf8,
+            .categoryBits = static_cast<std::uint16_t>(random() % 0x10000),
+            .timeWord = static_cast<std::uint32_t>(random()),
+        };
+        enc::Bytes body = enc::encodeWaypointBody(fields);
+        for (auto extra = random() % 161; extra > 0; --extra) {
+            body.push_back(static_cast<std::uint8_t>(random()));
+        }
+        file.bodies.push_back(std::move(body));
     }
     enc::writeFile(path, enc::encodeWaypointFile(file));
 }
@@ -137,6 +218,7 @@ void writeBenchFolders(const std::filesystem::path& root) {
     };
     writeWaypointFile(make(folder::kWaypoints) / "GARMIN_WPT.NVM", kWaypoints);
     writeWaypointFile(make(folder::kWaypoints10k) / "GARMIN_WPT.NVM", 10'000);
+    writeRealisticWaypointFile(make(folder::kRealWaypoints) / "GARMIN_WPT.NVM", kWaypoints);
     writeSavedTracksFile(make(folder::kSavedTracks) / "GARMIN_STRK.NVM", kSavedTracks,
                          kPointsPerTrack);
     writeActiveTrackFile(make(folder::kActiveTrack) / "GARMIN_ATRK.NVM", kActivePoints);

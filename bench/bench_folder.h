@@ -19,6 +19,13 @@ inline constexpr std::size_t kActivePoints = 1'000'000;
 // in ten without elevation; a few categories each.
 void writeWaypointFile(const std::filesystem::path& path, std::size_t count);
 
+// GARMIN_WPT.NVM with `count` waypoints as real receivers hold them: names of 100 to 124
+// bytes (most of them full length) mixing Latin, digits, punctuation and Cyrillic, about
+// 30% stored as UTF-8 and the rest in the device code page; every symbol code, elevation
+// and category at random; record bodies of 166 to 326 bytes, the fields a receiver adds
+// behind the 166 interpreted ones filled with random bytes.
+void writeRealisticWaypointFile(const std::filesystem::path& path, std::size_t count);
+
 // GARMIN_STRK.NVM with `tracks` saved tracks of `pointsPerTrack` points each.
 void writeSavedTracksFile(const std::filesystem::path& path, std::size_t tracks,
                           std::size_t pointsPerTrack);
@@ -29,6 +36,7 @@ void writeActiveTrackFile(const std::filesystem::path& path, std::size_t points)
 // The folders the benchmarks read, under one root:
 //   waypoints/        kWaypoints waypoints
 //   waypoints-10k/    10,000 waypoints (the naive baselines)
+//   waypoints-real/   kWaypoints realistic waypoints (writeRealisticWaypointFile)
 //   saved-tracks/     kSavedTracks x kPointsPerTrack saved points
 //   active-track/     kActivePoints active points
 //   active-track-100k/ 100,000 active points (the memory comparison)
@@ -38,6 +46,7 @@ void writeBenchFolders(const std::filesystem::path& root);
 namespace folder {
 inline constexpr const char* kWaypoints = "waypoints";
 inline constexpr const char* kWaypoints10k = "waypoints-10k";
+inline constexpr const char* kRealWaypoints = "waypoints-real";
 inline constexpr const char* kSavedTracks = "saved-tracks";
 inline constexpr const char* kActiveTrack = "active-track";
 inline constexpr const char* kActiveTrack100k = "active-track-100k";

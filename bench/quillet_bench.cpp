@@ -29,6 +29,7 @@
 #include "preview/build_scene.h"
 #include "preview/preview_selection.h"
 #include "scenarios.h"
+#include "views/list_text.h"
 
 namespace fs = std::filesystem;
 using namespace quillet;
@@ -72,6 +73,9 @@ void fillView(benchmark::State& bm, const char* name, ViewKind view) {
 
 void BM_FillWaypoints(benchmark::State& bm) {
     fillView(bm, folder::kWaypoints, ViewKind::Waypoints);
+}
+void BM_FillWaypoints_Real(benchmark::State& bm) {
+    fillView(bm, folder::kRealWaypoints, ViewKind::Waypoints);
 }
 void BM_FillTracks_Saved(benchmark::State& bm) {
     fillView(bm, folder::kSavedTracks, ViewKind::Tracks);
@@ -124,6 +128,9 @@ void headingClick(benchmark::State& bm, const char* name, std::size_t column) {
 void BM_SortClick(benchmark::State& bm) {
     headingClick(bm, folder::kWaypoints, static_cast<std::size_t>(bm.range(0)));
 }
+void BM_SortClick_Real(benchmark::State& bm) {
+    headingClick(bm, folder::kRealWaypoints, static_cast<std::size_t>(bm.range(0)));
+}
 void BM_SortClick_10k(benchmark::State& bm) {
     headingClick(bm, folder::kWaypoints10k, static_cast<std::size_t>(bm.range(0)));
 }
@@ -136,6 +143,31 @@ void BM_NaiveSort_10k(benchmark::State& bm) {
         benchmark::DoNotOptimize(naiveSortOrder(folder.state->list, column, true));
     }
     bm.counters["rows"] = static_cast<double>(folder.state->list.rowCount());
+}
+
+// ---- The listing of quillet-cli list, written into a sink that keeps nothing
+
+void listing(benchmark::State& bm, const char* name) {
+    auto& folder = opened(name);
+    showView(*folder.state, folder.ui, ViewKind::Waypoints);
+    std::size_t bytes = 0;
+    for (auto _ : bm) {
+        bytes = 0;
+        writeListing(folder.state->list, [&bytes](std::string_view piece) {
+            bytes += piece.size();
+            benchmark::DoNotOptimize(piece.data());
+            return true;
+        });
+    }
+    bm.SetBytesProcessed(static_cast<std::int64_t>(bytes) * bm.iterations());
+    bm.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_ListWaypoints(benchmark::State& bm) {
+    listing(bm, folder::kWaypoints);
+}
+void BM_ListWaypoints_Real(benchmark::State& bm) {
+    listing(bm, folder::kRealWaypoints);
 }
 
 // ---- Exports of every row
@@ -316,6 +348,7 @@ void BM_NaiveDelete_10k(benchmark::State& bm) {
 }
 
 BENCHMARK(BM_FillWaypoints)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillWaypoints_Real)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillTracks_Saved)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillTracks_Active)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillTracks_Both)->UseRealTime()->Unit(benchmark::kMillisecond);
@@ -327,6 +360,9 @@ BENCHMARK(BM_SortClick)
     ->Arg(7)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortClick_Real)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListWaypoints)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListWaypoints_Real)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortClick_10k)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveSort_10k)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ExportWaypoints)->UseRealTime()->Unit(benchmark::kMillisecond);

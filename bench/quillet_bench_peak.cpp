@@ -6,7 +6,9 @@
 //                                                 writing outputs and copies into WORK
 //
 // Prints one line: SCENARIO, the process's peak (KiB), the peak while the timed
-// operation ran above the resident size just before it (KiB), and the bytes written.
+// operation ran above the resident size just before it (KiB), the bytes written, the
+// heap memory the operation left in use above what was in use before it (KiB), the rows
+// of the list and the bytes of their texts.
 
 #include <cstdio>
 #include <exception>
@@ -61,6 +63,7 @@ Scenario exportAll(const char* name, ViewKind view) {
 const std::map<std::string, Scenario>& scenarios() {
     static const std::map<std::string, Scenario> all{
         {"fill-waypoints", fill(folder::kWaypoints, ViewKind::Waypoints)},
+        {"fill-waypoints-real", fill(folder::kRealWaypoints, ViewKind::Waypoints)},
         {"fill-saved-tracks", fill(folder::kSavedTracks, ViewKind::Tracks)},
         {"fill-tracks", fill(folder::kTracks, ViewKind::Tracks)},
         {"sort-waypoints",
@@ -110,10 +113,24 @@ int main(int argc, char** argv) try {
     fs::create_directories(run.work);
     scenario.setup(run);
     const std::size_t before = currentResidentKiB();
+    const std::size_t heapBefore = heapInUseKiB();
     resetPeakResident();
     scenario.operation(run);
     const std::size_t peak = peakResidentKiB();
-    std::printf("%s %zu %zu %ju\n", argv[1], peak, peak > before ? peak - before : 0, run.bytes);
+    const std::size_t heapAfter = heapInUseKiB();
+    std::size_t rows = 0;
+    std::size_t textBytes = 0;
+    if (run.state) {
+        const RecordList& list = run.state->list;
+        rows = list.rowCount();
+        for (std::size_t row = 0; row < rows; ++row) {
+            for (std::size_t column = 0; column < list.columnCount(); ++column) {
+                textBytes += list.text(row, column).size();
+            }
+        }
+    }
+    std::printf("%s %zu %zu %ju %zu %zu %zu\n", argv[1], peak, peak > before ? peak - before : 0,
+                run.bytes, heapAfter > heapBefore ? heapAfter - heapBefore : 0, rows, textBytes);
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "quillet-bench-peak: %s\n", error.what());

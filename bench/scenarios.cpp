@@ -1,5 +1,7 @@
 #include "scenarios.h"
 
+#include <malloc.h>
+
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -78,6 +80,11 @@ std::size_t peakResidentKiB() {
 
 std::size_t currentResidentKiB() {
     return statusKiB("VmRSS:");
+}
+
+std::size_t heapInUseKiB() {
+    const struct mallinfo2 info = mallinfo2();
+    return (info.uordblks + info.hblkhd) / 1024;
 }
 
 void resetPeakResident() {

@@ -50,5 +50,7 @@ void copyFolder(const std::filesystem::path& from, const std::filesystem::path& 
 std::size_t peakResidentKiB();
 std::size_t currentResidentKiB();
 void resetPeakResident();
+// Heap memory in use (allocated and not freed) in KiB.
+std::size_t heapInUseKiB();
 
 }  // namespace quillet::bench

@@ -136,9 +136,21 @@ bool selectRows(Session& session) {
     return true;
 }
 
+// Written piece by piece, so that a long list never stands in memory as one text; a
+// failed write shows in the stream's state, which writeOutput checks.
 int runList(Session& session) {
-    const std::string text = listingText(session.state.list);
-    return writeOutput(session, session.streams.outputTerminal ? terminalSafeText(text) : text);
+    std::ostream& out = session.streams.out;
+    const bool terminal = session.streams.outputTerminal;
+    writeListing(session.state.list, [&out, terminal](std::string_view piece) {
+        if (terminal) {
+            const std::string shown = terminalSafeText(piece);
+            out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
+        } else {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        }
+        return static_cast<bool>(out);
+    });
+    return writeOutput(session, {});
 }
 
 // The document is written as it is; one warning says that it holds coordinates that

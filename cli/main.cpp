@@ -1,5 +1,6 @@
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli_options.h"
 #include "commands.h"
@@ -31,8 +32,13 @@ int run(int argc, char** argv) {
         }
         return runCommand(*parsed.options,
                           {std::cout, std::cerr, std::cin, canAsk(), standardOutputIsTerminal()});
-    } catch (const std::exception& error) {
-        std::cerr << "quillet-cli: " << error.what() << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "quillet-cli: there is not enough memory for this command; close other "
+                     "programs and run it again\n";
+        return kExitFailure;
+    } catch (...) {
+        // The exception's own text is the library's wording, not the person's.
+        std::cerr << "quillet-cli: the command stopped on an unexpected error\n";
         return kExitFailure;
     }
 }

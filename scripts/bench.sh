@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds Quillet in Release with the benchmarks, writes large device folders, times the
-# fills, a heading click, the exports, the preview and a deletion next to the naive
-# procedures and gpsbabel, measures each scenario's peak memory in a process of its own,
-# and prints one table.
+# Builds Quillet in Release with the benchmarks, writes large device folders (uniform
+# and realistic waypoints), times the fills, a heading click, the listing, the exports,
+# the preview, a deletion and the window next to the naive procedures and gpsbabel, times quillet-cli
+# end to end next to gpsbabel in the same run, measures each scenario's peak memory in a
+# process of its own, and prints one table.
 #
 #   scripts/bench.sh            three repetitions of every benchmark (the median counts)
 #   REPETITIONS=1 scripts/bench.sh
@@ -17,8 +18,10 @@ jobs=$(nproc)
 
 echo "== Release build with the benchmarks (${build})" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_BENCH=ON \
-    -DQUILLET_BUILD_GUI=OFF -DQUILLET_BUILD_CLI=OFF -DQUILLET_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs" --target quillet-bench quillet-bench-peak >/dev/null
+    -DQUILLET_BUILD_GUI=ON -DQUILLET_BUILD_CLI=ON -DQUILLET_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$jobs" \
+    --target quillet-bench quillet-bench-peak quillet-window-bench quillet-cli >/dev/null
+cli="$build/cli/quillet-cli"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillet-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -29,7 +32,7 @@ echo "== Writing the device folders" >&2
 
 echo "== Peak memory, one process per scenario" >&2
 : >"$work/peaks.txt"
-for scenario in fill-waypoints fill-saved-tracks fill-tracks sort-waypoints export-waypoints \
+for scenario in fill-waypoints fill-waypoints-real fill-saved-tracks fill-tracks sort-waypoints export-waypoints \
     export-saved-tracks export-tracks export-active-100k export-active-1m delete-waypoint; do
     "$build/bench/quillet-bench-peak" "$scenario" "$folders" "$work/peak" >>"$work/peaks.txt"
 done
@@ -55,6 +58,47 @@ else
     echo "   gpsbabel is not installed: no comparison with it" >&2
 fi
 
+# Wall-clock microseconds of the best of N runs of a command, its output into a file.
+best_of() {
+    local runs=$1 out=$2 best="" start end elapsed
+    shift 2
+    for _ in $(seq "$runs"); do
+        rm -f "$out"
+        sync
+        start=$(date +%s%N)
+        "$@" >"$out"
+        end=$(date +%s%N)
+        elapsed=$(((end - start) / 1000))
+        if [ -z "$best" ] || [ "$elapsed" -lt "$best" ]; then best=$elapsed; fi
+    done
+    echo "$best"
+}
+
+echo "== quillet-cli end to end next to gpsbabel (best of 3 and of 2)" >&2
+: >"$work/e2e.txt"
+for set in waypoints waypoints-real; do
+    dir="$folders/$set"
+    echo "list-$set $(best_of 3 "$work/list.txt" "$cli" -C "$dir" list waypoints)" >>"$work/e2e.txt"
+    echo "info-$set $(best_of 3 "$work/info.txt" "$cli" -C "$dir" info)" >>"$work/e2e.txt"
+    if command -v gpsbabel >/dev/null; then
+        "$cli" -C "$dir" export waypoints --all -o "$work/$set.gpx"
+        echo "gpsbabel-csv-$set $(best_of 2 "$work/gpsbabel.out" \
+            gpsbabel -i gpx -f "$work/$set.gpx" -o csv -F "$work/gpsbabel.csv")" >>"$work/e2e.txt"
+    fi
+done
+echo "export-active $(best_of 3 "$work/export.out" \
+    "$cli" -C "$folders/active-track" export tracks --select 0 -o "$work/active.gpx")" >>"$work/e2e.txt"
+if command -v gpsbabel >/dev/null; then
+    echo "gpsbabel-gpx-active $(best_of 2 "$work/gpsbabel.out" \
+        gpsbabel -i gpx -f "$work/active.gpx" -o gpx -F "$work/gpsbabel-active.gpx")" >>"$work/e2e.txt"
+fi
+sed 's/^/   /' "$work/e2e.txt" >&2
+
+echo "== The window, 100,000 rows on screen (offscreen platform)" >&2
+QT_QPA_PLATFORM=offscreen "$build/bench/quillet-window-bench" --quillet_folders="$folders" \
+    --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+    --benchmark_out="$work/window.json" --benchmark_out_format=json >&2
+
 echo "== Benchmarks (${repetitions} repetitions)" >&2
 "$build/bench/quillet-bench" --quillet_folders="$folders" \
     --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
@@ -65,7 +109,7 @@ echo "Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
 # Reads the benchmark results (the medians) and the peak memory lines, prints the table.
-awk -v gpsbabel="$gpsbabel_seconds" -v peaks="$work/peaks.txt" '
+awk -v gpsbabel="$gpsbabel_seconds" -v peaks="$work/peaks.txt" -v e2e="$work/e2e.txt" '
 function base(name) {
     sub(/_median$/, "", name)
     gsub(/\/(real_time|manual_time)$/, "", name)
@@ -85,7 +129,11 @@ function during(scenario) { return (scenario in op) ? "+" mib(op[scenario]) : "-
 BEGIN {
     while ((getline line < peaks) > 0) {
         split(line, f, " ")
-        total[f[1]] = f[2]; op[f[1]] = f[3]
+        total[f[1]] = f[2]; op[f[1]] = f[3]; kept[f[1]] = f[5]; rows[f[1]] = f[6]; texts[f[1]] = f[7]
+    }
+    while ((getline line < e2e) > 0) {
+        split(line, f, " ")
+        wall[f[1]] = f[2] / 1000  # ms
     }
 }
 /"name":/ { name = $2; gsub(/[",]/, "", name); keep = (name !~ /_(mean|stddev|cv)$/); current = base(name); next }
@@ -100,6 +148,11 @@ END {
     fill = value["BM_FillWaypoints", t]
     row("Fill \"Way Points\", 100,000 waypoints", ms(fill), sprintf("%.2f M rows/s", 0.1 / fill * 1000),
         peak("fill-waypoints"), "-", "-", "<= 150 ms", verdict(fill <= 150))
+    real = value["BM_FillWaypoints_Real", t]
+    perRow = (kept["fill-waypoints-real"] * 1024 - texts["fill-waypoints-real"]) / rows["fill-waypoints-real"]
+    row("Fill \"Way Points\", 100,000 realistic waypoints", ms(real), sprintf("%.2f M rows/s", 0.1 / real * 1000),
+        peak("fill-waypoints-real") sprintf("; %.0f bytes per row beyond its texts", perRow), "-", "-",
+        "<= 60 ms, <= 200 bytes per row, <= 60 MiB", verdict(real <= 60 && perRow <= 200 && total["fill-waypoints-real"] <= 60 * 1024))
     saved = value["BM_FillTracks_Saved", t]
     row("Fill \"Tracks\", 500 saved tracks of 2,000 points", ms(saved), sprintf("%.0f M points/s", 1 / saved * 1000),
         peak("fill-saved-tracks"), "-", "-", "<= 60 ms", verdict(saved <= 60))
@@ -120,6 +173,28 @@ END {
         ratio = c == 2 ? times(naiveSort100k / s) : "-"
         row("Click heading " headings[c] ", 100,000 rows", ms(s), sprintf("%.1f M rows/s", 0.1 / s * 1000),
             memory, baseline, ratio, "<= 40 ms", verdict(s <= 40))
+    }
+    s = value["BM_SortClick_Real/2", t]
+    row("Click heading \"Name\", 100,000 realistic rows", ms(s), sprintf("%.1f M rows/s", 0.1 / s * 1000),
+        "-", "-", "-", "<= 30 ms", verdict(s <= 30))
+    split("waypoints waypoints-real", sets, " ")
+    setName["waypoints"] = "uniform"; setName["waypoints-real"] = "realistic"
+    for (i = 1; i <= 2; ++i) {
+        k = sets[i]
+        l = value[i == 1 ? "BM_ListWaypoints" : "BM_ListWaypoints_Real", t]
+        lb = value[i == 1 ? "BM_ListWaypoints" : "BM_ListWaypoints_Real", "bytes"]
+        row("Listing of 100,000 " setName[k] " waypoints in the process (" sprintf("%.0f MB", lb / 1e6) ")",
+            ms(l), sprintf("%.0f MB/s", lb / l / 1000), "-", "-", "-", "-", "-")
+        e = wall["list-" k]; g = wall["gpsbabel-csv-" k]
+        baseline = g > 0 ? "gpsbabel GPX -> CSV, same waypoints: " ms(g) : "-"
+        ratio = g > 0 ? times(g / e) : "-"
+        row("quillet-cli list waypoints, 100,000 " setName[k] " waypoints, end to end", ms(e), "-", "-",
+            baseline, ratio, ">= 30x gpsbabel", g > 0 ? verdict(g / e >= 30) : "-")
+        row("quillet-cli info, 100,000 " setName[k] " waypoints (start-up fills the view), end to end",
+            ms(wall["info-" k]), "-", "-", "-", "-", "-", "-")
+        w = value[i == 1 ? "BM_WindowShowsRows" : "BM_WindowShowsRows_Real", t]
+        row("The window: 100,000 " setName[k] " rows on screen after its creation", ms(w), "-", "-",
+            "-", "-", "<= 200 ms", verdict(w <= 200))
     }
     s10 = value["BM_SortClick_10k/2", t]
     row("Click heading \"Name\", 10,000 rows", ms(s10), "-", "-", "naive, measured: " ms(naiveSort),
@@ -160,6 +235,11 @@ END {
         during("export-active-100k") " -> " during("export-active-1m"), "-", "-",
         "not growing with the points", verdict(large <= small + 1024))
 
+    e = wall["export-active"]; g = wall["gpsbabel-gpx-active"]
+    row("quillet-cli export tracks --select 0, 1,000,000 active points, end to end", ms(e), "-", "-",
+        g > 0 ? "gpsbabel GPX -> GPX, same points: " ms(g) : "-", g > 0 ? times(g / e) : "-",
+        ">= 50x gpsbabel", g > 0 ? verdict(g / e >= 50) : "-")
+
     pv = value["BM_PreviewActiveTrack", t]
     row("Preview the active track, 1,000,000 points (read, project, measure, thin)", ms(pv),
         sprintf("%.1f M points/s", 1 / pv * 1000), "-", "-", "-", "< 100 ms", verdict(pv < 100))
@@ -176,4 +256,4 @@ END {
     row("Delete 1 of 10,000 waypoints", ms(del10), "-", "-", "naive, measured: " ms(naiveDelete),
         times(naiveDelete / del10), "-", "-")
 }
-' "$work/bench.json"
+' "$work/window.json" "$work/bench.json"

@@ -6,10 +6,12 @@
 // file survives under its name or its backup's.
 //
 // Unreadable files and read-only folders mean nothing to root: run as root, those
-// cases drop to the unprivileged user "nobody" in a child process first.
+// cases drop to the unprivileged user "nobody" in a child process first. Cases built to
+// exhaust memory run in a child process too, whose peak memory is checked.
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,8 +161,10 @@ std::string exerciseCore(const BadFolder& folder, const fs::path& dir) {
     return problems;
 }
 
-// Runs the work in a child process as the user nobody; nothing when that is impossible.
-std::optional<std::string> asNobody(const std::function<std::string()>& work) {
+// Runs the work in a child process, as the user nobody when asked; nothing when that is
+// impossible. `peakKiB` receives the child's peak resident memory.
+std::optional<std::string> inChild(const std::function<std::string()>& work, bool asNobody,
+                                   long* peakKiB = nullptr) {
     int channel[2];
     if (::pipe(channel) != 0) {
         return std::nullopt;
@@ -169,7 +173,8 @@ std::optional<std::string> asNobody(const std::function<std::string()>& work) {
     if (child == 0) {
         ::close(channel[0]);
         std::string report = "\x01";  // could not drop the privileges
-        if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
+        if (!asNobody ||
+            (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0)) {
             report = work();
         }
         const ssize_t written = ::write(channel[1], report.data(), report.size());
@@ -183,7 +188,11 @@ std::optional<std::string> asNobody(const std::function<std::string()>& work) {
     }
     ::close(channel[0]);
     int status = 0;
-    ::waitpid(child, &status, 0);
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (peakKiB != nullptr) {
+        *peakKiB = usage.ru_maxrss;
+    }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return "the child process died (status " + std::to_string(status) + ")";
     }
@@ -203,8 +212,15 @@ TEST_P(BadInputCatalogue, CoreHoldsAndLosesNothing) {
 
     testing::restrictAccess(folder, dir.path(), true);
     std::string problems;
-    if (folder.access != Access::Normal && ::geteuid() == 0) {
-        const auto report = asNobody([&] { return exerciseCore(folder, dir.path()); });
+    if (folder.peakMiB != 0) {
+        long peakKiB = 0;
+        problems = inChild([&] { return exerciseCore(folder, dir.path()); }, false, &peakKiB)
+                       .value_or("the child process did not start; ");
+        if (peakKiB >= static_cast<long>(folder.peakMiB) * 1024) {
+            problems += "the core took " + std::to_string(peakKiB / 1024) + " MiB; ";
+        }
+    } else if (folder.access != Access::Normal && ::geteuid() == 0) {
+        const auto report = inChild([&] { return exerciseCore(folder, dir.path()); }, true);
         if (!report) {
             testing::restrictAccess(folder, dir.path(), false);
             GTEST_SKIP() << "running as root and cannot become nobody: access rights hold nothing";

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <string>
+#include <string_view>
 
 #include "device/code_page.h"
 #include "support/device_bytes.h"
@@ -91,6 +94,79 @@ TEST(CodePage, LongTextsGrowAsTheirCharacters) {
     // No fixed work buffer: a long text converts whole.
     EXPECT_EQ(utf8ToDeviceText(deviceTextToUtf8(std::string(500, '\xE0'))),
               std::string(500, '\xE0'));
+}
+
+// Both conversions against the plainest code: the table searched for every byte, on
+// random texts of ASCII, table pairs, the numero sign, stray bytes and pairs cut by the
+// end of the text.
+TEST(CodePage, ConversionsMatchATableSearchOnRandomTexts) {
+    const auto toUtf8 = [](std::string_view text) {
+        std::string out;
+        for (const char c : text.substr(0, text.find('\0'))) {
+            const auto b = static_cast<std::uint8_t>(c);
+            std::string form = b == 0xB9 ? "\xE2\x84\x96" : b < 0x80 ? std::string(1, c) : "?";
+            for (const CodePageEntry& entry : CodePageTable) {
+                if (entry.deviceByte == b) {
+                    form = {static_cast<char>(entry.utf8Lead), static_cast<char>(entry.utf8Trail)};
+                }
+            }
+            out += form;
+        }
+        return out;
+    };
+    const auto toDevice = [](std::string_view text) {
+        text = text.substr(0, text.find('\0'));
+        std::string out;
+        for (std::size_t p = 0; p < text.size();) {
+            const auto b = static_cast<std::uint8_t>(text[p]);
+            const auto trail = static_cast<std::uint8_t>(p + 1 < text.size() ? text[p + 1] : '\0');
+            if (b < 0x80) {
+                out += text[p++];
+                continue;
+            }
+            if (text.substr(p, 3) == "\xE2\x84\x96") {
+                out += '\xB9';
+                p += 3;
+                continue;
+            }
+            char device = ' ';
+            for (const CodePageEntry& entry : CodePageTable) {
+                if (entry.utf8Lead == b && entry.utf8Trail == trail) {
+                    device = static_cast<char>(entry.deviceByte);
+                }
+            }
+            out += device;
+            p += 2;
+        }
+        return out;
+    };
+    std::mt19937 random(151);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (std::size_t n = random() % 12; n > 0; --n) {
+            switch (random() % 6) {
+                case 0:
+                    text += static_cast<char>(random() % 128);
+                    break;
+                case 1:
+                    text += "\xE2\x84\x96";
+                    break;
+                case 2:
+                    text += static_cast<char>(random() % 256);
+                    break;
+                default: {
+                    const CodePageEntry& entry = CodePageTable[random() % CodePageTable.size()];
+                    text += static_cast<char>(entry.utf8Lead);
+                    text += static_cast<char>(random() % 8 == 0 ? random() % 256 : entry.utf8Trail);
+                }
+            }
+        }
+        if (random() % 4 == 0 && !text.empty()) {
+            text.pop_back();  // a pair or the numero sign cut short
+        }
+        ASSERT_EQ(utf8ToDeviceText(text), toDevice(text)) << round;
+        ASSERT_EQ(deviceTextToUtf8(text), toUtf8(text)) << round;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "device/code_page.h"
+
 namespace quillet {
 namespace {
 
@@ -57,6 +63,84 @@ TEST(ListingText, ConvertsEachCellToUtf8AndKeepsTheLinesWhole) {
     }
     // Headings are converted the same way.
     EXPECT_EQ(listingText(listOf({"\xC8\xEC\xFF"}, {})), "\xD0\x98\xD0\xBC\xD1\x8F\n");
+}
+
+// The listing as the plainest code writes it: the code page searched byte by byte, every
+// cell a string of its own.
+std::string referenceListing(const RecordList& list) {
+    const auto utf8Of = [](std::string_view text) {
+        std::string out;
+        for (const char c : text.substr(0, text.find('\0'))) {
+            const auto b = static_cast<std::uint8_t>(c);
+            std::string form = b == 0xB9 ? "\xE2\x84\x96" : b < 0x80 ? std::string(1, c) : "?";
+            for (const CodePageEntry& entry : CodePageTable) {
+                if (entry.deviceByte == b) {
+                    form = {static_cast<char>(entry.utf8Lead), static_cast<char>(entry.utf8Trail)};
+                }
+            }
+            out += form == "\t" || form == "\r" || form == "\n" ? " " : form;
+        }
+        return out;
+    };
+    std::string out;
+    for (std::size_t column = 0; column < list.columnCount(); ++column) {
+        out += column == 0 ? "" : "\t";
+        out += utf8Of(list.column(column).heading);
+    }
+    out += '\n';
+    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        for (std::size_t column = 0; column < list.columnCount(); ++column) {
+            out += column == 0 ? "" : "\t";
+            out += utf8Of(list.text(row, column));
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+// Random rows of full-length names in every byte of the code page, short number texts
+// and empty cells, some rows sharing their texts, long enough to be written in many
+// pieces: the listing is the reference's, in one text or piece by piece.
+TEST(ListingText, MatchesAPlainFormatterOnRandomRows) {
+    std::mt19937 random(15);
+    RecordList list;
+    for (const char* heading : {"", "#", "Name", "\xC8\xEC\xFF", "1"}) {
+        list.addColumn({heading, Alignment::Left, 20});
+    }
+    for (int row = 0; row < 6000; ++row) {
+        list.insertRow();
+        if (row > 0 && random() % 5 == 0) {
+            list.setTextsLike(0, 1, 1, std::to_string(row));
+            continue;
+        }
+        for (std::size_t column = 0; column < list.columnCount(); ++column) {
+            std::string text(random() % 4 == 0 ? 0 : random() % 125, ' ');
+            for (char& c : text) {
+                c = static_cast<char>(random() % 3 == 0 ? 'a' + random() % 26 : random() % 256);
+            }
+            list.setText(0, column, text);
+        }
+    }
+    const std::string expected = referenceListing(list);
+    ASSERT_GT(expected.size(), 1'000'000u);
+    EXPECT_EQ(listingText(list), expected);
+
+    std::vector<std::string> pieces;
+    EXPECT_TRUE(writeListing(list, [&](std::string_view piece) {
+        pieces.emplace_back(piece);
+        return true;
+    }));
+    std::string joined;
+    for (const auto& piece : pieces) {
+        EXPECT_EQ(piece.back(), '\n');  // whole lines
+        joined += piece;
+    }
+    EXPECT_GT(pieces.size(), 4u);
+    EXPECT_EQ(joined, expected);
+
+    std::size_t calls = 0;
+    EXPECT_FALSE(writeListing(list, [&](std::string_view) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2u);  // nothing more after the failed piece
 }
 
 }  // namespace

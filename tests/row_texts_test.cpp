@@ -1,5 +1,6 @@
-// A row's texts share one block; any mix of setting, removing and reading texts must
-// give what a plain sequence of strings gives.
+// A row's texts share one block, which rows may share with each other; any mix of
+// setting, removing, copying and reading texts must give what a plain sequence of
+// strings gives, whatever the other rows sharing the block do.
 
 #include "ui/row_texts.h"
 
@@ -7,7 +8,9 @@
 
 #include <algorithm>
 #include <random>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillet {
@@ -18,9 +21,32 @@ TEST(RowTexts, BehavesAsASequenceOfStrings) {
     for (int round = 0; round < 300; ++round) {
         RowTexts texts;
         std::vector<std::string> model;
+        RowTexts other;  // shares blocks with `texts` now and then
+        std::vector<std::string> otherModel;
         for (int step = 0; step < 60; ++step) {
             const std::size_t column = random() % 30;
-            switch (random() % 8) {
+            switch (random() % 11) {
+                case 8: {
+                    const std::vector<std::string_view> views(otherModel.begin(), otherModel.end());
+                    texts.assign(views);
+                    model = otherModel;
+                    break;
+                }
+                case 9: {
+                    const std::string text(random() % 20, static_cast<char>('A' + random() % 26));
+                    std::vector<std::string> shared = otherModel;
+                    if (column >= shared.size()) {
+                        shared.resize(column + 1);
+                    }
+                    shared[column] = text;
+                    texts.assignSharing(other, column, text);
+                    model = shared;
+                    break;
+                }
+                case 10:
+                    other = texts;
+                    otherModel = model;
+                    break;
                 case 0:
                     texts.erase(column);
                     if (column < model.size()) {
@@ -45,8 +71,11 @@ TEST(RowTexts, BehavesAsASequenceOfStrings) {
                 }
             }
             ASSERT_EQ(texts.size(), model.size());
+            ASSERT_EQ(other.size(), otherModel.size());
             for (std::size_t c = 0; c < 32; ++c) {
                 ASSERT_EQ(texts.get(c), c < model.size() ? model[c] : "") << round << "/" << step;
+                ASSERT_EQ(other.get(c), c < otherModel.size() ? otherModel[c] : "")
+                    << round << "/" << step;
             }
         }
     }

@@ -48,7 +48,7 @@ void dumpWaypoints(const std::filesystem::path& path) {
         "  #  Symbol  Latitude    Longitude    Elevation  Time                   "
         "Categories  Name\n");
     const std::uint32_t read =
-        forEachHeldRecord(*stream, buffer, header.recordCount, [&](std::uint32_t n) {
+        forEachHeldRecord(*stream, buffer, header.recordCount, [&](std::uint32_t n, const RecordRead&) {
             const WaypointRecord record = decodeWaypoint(buffer);
             const std::string elevation =
                 record.elevation ? std::to_string(*record.elevation) : std::string("-");

@@ -102,43 +102,72 @@ std::string_view untilTerminator(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }
 
-const CodePageEntry* entryForByte(std::uint8_t b) {
+// Every pair of the table has a lead byte from D0 to D3 and a trail byte from 80 to BF:
+// the device bytes of all such pairs in one table, 0 for a pair without a character.
+constexpr std::uint8_t kFirstLead = 0xD0;
+constexpr std::uint8_t kFirstTrail = 0x80;
+constexpr std::size_t kLeads = 4;
+constexpr std::size_t kTrails = 64;
+
+std::array<std::uint8_t, kLeads * kTrails> makeDeviceBytes() {
+    std::array<std::uint8_t, kLeads * kTrails> bytes{};
     for (const auto& entry : CodePageTable) {
-        if (entry.deviceByte == b) {
-            return &entry;
-        }
+        bytes[(entry.utf8Lead - kFirstLead) * kTrails + (entry.utf8Trail - kFirstTrail)] =
+            entry.deviceByte;
     }
-    return nullptr;
+    return bytes;
 }
 
-const CodePageEntry* entryForPair(std::uint8_t lead, std::uint8_t trail) {
-    for (const auto& entry : CodePageTable) {
-        if (entry.utf8Lead == lead && entry.utf8Trail == trail) {
-            return &entry;
-        }
+std::uint8_t deviceByteForPair(std::uint8_t lead, std::uint8_t trail) {
+    static const std::array<std::uint8_t, kLeads* kTrails> deviceBytes = makeDeviceBytes();
+    const unsigned leadIndex = static_cast<unsigned>(lead) - kFirstLead;
+    const unsigned trailIndex = static_cast<unsigned>(trail) - kFirstTrail;
+    if (leadIndex >= kLeads || trailIndex >= kTrails) {
+        return 0;
     }
-    return nullptr;
+    return deviceBytes[leadIndex * kTrails + trailIndex];
+}
+
+// Device byte -> pair as one table, so that a conversion costs one look-up per byte.
+std::array<Utf8Form, 256> makeUtf8Forms() {
+    std::array<Utf8Form, 256> forms{};
+    for (std::size_t b = 0; b < forms.size(); ++b) {
+        forms[b] = b < 0x80 ? Utf8Form{1, {static_cast<char>(b)}} : Utf8Form{1, {'?'}};
+    }
+    for (const auto& entry : CodePageTable) {
+        forms[entry.deviceByte] = {
+            2, {static_cast<char>(entry.utf8Lead), static_cast<char>(entry.utf8Trail)}};
+    }
+    forms[kNumeroByte] = {3, {kNumeroUtf8[0], kNumeroUtf8[1], kNumeroUtf8[2]}};
+    return forms;
 }
 
 }  // namespace
 
-std::string deviceTextToUtf8(std::string_view text) {
+const std::array<Utf8Form, 256>& utf8Forms() {
+    static const std::array<Utf8Form, 256> forms = makeUtf8Forms();
+    return forms;
+}
+
+void appendUtf8(std::string& out, std::string_view text) {
     text = untilTerminator(text);
-    std::string utf8;
-    utf8.reserve(text.size() * 2);
+    const std::array<Utf8Form, 256>& forms = utf8Forms();
+    const std::size_t start = out.size();
+    out.resize(start + 3 * text.size());
+    char* end = out.data() + start;
     for (const char c : text) {
-        const auto b = static_cast<std::uint8_t>(c);
-        if (b < 0x80) {
-            utf8 += c;
-        } else if (b == kNumeroByte) {
-            utf8 += kNumeroUtf8;
-        } else if (const CodePageEntry* entry = entryForByte(b)) {
-            utf8 += static_cast<char>(entry->utf8Lead);
-            utf8 += static_cast<char>(entry->utf8Trail);
-        } else {
-            utf8 += '?';
-        }
+        const Utf8Form& form = forms[static_cast<std::uint8_t>(c)];
+        end[0] = form.bytes[0];
+        end[1] = form.bytes[1];
+        end[2] = form.bytes[2];
+        end += form.size;
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+std::string deviceTextToUtf8(std::string_view text) {
+    std::string utf8;
+    appendUtf8(utf8, text);
     return utf8;
 }
 
@@ -146,30 +175,48 @@ std::string deviceTextToUtf8(std::string_view text) {
 // one blank and is consumed whole, even when the sequence is shorter or longer than
 // two bytes. A pair that would take in the end of the text ends it after its blank.
 std::string utf8ToDeviceText(std::string_view text) {
-    text = untilTerminator(text);
-    const auto at = [&](std::size_t i) -> std::uint8_t {
-        return i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
-    };
     std::string device;
-    device.reserve(text.size());
+    utf8ToDeviceText(text, device);
+    return device;
+}
+
+// While three bytes remain, a character is converted without a branch on its kind, as
+// names mix one- and two-byte characters at random; the last bytes go the careful way.
+void utf8ToDeviceText(std::string_view text, std::string& device) {
+    text = untilTerminator(text);
+    device.resize(text.size());  // every character takes at least one byte
+    const auto* in = reinterpret_cast<const std::uint8_t*>(text.data());
+    const std::size_t size = text.size();
+    char* out = device.data();
     std::size_t p = 0;
-    while (p < text.size()) {
-        const std::uint8_t b = at(p);
-        if (b < 0x80) {
-            device += static_cast<char>(b);
-            p += 1;
-        } else if (text.substr(p, 3) == kNumeroUtf8) {
-            device += static_cast<char>(kNumeroByte);
+    while (p + 2 < size) {
+        const std::uint8_t b = in[p];
+        const std::uint8_t trail = in[p + 1];
+        if (b == 0xE2 && trail == 0x84 && in[p + 2] == 0x96) {
+            *out++ = static_cast<char>(kNumeroByte);
             p += 3;
-        } else if (const CodePageEntry* entry = entryForPair(b, at(p + 1))) {
-            device += static_cast<char>(entry->deviceByte);
-            p += 2;
+            continue;
+        }
+        const std::uint8_t deviceByte = deviceByteForPair(b, trail);
+        const bool ascii = b < 0x80;
+        *out++ = static_cast<char>(ascii ? b : deviceByte != 0 ? deviceByte : ' ');
+        p += ascii ? 1 : 2;
+    }
+    while (p < size) {
+        const std::uint8_t b = in[p];
+        if (b < 0x80) {
+            *out++ = static_cast<char>(b);
+            p += 1;
+        } else if (b == 0xE2 && text.substr(p, 3) == kNumeroUtf8) {
+            *out++ = static_cast<char>(kNumeroByte);
+            p += 3;
         } else {
-            device += ' ';
+            const std::uint8_t deviceByte = deviceByteForPair(b, p + 1 < size ? in[p + 1] : 0);
+            *out++ = deviceByte != 0 ? static_cast<char>(deviceByte) : ' ';
             p += 2;
         }
     }
-    return device;
+    device.resize(static_cast<std::size_t>(out - device.data()));
 }
 
 }  // namespace quillet

@@ -21,8 +21,13 @@ WaypointFileHeader readWaypointHeader(InputStream& stream, RecordBuffer& buffer)
 }
 
 WaypointRecord decodeWaypoint(const RecordBuffer& buffer) {
-    const std::uint8_t* body = buffer.bytes.data();
     WaypointRecord record;
+    decodeWaypoint(buffer, record);
+    return record;
+}
+
+void decodeWaypoint(const RecordBuffer& buffer, WaypointRecord& record) {
+    const std::uint8_t* body = buffer.bytes.data();
 
     const auto latitude = static_cast<std::int32_t>(loadLe32(body + wl::kLatitude));
     const auto longitude = static_cast<std::int32_t>(loadLe32(body + wl::kLongitude));
@@ -32,6 +37,7 @@ WaypointRecord decodeWaypoint(const RecordBuffer& buffer) {
     record.symbol = body[wl::kSymbol];
 
     const std::uint16_t elevationCode = loadLe16(body + wl::kElevation);
+    record.elevation.reset();
     if (elevationCode != wl::kNoElevation) {
         const int metres = static_cast<int>(elevationCode) - wl::kElevationOffset;
         record.elevation = static_cast<int>(static_cast<double>(metres) * wl::kElevationFactor);
@@ -51,7 +57,6 @@ WaypointRecord decodeWaypoint(const RecordBuffer& buffer) {
 
     record.nameIsUtf8 =
         std::equal(wl::kUtf8Marker.begin(), wl::kUtf8Marker.end(), body + wl::kEncodingMarker);
-    return record;
 }
 
 }  // namespace quillet

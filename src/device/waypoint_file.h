@@ -59,23 +59,25 @@ WaypointFileHeader readWaypointHeader(InputStream& stream, RecordBuffer& buffer)
 
 // Decodes the fields at their fixed body offsets from whatever the buffer holds.
 WaypointRecord decodeWaypoint(const RecordBuffer& buffer);
+// The same into `record`, whose name keeps its memory from one record to the next.
+void decodeWaypoint(const RecordBuffer& buffer, WaypointRecord& record);
 
 // The 124 stored name bytes -> the 124 unpacked bytes.
 std::array<std::uint8_t, 124> unpackName(std::span<const std::uint8_t, 124> stored);
 
 // The records that the file still holds, read from the current position: up to `count`
 // records while the file holds bytes of them, the last one possibly in part. Each is
-// read into the buffer and visit(n) is called with its 1-based number. Returns how many
-// records were read; the file ended early when that is fewer than `count` or when the
-// stream is at its end afterwards.
+// read into the buffer and visit(n, read) is called with its 1-based number and what the
+// read delivered; the walk stops early when visit returns false. Returns how many records
+// were read; the file ended early when that is fewer than `count` or when the stream is
+// at its end afterwards.
 template <typename Visit>
 std::uint32_t forEachHeldRecord(InputStream& stream, RecordBuffer& buffer, std::uint32_t count,
                                 Visit&& visit) {
     std::uint32_t n = 0;
     while (n < count && stream.remaining() > 0) {
-        readRecord(stream, buffer);
-        visit(++n);
-        if (atEndOfFile(stream)) {
+        const RecordRead read = readRecord(stream, buffer);
+        if (!visit(++n, read) || atEndOfFile(stream)) {
             break;
         }
     }

@@ -68,6 +68,20 @@ void RecordList::setText(std::size_t row, std::size_t column, std::string_view t
     rows_.at(row).texts.set(column, cutAtTerminator(text), columns_.size());
 }
 
+void RecordList::setTexts(std::size_t row, std::span<const std::string_view> texts) {
+    rows_.at(row).texts.assign(texts);
+}
+
+void RecordList::setTexts(std::size_t row, std::span<const std::uint32_t> ends,
+                          std::string_view texts) {
+    rows_.at(row).texts.assign(ends, texts);
+}
+
+void RecordList::setTextsLike(std::size_t row, std::size_t from, std::size_t column,
+                              std::string_view text) {
+    rows_.at(row).texts.assignSharing(rows_.at(from).texts, column, cutAtTerminator(text));
+}
+
 std::string_view RecordList::text(std::size_t row, std::size_t column, std::size_t maxBytes) const {
     return rows_.at(row).texts.get(column).substr(0, maxBytes);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ struct Row {
 class RecordList {
 public:
     static constexpr std::size_t kCompareBytes = 99;  // bytes of a text a sort compares
+    // The most rows one fill holds: far beyond what any receiver stores, and small enough
+    // that a damaged or hostile file cannot take the memory of the machine.
+    static constexpr std::size_t kMaxRows = 1'000'000;
 
     // Columns.
     void addColumn(Column column);
@@ -44,6 +48,15 @@ public:
     void insertRow();  // a new row 0: item number 0, all texts empty, not selected
     void setItemNumber(std::size_t row, std::int32_t itemNumber);
     void setText(std::size_t row, std::size_t column, std::string_view text);
+    // All texts of the row at once, one per column, in one allocation. The texts hold no
+    // zero byte (setText cuts a text at its first one; these are taken as they are).
+    void setTexts(std::size_t row, std::span<const std::string_view> texts);
+    // The same from the texts one after the other (the fill's scratch buffer) and the end
+    // of each in them; the ends grow and the last is the size of `texts`.
+    void setTexts(std::size_t row, std::span<const std::uint32_t> ends, std::string_view texts);
+    // The texts of row `from`, except the column's, which becomes `text`; a short text
+    // lets the two rows share the memory of the others.
+    void setTextsLike(std::size_t row, std::size_t from, std::size_t column, std::string_view text);
     // The cell text cut to maxBytes (the platform's buffer of maxBytes + 1).
     std::string_view text(std::size_t row, std::size_t column,
                           std::size_t maxBytes = std::string::npos) const;

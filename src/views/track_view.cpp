@@ -105,15 +105,20 @@ HeldPoints readSavedTrackPoints(InputStream& stream, SavedTrackReader& reader,
     return points;
 }
 
-void fillSavedTrackRows(ListState& state, InputStream& stream) {
+// False, with no rows left, for a file holding more tracks than a list holds rows.
+bool fillSavedTrackRows(ListState& state, InputStream& stream, std::uint32_t& trackCount) {
     SavedTrackReader reader(stream, state.recordBuffer);
-    const std::uint32_t trackCount = reader.readHeader();
+    trackCount = reader.readHeader();
     state.savedTracksSnapshot = takeSnapshot(state.files.savedTracks, trackCount);
 
     // A row for every counted track of which the file holds a byte: the work is bounded
     // by the file's size, whatever the header counts.
     RecordList& list = state.list;
     for (std::uint64_t n = 1; n <= trackCount && stream.remaining() > 0; ++n) {
+        if (n > RecordList::kMaxRows) {
+            list.removeAllRows();
+            return false;
+        }
         list.insertRow();
         list.setItemNumber(0, static_cast<std::int32_t>(n));
         list.setText(0, kNumber, numberText(n));
@@ -121,6 +126,7 @@ void fillSavedTrackRows(ListState& state, InputStream& stream) {
         list.setText(0, kName, std::move(header.name));
         setPointCells(list, readSavedTrackPoints(stream, reader, header.pointCount));
     }
+    return true;
 }
 
 }  // namespace
@@ -138,9 +144,9 @@ void fillTrackView(ListState& state, UserInterface& ui) {
     if (active) {
         fillActiveTrackRow(state, *active);
     }
-    if (saved) {
-        fillSavedTrackRows(state, *saved);
-    } else {
+    std::uint32_t trackCount = 0;
+    const bool tooMany = saved && !fillSavedTrackRows(state, *saved, trackCount);
+    if (!saved) {
         state.savedTracksSnapshot.reset();
     }
     if (activeCut) {
@@ -150,6 +156,10 @@ void fillTrackView(ListState& state, UserInterface& ui) {
     if (savedCut) {
         ui.showMessage(shortHeaderMessage(kSavedTracksFileName, "saved tracks"), kTitleText,
                        Buttons::Ok, Icon::None);
+    }
+    if (tooMany) {
+        ui.showMessage(tooManyRowsMessage(kSavedTracksFileName, trackCount, "saved tracks"),
+                       kTitleText, Buttons::Ok, Icon::None);
     }
 }
 

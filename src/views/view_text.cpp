@@ -2,7 +2,18 @@
 
 #include "device/device_files.h"
 
+#include "ui/record_list.h"
+
 namespace quillet {
+
+std::string tooManyRowsMessage(std::string_view fileName, std::uint32_t headerCount,
+                               std::string_view what) {
+    return std::string(fileName) + " holds more than " + std::to_string(RecordList::kMaxRows) +
+           " " + std::string(what) + " (its header counts " + std::to_string(headerCount) +
+           "), more than a list shows, so none is shown.\n"
+           "No receiver stores that many: the file is probably damaged. Copy it from the "
+           "receiver again.";
+}
 
 std::string signedDecimal(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));

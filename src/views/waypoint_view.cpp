@@ -1,6 +1,9 @@
 #include "views/waypoint_view.h"
 
+#include <array>
+#include <charconv>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "device/code_page.h"
@@ -192,27 +195,76 @@ void storeHeader(ListState& state, const WaypointFileHeader& header) {
     state.headerFields.records = signedDecimal(header.recordCount);
 }
 
-// Sets row 0's texts from the record decoded from the buffer, for record number n.
-void setRowTexts(RecordList& list, std::uint64_t n, WaypointRecord record) {
-    if (record.nameIsUtf8) {
-        record.name = utf8ToDeviceText(record.name);
-        list.setText(0, kEncoding, std::string(kUtf8NameText));
-    }
-    list.setText(0, kNumber, numberText(n));
-    list.setText(0, kName, std::move(record.name));
-    list.setText(0, kSymbol, std::string(symbolText(record.symbol)));
-    list.setText(0, kLatitude, fixed7Text(record.latitude));
-    list.setText(0, kLongitude, fixed7Text(record.longitude));
-    if (record.elevation) {
-        list.setText(0, kElevation, decimalText(*record.elevation));
-    }
-    list.setText(0, kTime, formatDeviceTime(record.time));
-    for (int k = 1; k <= kCategories; ++k) {
-        if (record.categories[k]) {
-            list.setText(0, kTime + k, std::string(kCategorySetText));
+// The texts of one row, written one after the other into one buffer with the end of
+// each, column by column, so that the row gets them in one allocation and one copy and
+// a fill allocates nothing else per row.
+class RowTextWriter {
+public:
+    std::span<const std::uint32_t> ends() const { return ends_; }
+    std::string_view texts() const { return {chars_.data(), used_}; }
+
+    // Row texts of the record decoded from the buffer, for record number n.
+    void write(std::uint64_t n, const WaypointRecord& record) {
+        static_assert(kEncoding == 0 && kNumber == 1 && kName == 2 && kSymbol == 3 &&
+                      kLatitude == 4 && kLongitude == 5 && kElevation == 6 && kTime == 7 &&
+                      kFirstCategory == 8);
+        used_ = 0;
+        column_ = 0;
+        append(record.nameIsUtf8 ? kUtf8NameText : std::string_view());
+        endAt(writeNumber(next(), n));
+        if (record.nameIsUtf8) {
+            utf8ToDeviceText(record.name, deviceName_);
+            append(deviceName_);
+        } else {
+            append(record.name);
+        }
+        append(symbolText(record.symbol));
+        endAt(writeFixed7(next(), record.latitude));
+        endAt(writeFixed7(next(), record.longitude));
+        endAt(record.elevation ? writeDecimal(next(), *record.elevation) : next());
+        endAt(writeDeviceTime(next(), record.time));
+        for (int k = 1; k <= kCategories; ++k) {
+            append(record.categories[k] ? kCategorySetText : std::string_view());
         }
     }
-}
+
+    // The "#" text of record n alone, for a row that shares the other texts.
+    std::string_view numberOnly(std::uint64_t n) {
+        char* end = writeNumber(number_.data(), n);
+        return {number_.data(), static_cast<std::size_t>(end - number_.data())};
+    }
+
+private:
+    // "%2llu" of n.
+    static char* writeNumber(char* out, std::uint64_t n) {
+        char* end = std::to_chars(out, out + kNumberBytes, n).ptr;
+        if (end - out == 1) {
+            out[1] = out[0];
+            out[0] = ' ';
+            ++end;
+        }
+        return end;
+    }
+
+    char* next() { return chars_.data() + used_; }
+    void endAt(char* end) {
+        used_ = static_cast<std::size_t>(end - chars_.data());
+        ends_[column_++] = static_cast<std::uint32_t>(used_);
+    }
+    void append(std::string_view text) { endAt(std::copy(text.begin(), text.end(), next())); }
+
+    static constexpr std::size_t kNumberBytes = 20;
+    // Two coordinates, the number, elevation and time, the name, the longest symbol name,
+    // "UTF" and the categories' marks, with room to spare.
+    static constexpr std::size_t kBytes = 2 * kNumberTextMax + 1024;
+
+    std::array<char, kBytes> chars_{};
+    std::size_t used_ = 0;
+    std::array<std::uint32_t, kFirstCategory + kCategories> ends_{};
+    std::size_t column_ = 0;
+    std::array<char, kNumberBytes> number_{};
+    std::string deviceName_;
+};
 
 }  // namespace
 
@@ -255,12 +307,35 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     // Records are read while the file holds bytes of them, so the work is bounded by the
     // file's size whatever its header counts. A file that ends before its counted records
     // is reported once, after the last row.
-    const std::uint32_t read =
-        forEachHeldRecord(*stream, state.recordBuffer, header.recordCount, [&](std::uint32_t n) {
+    // A record that delivers no bytes leaves the buffer as the one before left it: its
+    // row shares that row's texts, apart from its number.
+    bool tooManyRows = false;
+    WaypointRecord record;
+    RowTextWriter writer;
+    const std::uint32_t read = forEachHeldRecord(
+        *stream, state.recordBuffer, header.recordCount,
+        [&](std::uint32_t n, const RecordRead& delivered) {
+            if (n > RecordList::kMaxRows) {
+                tooManyRows = true;
+                return false;
+            }
             state.list.insertRow();
             state.list.setItemNumber(0, static_cast<std::int32_t>(n));
-            setRowTexts(state.list, n, decodeWaypoint(state.recordBuffer));
+            if (delivered.delivered == 0 && n > 1) {
+                state.list.setTextsLike(0, 1, kNumber, writer.numberOnly(n));
+            } else {
+                decodeWaypoint(state.recordBuffer, record);
+                writer.write(n, record);
+                state.list.setTexts(0, writer.ends(), writer.texts());
+            }
+            return true;
         });
+    if (tooManyRows) {
+        state.list.removeAllRows();
+        ui.showMessage(tooManyRowsMessage(kWaypointFileName, header.recordCount, "waypoints"),
+                       kTitleText, Buttons::Ok, Icon::None);
+        return;
+    }
     if (read < header.recordCount || atEndOfFile(*stream)) {
         ui.showMessage(kFormatMessage, kTitleText, Buttons::Ok, Icon::None);
     }

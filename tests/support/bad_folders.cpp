@@ -166,6 +166,37 @@ void addHugeCounts(std::vector<BadFolder>& all) {
         {.label = "STRK_huge_point_count", .files = {{kStrk, enc::encodeSavedTracksFile(claims)}}});
 }
 
+// Files that are small, or small on the disk, and would take every byte of memory
+// if each of their records cost a row: two-byte records by the million, and a sparse
+// 8 GiB file whose header counts 4,294,967,295 records.
+void addMemoryHogs(std::vector<BadFolder>& all) {
+    constexpr std::uint32_t kZeroLengthRecords = 3'000'000;
+    constexpr std::uintmax_t kSparseSize = std::uintmax_t{8} << 30;
+    constexpr std::size_t kPeakMiB = 1024;
+    const std::string tooManyWaypoints = "holds more than 1000000 waypoints";
+
+    Bytes zeroLength = waypointFile({}, kZeroLengthRecords);
+    zeroLength.resize(zeroLength.size() + 2 * kZeroLengthRecords);
+    all.push_back({.label = "WPT_3000000_zero_length_records",
+                   .files = {{kWpt, zeroLength}},
+                   .fillMessage = tooManyWaypoints,
+                   .peakMiB = kPeakMiB});
+
+    Bytes sparse = waypointFile({}, 0xFFFFFFFF);
+    all.push_back({.label = "WPT_sparse_8_GiB_huge_count",
+                   .files = {{kWpt, sparse}},
+                   .sparseSizes = {{kWpt, kSparseSize}},
+                   .fillMessage = tooManyWaypoints,
+                   .peakMiB = kPeakMiB});
+
+    // Every 54 zero bytes read as the header of a saved track without points.
+    all.push_back({.label = "STRK_sparse_8_GiB_huge_count",
+                   .files = {{kStrk, withCount(cut(twoSavedTracks(), 16), 0xFFFFFFFF)}},
+                   .sparseSizes = {{kStrk, kSparseSize}},
+                   .fillMessage = "holds more than 1000000 saved tracks",
+                   .peakMiB = kPeakMiB});
+}
+
 // A first record of every awkward length, followed by a normal one. Such records are
 // copied whole by a deletion.
 void addRecordLengths(std::vector<BadFolder>& all) {
@@ -244,6 +275,7 @@ std::vector<BadFolder> badFolders() {
     addRecordCuts(all);
     addHugeCounts(all);
     addRecordLengths(all);
+    addMemoryHogs(all);
     addLyingLengthWords(all);
     addEmptyAndMissing(all);
     return all;
@@ -257,18 +289,33 @@ void writeBadFolder(const BadFolder& folder, const std::filesystem::path& dir) {
     for (const auto& [name, bytes] : folder.files) {
         enc::writeFile(dir / name, bytes);
     }
+    for (const auto& [name, size] : folder.sparseSizes) {
+        std::filesystem::resize_file(dir / name, size);
+    }
     for (const auto& name : folder.directories) {
         std::filesystem::create_directory(dir / name);
     }
 }
 
 FolderBytes folderContents(const std::filesystem::path& dir) {
+    constexpr std::uintmax_t kWholeFileLimit = 64 << 20;
+    constexpr std::size_t kHeadBytes = 64 << 10;
     FolderBytes files;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (entry.is_regular_file()) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            files[entry.path().filename().string()] = std::vector<std::uint8_t>(
-                std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!entry.is_regular_file()) {
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        auto& bytes = files[entry.path().filename().string()];
+        const std::uintmax_t size = entry.file_size();
+        if (size <= kWholeFileLimit) {
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            continue;
+        }
+        bytes.resize(kHeadBytes);
+        in.read(reinterpret_cast<char*>(bytes.data()), kHeadBytes);
+        for (int i = 0; i < 8; ++i) {
+            bytes.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
         }
     }
     return files;

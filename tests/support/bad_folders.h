@@ -27,6 +27,8 @@ struct BadFolder {
     std::string label{};                     // letters, digits and underscores: a test name
     FolderBytes files{};                     // device files by name
     std::vector<std::string> directories{};  // folders that carry a device file's name
+    // Files that grow to this size after their bytes, the rest a hole (sparse).
+    std::map<std::string, std::uintmax_t> sparseSizes{};
     Access access = Access::Normal;
 
     // What the person must be told: a text every run must show (empty: nothing needed).
@@ -34,6 +36,9 @@ struct BadFolder {
     // The deletion of the first record must be refused (or fail) with a message that
     // names this file or its temporary file; empty when the deletion may go through.
     std::string deletionRefusedFor{};
+    // The core's peak resident memory, measured in a process of its own, must stay below
+    // this (0: not measured).
+    std::size_t peakMiB = 0;
 };
 
 std::vector<BadFolder> badFolders();
@@ -46,7 +51,8 @@ void writeBadFolder(const BadFolder& folder, const std::filesystem::path& dir);
 // Takes the access the folder's case asks for away (restrict) or gives it back.
 void restrictAccess(const BadFolder& folder, const std::filesystem::path& dir, bool restrict);
 
-// The regular files of a folder with their bytes.
+// The regular files of a folder with their bytes; a file larger than 64 MiB by its first
+// 64 KiB and its size.
 FolderBytes folderContents(const std::filesystem::path& dir);
 
 // Every device file of `before` exists with its bytes under its own name or under its
