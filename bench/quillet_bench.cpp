@@ -20,9 +20,9 @@
 
 #include <unistd.h>
 
+#include "app/delete_command.h"
 #include "app/fill_list.h"
 #include "bench_folder.h"
-#include "app/delete_command.h"
 #include "edit/file_operations.h"
 #include "export/gpx_export.h"
 #include "naive_baselines.h"

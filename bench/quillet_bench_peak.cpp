@@ -17,9 +17,9 @@
 #include <map>
 #include <string>
 
+#include "app/delete_command.h"
 #include "app/fill_list.h"
 #include "bench_folder.h"
-#include "app/delete_command.h"
 #include "scenarios.h"
 
 namespace fs = std::filesystem;

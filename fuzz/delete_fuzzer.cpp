@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "app/startup.h"
 #include "app/delete_command.h"
+#include "app/startup.h"
 #include "fuzz_support.h"
 
 using namespace quillet;

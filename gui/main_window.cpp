@@ -13,12 +13,12 @@
 #include <QTableView>
 
 #include "about_box.h"
+#include "app/delete_command.h"
 #include "app/fill_list.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "app_icon.h"
 #include "dialog_units.h"
-#include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "preview_window.h"
 #include "record_table_model.h"

@@ -21,10 +21,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/delete_command.h"
 #include "app/fill_list.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
-#include "app/delete_command.h"
 #include "export/gpx_export.h"
 #include "support/bad_folders.h"
 #include "support/fake_ui.h"

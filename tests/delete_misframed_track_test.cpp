@@ -7,9 +7,9 @@
 
 #include <optional>
 
+#include "app/delete_command.h"
 #include "app/fill_list.h"
 #include "app/startup.h"
-#include "app/delete_command.h"
 #include "edit/deletion_messages.h"
 #include "edit/rewrite_device_file.h"
 #include "encoder/device_encoder.h"

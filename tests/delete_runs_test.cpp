@@ -11,8 +11,8 @@
 #include <set>
 #include <vector>
 
-#include "app/startup.h"
 #include "app/delete_command.h"
+#include "app/startup.h"
 #include "encoder/device_encoder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"

@@ -47,8 +47,8 @@ void dumpWaypoints(const std::filesystem::path& path) {
     std::printf(
         "  #  Symbol  Latitude    Longitude    Elevation  Time                   "
         "Categories  Name\n");
-    const std::uint32_t read =
-        forEachHeldRecord(*stream, buffer, header.recordCount, [&](std::uint32_t n, const RecordRead&) {
+    const std::uint32_t read = forEachHeldRecord(
+        *stream, buffer, header.recordCount, [&](std::uint32_t n, const RecordRead&) {
             const WaypointRecord record = decodeWaypoint(buffer);
             const std::string elevation =
                 record.elevation ? std::to_string(*record.elevation) : std::string("-");
@@ -61,6 +61,7 @@ void dumpWaypoints(const std::filesystem::path& path) {
             if (atEndOfFile(*stream)) {
                 std::printf("  the file ends inside waypoint %u\n", n);
             }
+            return true;
         });
     if (read < header.recordCount) {
         std::printf("  the file holds %u of its %u waypoints\n", read, header.recordCount);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/app_state.h"
-#include "ui/user_interface.h"
 #include "edit/delete_records.h"
+#include "ui/user_interface.h"
 
 namespace quillet {
 

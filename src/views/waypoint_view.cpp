@@ -312,24 +312,24 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     bool tooManyRows = false;
     WaypointRecord record;
     RowTextWriter writer;
-    const std::uint32_t read = forEachHeldRecord(
-        *stream, state.recordBuffer, header.recordCount,
-        [&](std::uint32_t n, const RecordRead& delivered) {
-            if (n > RecordList::kMaxRows) {
-                tooManyRows = true;
-                return false;
-            }
-            state.list.insertRow();
-            state.list.setItemNumber(0, static_cast<std::int32_t>(n));
-            if (delivered.delivered == 0 && n > 1) {
-                state.list.setTextsLike(0, 1, kNumber, writer.numberOnly(n));
-            } else {
-                decodeWaypoint(state.recordBuffer, record);
-                writer.write(n, record);
-                state.list.setTexts(0, writer.ends(), writer.texts());
-            }
-            return true;
-        });
+    const std::uint32_t read =
+        forEachHeldRecord(*stream, state.recordBuffer, header.recordCount,
+                          [&](std::uint32_t n, const RecordRead& delivered) {
+                              if (n > RecordList::kMaxRows) {
+                                  tooManyRows = true;
+                                  return false;
+                              }
+                              state.list.insertRow();
+                              state.list.setItemNumber(0, static_cast<std::int32_t>(n));
+                              if (delivered.delivered == 0 && n > 1) {
+                                  state.list.setTextsLike(0, 1, kNumber, writer.numberOnly(n));
+                              } else {
+                                  decodeWaypoint(state.recordBuffer, record);
+                                  writer.write(n, record);
+                                  state.list.setTexts(0, writer.ends(), writer.texts());
+                              }
+                              return true;
+                          });
     if (tooManyRows) {
         state.list.removeAllRows();
         ui.showMessage(tooManyRowsMessage(kWaypointFileName, header.recordCount, "waypoints"),
