@@ -374,7 +374,9 @@ void MainDialog::schedulePreviewUpdate() {
 
 void MainDialog::updatePreview() {
     previewUpdatePending_ = false;
-    if (!preview_ || !preview_->isOpen()) {
+    // A message box or the save dialog of a command disables the window: the core is in
+    // the middle of that command and its files are not to be read now.
+    if (!preview_ || !preview_->isOpen() || IsWindowEnabled(window_) == 0) {
         return;
     }
     mirrorSelection();
