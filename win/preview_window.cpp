@@ -23,11 +23,10 @@ COLORREF toColorRef(preview::Colour colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-double screenPixelsPerUnit() {
-    const HDC screen = GetDC(nullptr);
-    const double scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
-    ReleaseDC(nullptr, screen);
-    return scale > 0 ? scale : 1;
+// Device pixels per scene unit on the window's monitor: its DPI over 96.
+double pixelsPerUnitOf(HWND window) {
+    const UINT dpi = GetDpiForWindow(window);
+    return dpi > 0 ? dpi / 96.0 : 1;
 }
 
 // A pen, brush or font selected into a device context for a scope, then put back and
@@ -201,7 +200,7 @@ std::unique_ptr<PreviewWindow> PreviewWindow::create(HINSTANCE instance, HWND ow
     if (registered == 0) {
         return nullptr;
     }
-    const double scale = screenPixelsPerUnit();
+    const double scale = pixelsPerUnitOf(owner);
     RECT frame{0, 0, static_cast<LONG>(std::lround(kFirstWidth * scale)),
                static_cast<LONG>(std::lround(kFirstHeight * scale))};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
@@ -246,6 +245,17 @@ LRESULT PreviewWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             layOut();
             InvalidateRect(window_, nullptr, FALSE);
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another DPI: the size the system suggests keeps the
+            // picture as large, and the scene is laid out again at the new scale.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                         suggested.right - suggested.left, suggested.bottom - suggested.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            layOut();
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        }
         case WM_ERASEBKGND:
             return 1;  // the painting covers every pixel
         case WM_PAINT:
@@ -271,10 +281,7 @@ void PreviewWindow::showSelection(preview::PreviewSelection selection) {
 }
 
 double PreviewWindow::pixelsPerUnit() const {
-    const HDC dc = GetDC(window_);
-    const double scale = GetDeviceCaps(dc, LOGPIXELSX) / 96.0;
-    ReleaseDC(window_, dc);
-    return scale > 0 ? scale : 1;
+    return pixelsPerUnitOf(window_);
 }
 
 void PreviewWindow::layOut() {

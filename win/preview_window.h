@@ -33,7 +33,6 @@ private:
     PreviewWindow() = default;
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Device pixels per scene unit: the window's DPI over 96.
     double pixelsPerUnit() const;
     void layOut();
     void paint();
