@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts quillet.exe under Wine and Xvfb in the sample device folder and checks that its
 # window opens and stays up. With an argument FILE, it also saves a picture of the window
-# as it shows inside a Wine desktop (which draws the caption and frame) as FILE.
+# as it shows inside a Wine desktop (which draws the caption and frame) as FILE; with a
+# second one, PREVIEW, the preview of every track beside the window as PREVIEW.
 # Needs the cross build of scripts/test-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,10 @@ cd "$(dirname "$0")/.."
 screenshot=${1:-}
 if [ -n "$screenshot" ]; then
     screenshot=$(realpath -m "$screenshot")
+fi
+preview=${2:-}
+if [ -n "$preview" ]; then
+    preview=$(realpath -m "$preview")
 fi
 
 sample="$windows_build/sample"
@@ -24,6 +29,7 @@ inner=$(
 set -euo pipefail
 cd "$1"
 screenshot=$2
+preview=$3
 wine quillet.exe &
 pid=$!
 window=""
@@ -45,6 +51,23 @@ if [ -n "$screenshot" ]; then
     echo "saved $screenshot"
     wineserver -k || true
 fi
+if [ -n "$preview" ]; then
+    # The dialog stands in the middle of this desktop, which puts the Tracks tab and the
+    # first row where the clicks go; Shift+End selects every track and Space previews.
+    wine explorer /desktop=Quillet,1000x700 quillet.exe &
+    sleep 15
+    xdotool mousemove 301 241 click 1
+    sleep 1
+    xdotool mousemove 260 277 click 1
+    sleep 1
+    xdotool key shift+End
+    sleep 1
+    xdotool key space
+    sleep 5
+    import -window root -crop 820x530+0+0 +repage "$preview"
+    echo "saved $preview"
+    wineserver -k || true
+fi
 INNER
 )
-xvfb-run -a -s "-screen 0 800x600x24" bash -c "$inner" inner "$sample" "$screenshot"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" inner "$sample" "$screenshot" "$preview"

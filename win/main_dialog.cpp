@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <string>
 
+#include "app/delete_command.h"
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
+#include "preview_window.h"
 #include "resource_ids.h"
 #include "wide_text.h"
 
@@ -19,6 +22,9 @@ namespace {
 
 // Sent to itself once the system has scaled the controls to a new DPI.
 constexpr UINT kRecaptureGeometry = WM_APP + 1;
+// Sent to itself when the selection or the rows changed while the preview is open.
+constexpr UINT kUpdatePreview = WM_APP + 2;
+constexpr wchar_t kAboutEntry[] = L"&About Quillet...\tF1";
 
 // The busy cursor for the length of a core call that may read a whole device file.
 class BusyCursor {
@@ -145,7 +151,7 @@ void MainDialog::initialise() {
 
     if (HMENU menu = GetSystemMenu(window_, FALSE); menu != nullptr) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, L"&About Quillet...\tF1");
+        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
     }
 
     list_ = control(IDC_RECORD_LIST);
@@ -200,6 +206,12 @@ INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HELP:
             showAbout();
             return TRUE;
+        case WM_CONTEXTMENU:
+            onContextMenu(lParam);
+            return TRUE;
+        case kUpdatePreview:
+            updatePreview();
+            return TRUE;
         case WM_PAINT:
             return paintMinimised() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
@@ -241,6 +253,14 @@ bool MainDialog::onNotify(const NMHDR& header, LPARAM lParam) {
     if (header.idFrom == IDC_RECORD_LIST && header.code == NM_DBLCLK) {
         SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);  // a double click does nothing
         return true;
+    }
+    if (header.idFrom == IDC_RECORD_LIST && header.code == LVN_ITEMCHANGED) {
+        const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if ((change.uChanged & LVIF_STATE) != 0 &&
+            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) {
+            schedulePreviewUpdate();
+        }
+        return false;
     }
     if (header.idFrom == IDC_VIEW_TABS && header.code == TCN_SELCHANGE) {
         onTabChanged(TabCtrl_GetCurSel(tabs_));
@@ -305,11 +325,63 @@ bool MainDialog::preTranslate(const MSG& message) {
         showAbout();
         return true;
     }
+    // Space in the list only: on a focused button it still presses the button.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_SPACE && message.hwnd == list_) {
+        showPreview();
+        return true;
+    }
     return false;
 }
 
 void MainDialog::showAbout() {
     DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUT), window_, aboutProc, 0);
+}
+
+void MainDialog::onContextMenu(LPARAM where) {
+    POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: at the list's corner
+        at = POINT{0, 0};
+        ClientToScreen(list_, &at);
+    }
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, IDM_PREVIEW, L"Preview\tSpace");
+    AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
+    DestroyMenu(menu);
+    if (chosen == IDM_PREVIEW) {
+        showPreview();
+    } else if (chosen == IDM_ABOUTBOX) {
+        showAbout();
+    }
+}
+
+void MainDialog::showPreview() {
+    if (!preview_) {
+        preview_ = PreviewWindow::create(instance_, window_);
+    }
+    if (preview_) {
+        preview_->open();
+        updatePreview();
+    }
+}
+
+void MainDialog::schedulePreviewUpdate() {
+    if (preview_ && preview_->isOpen() && !previewUpdatePending_) {
+        previewUpdatePending_ = PostMessageW(window_, kUpdatePreview, 0, 0) != 0;
+    }
+}
+
+void MainDialog::updatePreview() {
+    previewUpdatePending_ = false;
+    // A message box or the save dialog of a command disables the window: the core is in
+    // the middle of that command and its files are not to be read now.
+    if (!preview_ || !preview_->isOpen() || IsWindowEnabled(window_) == 0) {
+        return;
+    }
+    mirrorSelection();
+    const BusyCursor busy;
+    preview_->showSelection(readSelectedRows(*state_));
 }
 
 void MainDialog::onTabChanged(int index) {
@@ -318,7 +390,7 @@ void MainDialog::onTabChanged(int index) {
     }
     {
         const BusyCursor busy;
-        quillet::onTabChanged(*state_, ui_, index);
+        quillet::switchToTab(*state_, ui_, index);
     }
     showNewList();
 }
@@ -442,6 +514,7 @@ void MainDialog::showNewList() {
     showHeaderFields();
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
+    schedulePreviewUpdate();
 }
 
 void MainDialog::showChangedList() {

@@ -7,10 +7,12 @@
 #include <optional>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
 #include "ui/layout_geometry.h"
+#include "ui/user_interface.h"
 
 namespace quillet::win {
+
+class PreviewWindow;
 
 // The program's one window, built from the dialog template: the view tabs, the record
 // list and the two command buttons. Every action is a call into the core; the window
@@ -32,9 +34,12 @@ public:
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
     // Looks at a message before it is dispatched; true when the window took it: Enter
-    // and Esc are swallowed, F1 opens the About box.
+    // and Esc are swallowed, F1 opens the About box, Space in the list the preview.
     bool preTranslate(const MSG& message);
     void showAbout();
+    // The "Preview" window, open beside this one until closed; it follows the selection.
+    void showPreview();
+    const PreviewWindow* preview() const { return preview_.get(); }
 
 private:
     MainDialog(HINSTANCE instance, std::unique_ptr<AppState> state, UserInterface& ui,
@@ -53,6 +58,11 @@ private:
     void onHeadingClicked(int column);
     void onMakeGpx();
     void onDelete();
+    void onContextMenu(LPARAM where);
+    // After the selection or the rows changed: the open preview shows them once the
+    // window's own changes are done.
+    void schedulePreviewUpdate();
+    void updatePreview();
 
     // The person's selection into the rows' selected flags, and back.
     void mirrorSelection();
@@ -75,6 +85,8 @@ private:
     HICON smallIcon_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
     bool recapturePending_ = false;  // after a DPI change, until the controls are measured
+    std::unique_ptr<PreviewWindow> preview_;
+    bool previewUpdatePending_ = false;
 };
 
 // The smallest client area that keeps both buttons inside the window and some of the

@@ -20,6 +20,8 @@
 
 // The About entry of the system menu: a system command keeps its low four bits clear.
 #define IDM_ABOUTBOX 0x0010
+// The context menu's entry that opens the preview.
+#define IDM_PREVIEW 0x0020
 
 #define QUILLET_VERSION_TEXT "1.0.0.0"
 #define QUILLET_VERSION_NUMBERS 1, 0, 0, 0

@@ -12,6 +12,7 @@
 
 #include "encoder/device_encoder.h"
 #include "main_dialog.h"
+#include "preview_window.h"
 #include "resource_ids.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
@@ -98,6 +99,14 @@ protected:
     }
 
     void press(int button) { SendMessageW(dialog->control(button), BM_CLICK, 0, 0); }
+
+    // What the window posted to itself, as its message loop would deliver it.
+    static void dispatchPosted() {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+            DispatchMessageW(&message);
+        }
+    }
 
     Rect placeOf(int id) const {
         RECT rect{};
@@ -208,6 +217,28 @@ TEST_F(MainDialogTest, DeleteRemovesTheSelectedRecordsAndTabsShowTheirViews) {
     press(IDC_DELETE);
     EXPECT_EQ(ui.messageTexts().back(), "You can not delete the active track!");
     EXPECT_EQ(ListView_GetSelectedCount(list()), 1u);
+}
+
+TEST_F(MainDialogTest, SpaceOpensThePreviewAndItFollowsTheSelection) {
+    chooseTab(1);
+    select({1});
+    EXPECT_TRUE(dialog->preTranslate(MSG{list(), WM_KEYDOWN, VK_SPACE, 0, 0, {}}));
+    ASSERT_NE(dialog->preview(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(dialog->preview()->handle()));
+    const preview::PreviewScene& scene = dialog->preview()->scene();
+    EXPECT_EQ(scene.tracks.size(), 1u);
+
+    select({0, 1, 2});
+    dispatchPosted();
+    EXPECT_EQ(scene.tracks.size(), 3u);
+
+    chooseTab(0);  // a new list with nothing selected
+    dispatchPosted();
+    EXPECT_TRUE(scene.tracks.empty());
+    EXPECT_TRUE(scene.message.has_value());
+    select({0, 2});
+    dispatchPosted();
+    EXPECT_EQ(scene.waypoints.size(), 2u);
 }
 
 TEST(Win32UserInterface, MessageBoxStylesAndTheSaveFilter) {
