@@ -49,8 +49,8 @@ TEST(SavedTrack, DecodesTheTwoPointExample) {
     EXPECT_EQ(formatDeviceTime(first.time), "2007-06-29  12:12:58 ");
 
     const TrackPoint second = reader.readPoint();
-    EXPECT_EQ(second.latitude, 2564273 * track_layout::kSavedLatitudeFactor);
-    EXPECT_EQ(second.longitude, 671109 * track_layout::kLongitudeFactor);
+    EXPECT_EQ(second.latitude, 2564273 * 2.1457673398117627e-05);
+    EXPECT_EQ(second.longitude, 671109 * 2.1457673398117627e-05);
     EXPECT_EQ(second.elevation, 111);
     EXPECT_EQ(formatDeviceTime(second.time), "2007-06-29  12:13:08 ");
     EXPECT_EQ(stream.remaining(), 0u);
@@ -203,7 +203,7 @@ TEST(ActiveTrack, ReadsHeaderAndPointRecords) {
 
     TrackPoint point = reader.readPoint();
     EXPECT_EQ(point.latitude, 27.51154825160195);
-    EXPECT_EQ(point.longitude, 671088 * track_layout::kLongitudeFactor);
+    EXPECT_EQ(point.longitude, 671088 * 2.1457673398117627e-05);
     EXPECT_EQ(point.elevation, 100);
     EXPECT_EQ(formatDeviceTime(point.time), "2007-06-29  12:12:58 ");
     point = reader.readPoint();
@@ -211,8 +211,8 @@ TEST(ActiveTrack, ReadsHeaderAndPointRecords) {
 
     // A short record replaces only the latitude; the rest comes from the record before.
     point = reader.readPoint();
-    EXPECT_EQ(point.latitude, 9 * track_layout::kActiveLatitudeFactor);
-    EXPECT_EQ(point.longitude, 2 * track_layout::kLongitudeFactor);
+    EXPECT_EQ(point.latitude, 9 * 1.0728836699058814e-05);
+    EXPECT_EQ(point.longitude, 2 * 2.1457673398117627e-05);
     EXPECT_FALSE(reader.atEndOfFile());
 
     // Past the end the last fields come back again.

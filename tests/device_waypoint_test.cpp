@@ -173,7 +173,7 @@ TEST(WaypointRecords, ShortRecordShowsBytesOfEarlierReads) {
     EXPECT_EQ(readRecord(stream, buffer).delivered, 166u);
     EXPECT_EQ(readRecord(stream, buffer).delivered, 8u);
     WaypointRecord record = decodeWaypoint(buffer);
-    EXPECT_EQ(record.latitude, 7 * wl::kLatitudeFactor);
+    EXPECT_EQ(record.latitude, 7 * 8.381903126185339e-08);
     EXPECT_EQ(record.name, "first");
     EXPECT_TRUE(record.nameIsUtf8);
     EXPECT_EQ(record.time, 326910u + 100);
@@ -201,7 +201,7 @@ TEST(WaypointRecords, FileEndingMidRecordKeepsTheRestOfTheBuffer) {
     EXPECT_TRUE(atEndOfFile(stream));
     EXPECT_TRUE(
         std::equal(buffer.bytes.begin() + 20, buffer.bytes.end(), afterFirst.bytes.begin() + 20));
-    EXPECT_EQ(decodeWaypoint(buffer).latitude, 2000 * wl::kLatitudeFactor);
+    EXPECT_EQ(decodeWaypoint(buffer).latitude, 2000 * 8.381903126185339e-08);
     EXPECT_EQ(decodeWaypoint(buffer).time, 326910u + 100);
 
     // Once ended, reads deliver nothing and the buffer stays as it was.
@@ -231,7 +231,7 @@ TEST(WaypointRecords, OverlongRecordKeepsTheNextRecordInStep) {
     readRecord(stream, buffer);
     const WaypointRecord record = decodeWaypoint(buffer);
     EXPECT_EQ(record.name, "next");
-    EXPECT_EQ(record.latitude, 4242 * wl::kLatitudeFactor);
+    EXPECT_EQ(record.latitude, 4242 * 8.381903126185339e-08);
     EXPECT_FALSE(atEndOfFile(stream));
     EXPECT_EQ(stream.remaining(), 0u);
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "device/device_files.h"
 #include "device/file_snapshot.h"
 #include "edit/delete_records.h"
 #include "edit/file_operations.h"
@@ -22,10 +23,10 @@ struct DeletionTarget {
     bool tracksFramedByPoints = false;
 };
 
-inline constexpr DeletionTarget kWaypointDeletion{"GARMIN_WPT.NVM", "GARMIN_WPT.NV_",
-                                                  "GARMIN_WPT.BAK"};
-inline constexpr DeletionTarget kSavedTracksDeletion{"GARMIN_STRK.NVM", "GARMIN_STRK.NV_",
-                                                     "GARMIN_STRK.BAK", true};
+inline constexpr DeletionTarget kWaypointDeletion{kWaypointFileName, kWaypointTemporaryName,
+                                                  kWaypointBackupName};
+inline constexpr DeletionTarget kSavedTracksDeletion{
+    kSavedTracksFileName, kSavedTracksTemporaryName, kSavedTracksBackupName, true};
 
 struct RewriteRequest {
     std::filesystem::path deviceFile;  // the full path of the file set
