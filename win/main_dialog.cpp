@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <string>
 
+#include "app/delete_command.h"
 #include "app/fill_list.h"
+#include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "device/code_page.h"
 #include "edit/delete_records.h"
@@ -318,7 +320,7 @@ void MainDialog::onTabChanged(int index) {
     }
     {
         const BusyCursor busy;
-        quillet::onTabChanged(*state_, ui_, index);
+        quillet::switchToTab(*state_, ui_, index);
     }
     showNewList();
 }

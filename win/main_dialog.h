@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/app_state.h"
-#include "app/user_interface.h"
 #include "ui/layout_geometry.h"
+#include "ui/user_interface.h"
 
 namespace quillet::win {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/user_interface.h"
+#include "ui/user_interface.h"
 
 namespace quillet::win {
 
