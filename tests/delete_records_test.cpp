@@ -349,8 +349,9 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
     struct Case {
         const char* name;
         enc::Bytes (*change)(const ViewSetup&);
-        std::size_t rowsAfter;  // saved-track or waypoint rows after the refill
-        bool sameTime;          // the modification time is set back to that of the fill
+        std::size_t rowsAfter;     // saved-track or waypoint rows after the refill
+        bool sameTime;             // the modification time is set back to that of the fill
+        bool anotherFile = false;  // the bytes go to a new file that takes the name
     };
     const Case cases[] = {
         {"appended byte",
@@ -379,6 +380,11 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
              return bytes;
          },
          3, true},
+        {"the same bytes in another file",
+         [](const ViewSetup& s) {
+             return s.file({1, 2, 3, 4});
+         },
+         4, true, true},
     };
     for (const auto& setup : kBothViews) {
         for (const auto& c : cases) {
@@ -386,7 +392,15 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
             Folder folder(setup, setup.file({1, 2, 3, 4}));
             const auto filledAt = fs::last_write_time(folder.device());
             const auto changed = c.change(setup);
-            enc::writeFile(folder.device(), changed);
+            if (c.anotherFile) {
+                // Written while the old file still exists, so that it cannot reuse its number.
+                const fs::path other = folder.device().parent_path() / "other";
+                enc::writeFile(other, changed);
+                fs::remove(folder.device());
+                fs::rename(other, folder.device());
+            } else {
+                enc::writeFile(folder.device(), changed);
+            }
             if (c.sameTime) {
                 fs::last_write_time(folder.device(), filledAt);
             }
