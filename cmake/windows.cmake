@@ -1,15 +1,20 @@
 # What the Windows build needs beyond the common one: the headers and test framework that
 # a Linux build takes from the system, made visible to the cross compiler.
 
-# CLI11 is header-only; only its own folder is put on the include path, never the whole
-# of the host's /usr/include.
+# CLI11 and xxHash are header-only (xxHash is compiled inline where it is used); only
+# their own folder or file is put on the include path, never the whole of the host's
+# /usr/include.
 set(QUILLET_CLI11_DIR /usr/include/CLI CACHE PATH "The CLI11 headers of the build machine")
+set(QUILLET_XXHASH_HEADER /usr/include/xxhash.h CACHE FILEPATH "The xxHash header of the build machine")
+set(QUILLET_HOST_HEADERS ${CMAKE_BINARY_DIR}/host-headers)
+file(MAKE_DIRECTORY ${QUILLET_HOST_HEADERS})
 if(EXISTS ${QUILLET_CLI11_DIR}/CLI.hpp)
-    set(QUILLET_HOST_HEADERS ${CMAKE_BINARY_DIR}/host-headers)
-    file(MAKE_DIRECTORY ${QUILLET_HOST_HEADERS})
     file(CREATE_LINK ${QUILLET_CLI11_DIR} ${QUILLET_HOST_HEADERS}/CLI SYMBOLIC)
-    include_directories(SYSTEM ${QUILLET_HOST_HEADERS})
 endif()
+if(EXISTS ${QUILLET_XXHASH_HEADER})
+    file(CREATE_LINK ${QUILLET_XXHASH_HEADER} ${QUILLET_HOST_HEADERS}/xxhash.h SYMBOLIC)
+endif()
+include_directories(SYSTEM ${QUILLET_HOST_HEADERS})
 
 # GoogleTest is built from its sources, and find_package(GTest) finds that build.
 set(QUILLET_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build")

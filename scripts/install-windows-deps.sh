@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make ccache
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    googletest libcli11-dev
+    googletest libcli11-dev libxxhash-dev
     wine wine64 xvfb xauth xdotool imagemagick
     nsis zip
 )

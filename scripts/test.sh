@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every target twice, once normally and once with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the whole test suite in both builds, then runs
-# every fuzz target for a bounded time.
+# the Windows build under Wine (scripts/test-windows.sh), then every fuzz target for a
+# bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,6 +20,8 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+scripts/test-windows.sh
 
 echo "== Fuzzing (45 s per target)"
 scripts/fuzz.sh --ci

@@ -15,9 +15,6 @@
 #include "app/startup.h"
 #include "edit/file_operations.h"
 #include "edit/rewrite_device_file.h"
-#ifdef _WIN32
-#include "edit/windows_file_lock.h"
-#endif
 #include "encoder/device_encoder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
@@ -352,8 +349,9 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
     struct Case {
         const char* name;
         enc::Bytes (*change)(const ViewSetup&);
-        std::size_t rowsAfter;  // saved-track or waypoint rows after the refill
-        bool sameTime;          // the modification time is set back to that of the fill
+        std::size_t rowsAfter;     // saved-track or waypoint rows after the refill
+        bool sameTime;             // the modification time is set back to that of the fill
+        bool anotherFile = false;  // the bytes go to a new file that takes the name
     };
     const Case cases[] = {
         {"appended byte",
@@ -382,6 +380,11 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
              return bytes;
          },
          3, true},
+        {"the same bytes in another file",
+         [](const ViewSetup& s) {
+             return s.file({1, 2, 3, 4});
+         },
+         4, true, true},
     };
     for (const auto& setup : kBothViews) {
         for (const auto& c : cases) {
@@ -389,7 +392,15 @@ TEST(Delete, RefusesAFileThatChangedSinceTheFillAndFillsTheListAnew) {
             Folder folder(setup, setup.file({1, 2, 3, 4}));
             const auto filledAt = fs::last_write_time(folder.device());
             const auto changed = c.change(setup);
-            enc::writeFile(folder.device(), changed);
+            if (c.anotherFile) {
+                // Written while the old file still exists, so that it cannot reuse its number.
+                const fs::path other = folder.device().parent_path() / "other";
+                enc::writeFile(other, changed);
+                fs::remove(folder.device());
+                fs::rename(other, folder.device());
+            } else {
+                enc::writeFile(folder.device(), changed);
+            }
             if (c.sameTime) {
                 fs::last_write_time(folder.device(), filledAt);
             }
@@ -738,9 +749,10 @@ TEST(Delete, LosesNoRecordWhicheverFileOperationFails) {
     }
 }
 
-#ifndef _WIN32
 // ---- What stands in the folder cannot trick a deletion
 
+// POSIX only: symbolic links, which a Windows account may make only with a privilege.
+#ifndef _WIN32
 TEST(Delete, NeverWritesThroughWhatAlreadyHasTheTemporaryOrBackupName) {
     enum class Stale { Link, DanglingLink, HardLink, BackupLink };
     for (const auto& setup : kBothViews) {
@@ -780,7 +792,10 @@ TEST(Delete, NeverWritesThroughWhatAlreadyHasTheTemporaryOrBackupName) {
         }
     }
 }
+#endif
 
+// POSIX only: permission bits, owners and groups (chown), which Windows does not keep.
+#ifndef _WIN32
 TEST(Delete, KeepsThePermissionsAndWherePermittedTheOwner) {
     const bool privileged = ::geteuid() == 0;
     for (const auto& setup : kBothViews) {
@@ -803,6 +818,7 @@ TEST(Delete, KeepsThePermissionsAndWherePermittedTheOwner) {
         }
     }
 }
+#endif
 
 // The system's operations, of which the chosen ones answer as given.
 struct AnsweringOperations : FailingFileOperations {
@@ -849,6 +865,7 @@ TEST(Delete, RefusesOrFailsWithNothingChanged) {
             fs::permissions(folder.device(),
                             fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         }
+        const auto permissions = fs::status(folder.device()).permissions();
         AnsweringOperations ops;
         ops.lockBusy = c.lockBusy;
         ops.flushFails = c.flushFails;
@@ -862,16 +879,14 @@ TEST(Delete, RefusesOrFailsWithNothingChanged) {
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(folder.ui.messages(), (std::vector<MessageCall>{kConfirmation, failure(c.text)}));
         EXPECT_EQ(bytesOf(folder.device()), original);
-        EXPECT_EQ(fs::status(folder.device()).permissions() & fs::perms::all,
-                  c.readOnly
-                      ? fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read
-                      : fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                            fs::perms::others_read);
+        EXPECT_EQ(fs::status(folder.device()).permissions(), permissions);
         EXPECT_FALSE(fs::exists(folder.temporary()));
         EXPECT_FALSE(fs::exists(folder.backup()));
     }
 }
 
+// POSIX only: symbolic links, which a Windows account may make only with a privilege.
+#ifndef _WIN32
 TEST(Delete, RewritesTheFileALinkedDeviceFileNamesAndKeepsTheLink) {
     for (const auto& setup : kBothViews) {
         SCOPED_TRACE(setup.deviceName);
@@ -910,22 +925,26 @@ TEST(Delete, RewritesTheFileALinkedDeviceFileNamesAndKeepsTheLink) {
 #endif
 
 #ifdef _WIN32
-// A temporary file that an interrupted deletion left is replaced, never written through;
-// the lock keeps a second deletion off the device file until it is released.
-TEST(WindowsFileOperations, ReplaceALeftTemporaryFileAndLockTheDeviceFile) {
+// The new file is only ever made under a free name, and the lock keeps a second deletion
+// off the device file until the first one closes it.
+TEST(WindowsPlatformFiles, CreateOnlyAFreeNameAndLockTheDeviceFileOnce) {
     TempDir dir;
     const auto left = dir.writeFile("GARMIN_WPT.NV_", std::string_view("left over"));
-    SystemFileOperations ops;
-    std::FILE* file = ops.createForWriting(left);
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(ops.close(file));
-    EXPECT_EQ(fs::file_size(left), 0u);
+    EXPECT_EQ(platform::createExclusive(left), nullptr);
+    EXPECT_EQ(fs::file_size(left), 9u);
 
-    auto lock = WindowsFileLock::tryLock(left);
-    ASSERT_NE(lock, nullptr);
-    EXPECT_EQ(WindowsFileLock::tryLock(left), nullptr);
-    lock.reset();
-    EXPECT_NE(WindowsFileLock::tryLock(left), nullptr);
+    std::FILE* first = platform::openForReading(left);
+    std::FILE* second = platform::openForReading(left);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(platform::lockExclusive(first, std::chrono::milliseconds(0)),
+              platform::LockStatus::Locked);
+    EXPECT_EQ(platform::lockExclusive(second, std::chrono::milliseconds(30)),
+              platform::LockStatus::Busy);
+    EXPECT_TRUE(platform::close(first));
+    EXPECT_EQ(platform::lockExclusive(second, std::chrono::milliseconds(0)),
+              platform::LockStatus::Locked);
+    EXPECT_TRUE(platform::close(second));
 }
 #endif
 

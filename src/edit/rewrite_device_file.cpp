@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "device/path_text.h"
 #include "edit/deletion_messages.h"
 #include "edit/framed_file.h"
 
@@ -100,9 +101,9 @@ private:
         result_.backupFile = backup_;
         names_ = target_;
         if (path_ != given_) {
-            deviceText_ = path_.string();
-            temporaryText_ = temporary_.string();
-            backupText_ = backup_.string();
+            deviceText_ = pathText(path_);
+            temporaryText_ = pathText(temporary_);
+            backupText_ = pathText(backup_);
             names_.deviceName = deviceText_;
             names_.temporaryName = temporaryText_;
             names_.backupName = backupText_;
@@ -111,7 +112,7 @@ private:
             return fail(messages::openFailed(names_));
         }
         if (path_ == temporary_ || path_ == backup_) {
-            return refuse(messages::linkToOwnBackup(names_, given_.string()));
+            return refuse(messages::linkToOwnBackup(names_, pathText(given_)));
         }
         return true;
     }
@@ -243,6 +244,11 @@ private:
     // The old file has both names now; the new file takes the device file's name in one
     // step, so that name never stands empty, not even if the program is killed.
     bool replaceLinkedDeviceFile() {
+#ifdef _WIN32
+        // Windows gives no name to another file while the file it names is open: the
+        // old file, and its lock, are let go just before.
+        device_.close();
+#endif
         if (!ops_.renameFile(temporary_, path_)) {
             return failAndRemoveTemporary(messages::newFileNotPlaced(names_));
         }
