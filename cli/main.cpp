@@ -4,6 +4,7 @@
 
 #include "cli_options.h"
 #include "commands.h"
+#include "heap_pages.h"
 #include "terminal_text.h"
 
 #ifdef _WIN32
@@ -25,6 +26,7 @@ bool canAsk() {
 
 int run(int argc, char** argv) {
     using namespace quillet::cli;
+    preferLargeHeapPages();
     try {
         const ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
         if (!parsed.options) {

@@ -98,6 +98,12 @@ const DoubleKind kDoubleKinds[] = {
          return std::ldexp(static_cast<double>(r() % 1'000'000) - 500'000,
                            -static_cast<int>(r() % 60));
      }},
+    // Full 53-bit mantissas around the largest values the integer path takes (1e11),
+    // where the product is shifted by only a few bits.
+    {"large, on both sides of the general path",
+     [](std::mt19937_64& r) {
+         return std::ldexp(static_cast<double>(r() >> 11), -static_cast<int>(r() % 40));
+     }},
     {"any finite bits",
      [](std::mt19937_64& r) {
          for (;;) {

@@ -36,7 +36,7 @@ InputStream InputStream::fromBytes(std::vector<std::uint8_t> bytes) {
 
 // The stream holds the bytes the data had when it was opened: a file that grows
 // afterwards is not read past that size, so remaining() never wraps.
-std::size_t InputStream::read(std::span<std::uint8_t> dest) {
+std::size_t InputStream::readMore(std::span<std::uint8_t> dest) {
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(dest.size(), remaining()));
     std::size_t delivered = 0;
     if (wanted > 0) {

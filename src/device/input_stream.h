@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -19,7 +20,17 @@ public:
     static InputStream fromBytes(std::vector<std::uint8_t> bytes);
 
     // Reads up to dest.size() bytes into dest; returns how many were delivered.
-    std::size_t read(std::span<std::uint8_t> dest);
+    std::size_t read(std::span<std::uint8_t> dest) {
+        // The many small reads of a file's records are served from its block here; the
+        // block never holds more than the file held at the opening.
+        if (dest.size() <= buffered()) {
+            std::memcpy(dest.data(), block_.data() + blockPosition_, dest.size());
+            blockPosition_ += dest.size();
+            position_ += dest.size();
+            return dest.size();
+        }
+        return readMore(dest);
+    }
     // Skips up to n bytes; returns how many were skipped. Skipping past the end sets
     // the end-of-file state like a short read.
     std::uint64_t skip(std::uint64_t n);
@@ -37,6 +48,7 @@ private:
     // served from memory, and a skip that stays within the block moves no file position.
     static constexpr std::size_t kBlockSize = 64 * 1024;
     std::size_t buffered() const { return blockEnd_ - blockPosition_; }
+    std::size_t readMore(std::span<std::uint8_t> dest);
     std::size_t readFile(std::span<std::uint8_t> dest);
     std::uint64_t skipFile(std::uint64_t n);
 

@@ -1,5 +1,6 @@
 #include "device/number_text.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -23,20 +24,46 @@ char* padLeft(char* out, char* end, std::size_t width) {
 
 constexpr std::uint64_t kScale = 10'000'000;  // seven decimals
 
+// "00" to "99", two characters each.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Values from here on take the general path: their scaled form need not fit 64 bits.
 constexpr double kFastLimit = 1e11;
 
 // |value| * 10^7 rounded to the nearest integer, ties to even, computed on the exact
-// binary value: value = mantissa * 2^exponent with a 53-bit mantissa.
+// binary value: value = mantissa * 2^exponent, taken straight from the bits of the
+// double (a subnormal has no hidden bit and the smallest exponent).
 std::uint64_t scaledMagnitude(double magnitude) {
-    if (magnitude == 0) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << 52) - 1;
+    const auto biased = static_cast<int>(bits >> 52);  // the sign bit is clear
+    std::uint64_t mantissa = bits & kFractionMask;
+    int exponent = -1074;
+    if (biased != 0) {
+        mantissa |= std::uint64_t{1} << 52;
+        exponent = biased - 1075;
+    }
+    if (mantissa == 0) {
         return 0;
     }
-    int exponent = 0;
-    const double fraction = std::frexp(magnitude, &exponent);
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    exponent -= 53;
     const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kScale;
+    if (exponent < 0 && exponent > -64) {
+        // Every coordinate: the quotient and the remainder come from the two halves of
+        // the product with 64-bit shifts.
+        const int shift = -exponent;
+        const auto low = static_cast<std::uint64_t>(product);
+        const auto highHalf = static_cast<std::uint64_t>(product >> 64);
+        std::uint64_t quotient = (highHalf << (64 - shift)) | (low >> shift);
+        const std::uint64_t remainder = low & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        if (remainder > half || (remainder == half && (quotient & 1) != 0)) {
+            ++quotient;
+        }
+        return quotient;
+    }
     if (exponent >= 0) {
         return static_cast<std::uint64_t>(product << exponent);
     }
@@ -77,11 +104,14 @@ char* writeFixed7(char* out, double value) {
     }
     out = std::to_chars(out, out + 20, scaled / kScale).ptr;
     *out++ = '.';
-    std::uint64_t decimals = scaled % kScale;
-    for (int i = 6; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + decimals % 10);
-        decimals /= 10;
-    }
+    // The seven decimals as one digit and three pairs.
+    const auto decimals = static_cast<std::uint32_t>(scaled % kScale);
+    const std::uint32_t high = decimals / 1'000'000;
+    const std::uint32_t low = decimals % 1'000'000;
+    out[0] = static_cast<char>('0' + high);
+    std::memcpy(out + 1, kDigitPairs + 2 * (low / 10'000), 2);
+    std::memcpy(out + 3, kDigitPairs + 2 * (low / 100 % 100), 2);
+    std::memcpy(out + 5, kDigitPairs + 2 * (low % 100), 2);
     return padLeft(start, out + 7, 9);
 }
 

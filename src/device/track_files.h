@@ -117,7 +117,7 @@ template <typename Reader, typename Visit>
 std::uint32_t forEachHeldPoint(Reader& reader, std::uint32_t count, Visit&& visit) {
     std::uint32_t held = 0;
     while (held < count && reader.remaining() > 0) {
-        const TrackPoint point = reader.readPoint();
+        const auto point = reader.readPoint();
         if (reader.atEndOfFile()) {
             break;
         }

@@ -1,6 +1,8 @@
 #include "views/track_view.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -8,6 +10,7 @@
 #include "device/device_time.h"
 #include "device/input_stream.h"
 #include "device/number_text.h"
+#include "device/record_buffer.h"
 #include "device/track_files.h"
 #include "ui/track_columns.h"
 #include "views/view_text.h"
@@ -60,6 +63,45 @@ HeldPoints walkHeldPoints(Reader& reader, std::uint32_t pointCount) {
     return points;
 }
 
+// Reads the active track's records exactly as ActiveTrackReader does, but hands each
+// body on undecoded: the row decodes only its first and its last point.
+class ActiveBodyReader {
+public:
+    ActiveBodyReader(InputStream& stream, RecordBuffer& buffer)
+        : stream_(stream), buffer_(buffer) {}
+
+    std::array<std::uint8_t, 12> readPoint() {
+        readRecord(stream_, buffer_);
+        std::array<std::uint8_t, 12> body;
+        std::memcpy(body.data(), buffer_.bytes.data(), body.size());
+        return body;
+    }
+    bool atEndOfFile() const { return stream_.atEnd(); }
+    std::uint64_t remaining() const { return stream_.remaining(); }
+
+private:
+    InputStream& stream_;
+    RecordBuffer& buffer_;
+};
+
+HeldPoints activeHeldPoints(InputStream& stream, RecordBuffer& buffer, std::uint32_t pointCount) {
+    ActiveBodyReader reader(stream, buffer);
+    std::array<std::uint8_t, 12> last{};
+    HeldPoints points;
+    points.count =
+        forEachHeldPoint(reader, pointCount, [&](const std::array<std::uint8_t, 12>& body) {
+            if (!points.first) {
+                points.first = decodeActivePoint(body);
+            }
+            last = body;
+            return true;
+        });
+    if (points.count > 0) {
+        points.last = decodeActivePoint(last);
+    }
+    return points;
+}
+
 void fillActiveTrackRow(ListState& state, InputStream& stream) {
     ActiveTrackReader reader(stream, state.recordBuffer);
     const ActiveTrackHeader header = reader.readHeader();
@@ -73,7 +115,7 @@ void fillActiveTrackRow(ListState& state, InputStream& stream) {
     list.setText(0, kNumber, std::string(kActiveTrackNumberText));
     list.setText(0, kName, std::string(kActiveTrackName));
     // The active track's records are length-framed, so they are walked one by one.
-    setPointCells(list, walkHeldPoints(reader, header.pointCount));
+    setPointCells(list, activeHeldPoints(stream, state.recordBuffer, header.pointCount));
 }
 
 // The points of the saved track whose header was just read, leaving the stream where the
