@@ -22,8 +22,9 @@ public:
     // Reads up to dest.size() bytes into dest; returns how many were delivered.
     std::size_t read(std::span<std::uint8_t> dest) {
         // The many small reads of a file's records are served from its block here; the
-        // block never holds more than the file held at the opening.
-        if (dest.size() <= buffered()) {
+        // block never holds more than the file held at the opening. An empty read takes
+        // the general path, which needs no byte of either buffer.
+        if (!dest.empty() && dest.size() <= buffered()) {
             std::memcpy(dest.data(), block_.data() + blockPosition_, dest.size());
             blockPosition_ += dest.size();
             position_ += dest.size();
