@@ -236,10 +236,7 @@ constexpr double kPictureHeight = 600;
 int runPreview(Session& session) {
     AppState& state = session.state;
     const preview::PreviewSelection selection =
-        session.options.view == ViewKind::Waypoints
-            ? preview::readWaypointRows(state.list)
-            : preview::readTrackRows(state.list, {state.files.activeTrack, state.files.savedTracks},
-                                     state.recordBuffer);
+        preview::readSelectedRows(state, session.options.view);
     if (!selection.unreadableFiles.empty()) {
         std::string text;
         for (const auto& file : selection.unreadableFiles) {

@@ -202,7 +202,7 @@ void MainWindow::updatePreview() {
     }
     mirrorSelection();
     const BusyCursor busy;
-    previewWindow_->showSelection(readSelectedRows(*state_));
+    previewWindow_->showSelection(preview::readSelectedRows(*state_, currentView(*state_)));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -272,16 +272,13 @@ void MainWindow::onMakeGpx() {
 
 void MainWindow::onDelete() {
     mirrorSelection();
-    const std::size_t selectedBefore = state_->list.selectedCount();
     DeleteResult result;
     {
         const BusyCursor busy;
         result = quillet::onDelete(*state_, ui_);
     }
-    // A deletion that went through fills the list anew, which drops the selection.
-    const bool refilled = result.outcome == CommandOutcome::Done ||
-                          (selectedBefore > 0 && state_->list.selectedCount() == 0);
-    if (refilled) {
+    // The deletion filled the list anew whenever its rows no longer matched the file.
+    if (result.listIsStale) {
         showNewList();
     } else {
         showChangedList();

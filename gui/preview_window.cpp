@@ -135,16 +135,4 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
     }
 }
 
-preview::PreviewSelection readSelectedRows(AppState& state) {
-    const std::optional<ViewKind> view = currentView(state);
-    if (view == ViewKind::Waypoints) {
-        return preview::readWaypointRows(state.list);
-    }
-    if (view == ViewKind::Tracks) {
-        return preview::readTrackRows(
-            state.list, {state.files.activeTrack, state.files.savedTracks}, state.recordBuffer);
-    }
-    return {};
-}
-
 }  // namespace quillet::gui

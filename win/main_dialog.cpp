@@ -381,7 +381,7 @@ void MainDialog::updatePreview() {
     }
     mirrorSelection();
     const BusyCursor busy;
-    preview_->showSelection(readSelectedRows(*state_));
+    preview_->showSelection(preview::readSelectedRows(*state_, currentView(*state_)));
 }
 
 void MainDialog::onTabChanged(int index) {
@@ -430,16 +430,13 @@ void MainDialog::onMakeGpx() {
 
 void MainDialog::onDelete() {
     mirrorSelection();
-    const std::size_t selectedBefore = state_->list.selectedCount();
     DeleteResult result;
     {
         const BusyCursor busy;
         result = quillet::onDelete(*state_, ui_);
     }
-    // A deletion that went through fills the list anew, which drops the selection.
-    const bool refilled = result.outcome == CommandOutcome::Done ||
-                          (selectedBefore > 0 && state_->list.selectedCount() == 0);
-    if (refilled) {
+    // The deletion filled the list anew whenever its rows no longer matched the file.
+    if (result.listIsStale) {
         showNewList();
     } else {
         showChangedList();

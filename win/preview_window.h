@@ -42,7 +42,4 @@ private:
     preview::PreviewScene scene_;
 };
 
-// What the selected rows of the current view show.
-preview::PreviewSelection readSelectedRows(AppState& state);
-
 }  // namespace quillet::win

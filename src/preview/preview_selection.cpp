@@ -91,4 +91,15 @@ PreviewSelection readTrackRows(const RecordList& list, const TrackFiles& files,
     return selection;
 }
 
+PreviewSelection readSelectedRows(ListState& state, std::optional<ViewKind> view) {
+    if (view == ViewKind::Waypoints) {
+        return readWaypointRows(state.list);
+    }
+    if (view == ViewKind::Tracks) {
+        return readTrackRows(state.list, {state.files.activeTrack, state.files.savedTracks},
+                             state.recordBuffer);
+    }
+    return {};
+}
+
 }  // namespace quillet::preview

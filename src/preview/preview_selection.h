@@ -1,12 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "device/record_buffer.h"
 #include "device/track_files.h"
 #include "preview/preview_scene.h"
+#include "ui/list_state.h"
 #include "ui/record_list.h"
 
 namespace quillet::preview {
@@ -44,6 +46,9 @@ PreviewSelection readWaypointRows(const RecordList& list);
 // points the track export writes.
 PreviewSelection readTrackRows(const RecordList& list, const TrackFiles& files,
                                RecordBuffer& buffer);
+
+// The selected rows of the view the list shows; nothing without a view.
+PreviewSelection readSelectedRows(ListState& state, std::optional<ViewKind> view);
 
 // The colour a saved track's display colour index names; black beyond the table.
 Colour trackColour(std::uint8_t index);
