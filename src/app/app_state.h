@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,15 @@ struct AppState : ListState {
     std::optional<int> tracksTab;
     std::vector<std::string> tabs;
     int currentTab = 0;
+
+    // Where deletions and restores keep the file they replace: the user's history
+    // folder, set by start-up. None when the environment names no folder for it.
+    std::optional<std::filesystem::path> historyFolder;
+    // Whether the box "Keep the current file in the history" starts ticked.
+    bool keepHistory = true;
+    // The folder's device file that a stored version stands in for, when the files
+    // were read from the history rather than from the folder: nothing may be rewritten.
+    std::optional<std::filesystem::path> readFromHistory;
 };
 
 // The view of the current tab, or none when it is neither view's tab.

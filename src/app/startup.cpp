@@ -7,6 +7,7 @@
 
 #include "app/fill_list.h"
 #include "device/input_stream.h"
+#include "edit/platform_files.h"
 
 namespace quillet {
 
@@ -42,8 +43,13 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 }  // namespace
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
+    return startUp(makeFileSet(directory), ui);
+}
+
+std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui) {
     auto state = std::make_unique<AppState>();
-    state->files = makeFileSet(directory);
+    state->files = files;
+    state->historyFolder = platform::historyFolder();
 
     auto waypoints = openDeviceFile(state->files.waypoints);
     auto activeTrack = openDeviceFile(state->files.activeTrack);

@@ -12,5 +12,7 @@ namespace quillet {
 // tabs, selects tab 0 and fills the list. Returns nothing after showing
 // "Unable to open any NVM file. Terminated" when no device file opens.
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui);
+// The same on the files given (a stored version standing in for one of them).
+std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui);
 
 }  // namespace quillet
