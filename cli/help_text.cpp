@@ -9,6 +9,10 @@ const std::string_view kHelpText =
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
                               [--sort HEADING] [--reverse] -o FILE
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
+                              [--no-history]
+  quillet-cli [-C DIR] history
+  quillet-cli [-C DIR] restore ID [--yes] [--no-history]
+  quillet-cli -C history:ID {info|list|export|preview} ...
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [-o FILE.svg]
   quillet-cli --help | --version
@@ -27,7 +31,15 @@ Commands:
             then one line per row; cells separated by one TAB, UTF-8 text.
   export    Writes the chosen rows, in list order, as a GPX document to FILE.
   delete    Removes the records of the chosen rows from their device file. The
-            old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK.
+            old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK, and first
+            in the history (see below); when it cannot be kept there, nothing
+            is deleted unless --no-history is given.
+  history   One line per stored version of the folder's GARMIN_WPT.NVM and
+            GARMIN_STRK.NVM, newest first, separated by TABs: its ID, when it
+            was replaced (UTC), the file name, its records, its size in bytes.
+  restore   Puts the stored version ID back under its device file's name,
+            after the question "Are you shure?"; the current file is kept as
+            the backup and in the history first, so a restore can be undone.
   preview   Draws the chosen rows as a standalone SVG picture: north up, Web
             Mercator, a metric scale bar; tracks as lines in their colours
             (the active track red) with length and duration, waypoints as
@@ -63,12 +75,23 @@ Options:
                       delete asks on the terminal ("y" or "yes", in any letter
                       case, goes on) and refuses when there is no terminal to
                       ask on.
+  --no-history        Delete or restore without keeping the current file in
+                      the history.
+  -C history:ID       Read the stored version ID as if it were its folder's
+                      device file (a folder named so: -C ./history:ID).
   -h, --help          Show this text.
   --version           Show the version.
 
 Messages go to standard error; standard output carries only the listing, the
 document of "export -o -", the picture of preview without -o FILE, the info
 lines and the one line that reports a deletion, so they can be piped.
+
+History:
+  Every file a deletion or a restore replaces is kept in
+  $XDG_DATA_HOME/quillet/history (~/.local/share/quillet/history without it;
+  %LOCALAPPDATA%\Quillet\history on Windows): the newest 50 versions of each
+  device file and 1 GiB overall, the oldest removed first, but never the only
+  copy of a version newer than what the device file holds.
 
 Exit status:
   0  success (warnings alone do not change it)
@@ -80,6 +103,8 @@ Examples:
   quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
   quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
   quillet-cli delete tracks --select 2 --yes
+  quillet-cli history
+  quillet-cli -C history:3f2a9c01be77 export waypoints --all -o then.gpx
   quillet-cli preview tracks --select 1-3 -o walks.svg
 )";
 
