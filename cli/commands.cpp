@@ -238,10 +238,10 @@ int runDelete(Session& session) {
 int runHistory(Session& session) {
     std::string lines;
     for (const FolderVersion& shown : folderHistory(session.state)) {
-        lines += shown.version.id + '\t' + replacedTimeText(shown.version.replacedMicros) + '\t' +
-                 shown.fileName + '\t' +
-                 (shown.records ? std::to_string(*shown.records) : std::string("?")) + '\t' +
-                 std::to_string(shown.version.size) + '\n';
+        const auto cells = historyCells(shown);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            lines += cells[i] + (i + 1 < cells.size() ? '\t' : '\n');
+        }
     }
     if (session.streams.outputTerminal) {
         lines = terminalSafeText(lines);

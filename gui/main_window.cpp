@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "history_dialog.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -161,6 +163,8 @@ void MainWindow::createControls() {
     preview_->setShortcutContext(Qt::WidgetShortcut);
     insertAction(about_, preview_);
     list_->addAction(preview_);
+    history_ = new QAction(QStringLiteral("History…"), this);
+    insertAction(about_, history_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     // The Delete key is the Delete button; not an action, so the context menu keeps
     // "About..." alone.
@@ -174,6 +178,7 @@ void MainWindow::createControls() {
     connect(delete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(about_, &QAction::triggered, this, &MainWindow::showAbout);
     connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
+    connect(history_, &QAction::triggered, this, &MainWindow::showHistory);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
     connect(deleteKey, &QShortcut::activated, this, &MainWindow::onDelete);
@@ -283,6 +288,18 @@ void MainWindow::onDelete() {
     } else {
         showChangedList();
     }
+}
+
+void MainWindow::showHistory() {
+    HistoryDialog dialog(
+        *state_, ui_,
+        [this](const DeleteResult& result) {
+            if (result.listIsStale) {
+                showNewList();
+            }
+        },
+        this);
+    dialog.exec();
 }
 
 void MainWindow::copySelection() {

@@ -40,12 +40,15 @@ public:
     QPushButton* deleteButton() const { return delete_; }
     QAction* aboutAction() const { return about_; }
     QAction* previewAction() const { return preview_; }
+    QAction* historyAction() const { return history_; }
     PreviewWindow* previewWindow() const { return previewWindow_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
     void showAbout();
     // Opens the "Preview" window, which then follows the selection until it is closed.
     void showPreview();
+    // "History…": the stored versions of the folder, to restore one.
+    void showHistory();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -84,6 +87,7 @@ private:
     QPushButton* delete_ = nullptr;
     QAction* about_ = nullptr;
     QAction* preview_ = nullptr;
+    QAction* history_ = nullptr;
     PreviewWindow* previewWindow_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
     int columnCharacterWidth_ = kClassicCharacterWidth;  // of the list's font

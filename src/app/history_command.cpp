@@ -37,6 +37,12 @@ DeleteResult refusal(UserInterface& ui, const std::string& text) {
 
 }  // namespace
 
+std::array<std::string, 5> historyCells(const FolderVersion& shown) {
+    return {shown.version.id, replacedTimeText(shown.version.replacedMicros), shown.fileName,
+            shown.records ? std::to_string(*shown.records) : std::string("?"),
+            std::to_string(shown.version.size)};
+}
+
 std::vector<FolderVersion> folderHistory(const AppState& state) {
     std::vector<FolderVersion> shown;
     if (!state.historyFolder || state.readFromHistory) {

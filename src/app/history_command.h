@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,11 @@ struct FolderVersion {
     std::string fileName;                  // "GARMIN_WPT.NVM"
     std::optional<std::uint32_t> records;  // from its header; none when it cannot be read
 };
+
+// The headings of the history's list and the cells of one version under them.
+inline constexpr std::array<std::string_view, 5> kHistoryHeadings{"Id", "Replaced (UTC)", "File",
+                                                                  "Records", "Bytes"};
+std::array<std::string, 5> historyCells(const FolderVersion& shown);
 
 // The versions of the folder's waypoint and saved-tracks files, newest first.
 std::vector<FolderVersion> folderHistory(const AppState& state);
