@@ -57,11 +57,26 @@ for runner in windows linux; do
     mkdir -p "$work/delete-$runner"
     cp tests/data/basic/*.NVM "$work/delete-$runner/"
 done
-wine "$cli" -C "$work/delete-windows" delete waypoints --select 2 --yes >"$work/deleted.txt" ||
-    fail "delete: exit status"
+# The history of both goes to folders of this run, %LOCALAPPDATA% under Wine.
+export XDG_DATA_HOME="$work/history-linux"
+mkdir -p "$work/history-windows"
+windows_history="Z:$(printf '%s' "$work/history-windows" | tr / '\\')"
+LOCALAPPDATA="$windows_history" wine "$cli" -C "$work/delete-windows" delete waypoints \
+    --select 2 --yes >"$work/deleted.txt" || fail "delete: exit status"
 grep -q '^deleted 1 waypoint from Z:\\.*\\GARMIN_WPT.NVM; the previous file is kept as Z:\\.*\\GARMIN_WPT.BAK$' \
     "$work/deleted.txt" || fail "delete: the line on standard output: $(cat "$work/deleted.txt")"
 cmp -s tests/data/basic/GARMIN_WPT.NVM "$work/delete-windows/GARMIN_WPT.BAK" || fail "delete: backup"
+# The old file is in the history; restoring it puts the original back.
+LOCALAPPDATA="$windows_history" wine "$cli" -C "$work/delete-windows" history \
+    >"$work/history.txt" || fail "history: exit status"
+version=$(cut -f1 "$work/history.txt" | tr -d '\r')
+[ "$(wc -l <"$work/history.txt")" = 1 ] && [ -d "$work/history-windows/Quillet/history/files" ] ||
+    fail "history: one version under %LOCALAPPDATA%: $(cat "$work/history.txt")"
+LOCALAPPDATA="$windows_history" wine "$cli" -C "$work/delete-windows" restore "$version" --yes \
+    >/dev/null || fail "restore: exit status"
+cmp -s tests/data/basic/GARMIN_WPT.NVM "$work/delete-windows/GARMIN_WPT.NVM" || fail "restore: file"
+LOCALAPPDATA="$windows_history" wine "$cli" -C "$work/delete-windows" delete waypoints \
+    --select 2 --yes >/dev/null || fail "delete after the restore: exit status"
 linux_cli=build/release/cli/quillet-cli
 if [ -x "$linux_cli" ]; then
     "$linux_cli" -C "$work/delete-linux" delete waypoints --select 2 --yes >/dev/null

@@ -3,11 +3,16 @@
 // stays within its bounds without losing what cannot be had elsewhere.
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +23,7 @@
 #include "app/startup.h"
 #include "edit/file_operations.h"
 #include "edit/history_store.h"
+#include "edit/platform_files.h"
 #include "encoder/device_encoder.h"
 #include "support/bad_folders.h"
 #include "support/fake_ui.h"
@@ -96,6 +102,62 @@ struct KeptFolder {
     }
     std::vector<FolderVersion> versions() const { return folderHistory(*state); }
 };
+
+// Sets an environment variable (or removes it, for nothing) until the end of the scope.
+class Variable {
+public:
+    Variable(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        old_ = old ? std::optional<std::string>(old) : std::nullopt;
+        set(value);
+    }
+    ~Variable() { set(old_ ? old_->c_str() : nullptr); }
+    Variable(const Variable&) = delete;
+    Variable& operator=(const Variable&) = delete;
+
+private:
+    void set(const char* value) {
+#ifdef _WIN32
+        const std::wstring name(name_, name_ + std::strlen(name_));
+        const std::wstring wide = value ? fs::path(value).wstring() : std::wstring();
+        SetEnvironmentVariableW(name.c_str(), value ? wide.c_str() : nullptr);
+        _putenv_s(name_, value ? value : "");
+#else
+        value ? ::setenv(name_, value, 1) : ::unsetenv(name_);
+#endif
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(History, LivesInTheUsersOwnDataFolder) {
+    const struct {
+        const char* first;  // XDG_DATA_HOME, or LOCALAPPDATA on Windows
+        const char* home;
+        std::optional<fs::path> folder;
+    } cases[] = {
+#ifdef _WIN32
+        {"C:\\Users\\ann\\AppData\\Local", nullptr,
+         fs::path("C:\\Users\\ann\\AppData\\Local\\Quillet\\history")},
+        {"AppData", nullptr, std::nullopt},  // not a full path
+        {nullptr, nullptr, std::nullopt},
+#else
+        {"/data", "/home/ann", fs::path("/data/quillet/history")},
+        {"data", "/home/ann", fs::path("/home/ann/.local/share/quillet/history")},
+        {nullptr, "/home/ann", fs::path("/home/ann/.local/share/quillet/history")},
+        {nullptr, nullptr, std::nullopt},
+#endif
+    };
+    for (const auto& c : cases) {
+#ifdef _WIN32
+        const Variable first("LOCALAPPDATA", c.first);
+#else
+        const Variable first("XDG_DATA_HOME", c.first);
+        const Variable home("HOME", c.home);
+#endif
+        EXPECT_EQ(platform::historyFolder(), c.folder) << (c.first ? c.first : "(none)");
+    }
+}
 
 TEST(History, DeleteDeleteRestoreGivesTheOriginalBack) {
     const struct {

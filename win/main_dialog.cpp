@@ -12,6 +12,7 @@
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
+#include "history_dialog.h"
 #include "preview_window.h"
 #include "resource_ids.h"
 #include "wide_text.h"
@@ -25,6 +26,7 @@ constexpr UINT kRecaptureGeometry = WM_APP + 1;
 // Sent to itself when the selection or the rows changed while the preview is open.
 constexpr UINT kUpdatePreview = WM_APP + 2;
 constexpr wchar_t kAboutEntry[] = L"&About Quillet...\tF1";
+constexpr wchar_t kHistoryEntry[] = L"&History\u2026";
 
 // The busy cursor for the length of a core call that may read a whole device file.
 class BusyCursor {
@@ -151,6 +153,7 @@ void MainDialog::initialise() {
 
     if (HMENU menu = GetSystemMenu(window_, FALSE); menu != nullptr) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, IDM_HISTORY, kHistoryEntry);
         AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
     }
 
@@ -200,6 +203,10 @@ INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
                 showAbout();
+                return TRUE;
+            }
+            if ((wParam & 0xFFF0) == IDM_HISTORY) {
+                showHistory();
                 return TRUE;
             }
             return FALSE;
@@ -345,6 +352,7 @@ void MainDialog::onContextMenu(LPARAM where) {
     }
     const HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, IDM_PREVIEW, L"Preview\tSpace");
+    AppendMenuW(menu, MF_STRING, IDM_HISTORY, kHistoryEntry);
     AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
     const int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
@@ -353,7 +361,17 @@ void MainDialog::onContextMenu(LPARAM where) {
         showPreview();
     } else if (chosen == IDM_ABOUTBOX) {
         showAbout();
+    } else if (chosen == IDM_HISTORY) {
+        showHistory();
     }
+}
+
+void MainDialog::showHistory() {
+    showHistoryDialog(instance_, window_, *state_, ui_, [this](const DeleteResult& result) {
+        if (result.listIsStale) {
+            showNewList();
+        }
+    });
 }
 
 void MainDialog::showPreview() {

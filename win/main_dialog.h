@@ -40,6 +40,8 @@ public:
     // The "Preview" window, open beside this one until closed; it follows the selection.
     void showPreview();
     const PreviewWindow* preview() const { return preview_.get(); }
+    // "History…": the folder's stored versions, to restore one.
+    void showHistory();
 
 private:
     MainDialog(HINSTANCE instance, std::unique_ptr<AppState> state, UserInterface& ui,
