@@ -246,12 +246,12 @@ public:
             ++uses_[hashText(version.hash)];
         }
         removeOrphans(total);
-        // The newest of each file first: the count per file.
-        std::map<fs::path, std::size_t> seen;
-        std::set<fs::path> newestSeen;
+        // The count of the file just kept, newest first (the others were trimmed when
+        // they were kept).
+        std::size_t seen = 0;
         for (const auto& version : all) {
-            const bool newest = newestSeen.insert(version.deviceFile).second;
-            if (++seen[version.deviceFile] > settings_.limits.versionsPerFile && !newest) {
+            if (version.deviceFile == added_.deviceFile &&
+                ++seen > settings_.limits.versionsPerFile) {
                 remove(version, total);
             }
         }
