@@ -77,6 +77,10 @@ std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) {
 }
 
 bool write(std::FILE* file, std::span<const std::uint8_t> bytes) {
+    // An empty piece (a file with nothing after its records) may have no buffer at all.
+    if (bytes.empty()) {
+        return true;
+    }
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
