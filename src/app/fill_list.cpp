@@ -1,5 +1,6 @@
 #include "app/fill_list.h"
 
+#include "app/list_filter.h"
 #include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
 #include "views/track_view.h"
@@ -22,10 +23,13 @@ void fillList(AppState& state, UserInterface& ui) {
 
     // By number, in the direction of the last heading click; the sort column stays.
     state.list.sortRows(waypoint_columns::kNumber);
+    // A new fill of the same tab keeps the filter.
+    applyFilter(state);
 }
 
 void switchToTab(AppState& state, UserInterface& ui, int tabIndex) {
     state.currentTab = tabIndex;
+    clearFilter(state);
     fillList(state, ui);
 }
 
