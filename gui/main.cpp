@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTableView>
@@ -20,17 +21,22 @@
 namespace {
 
 // Hidden option for the documentation: `--screenshot DIR` saves each tab of the window
-// as DIR/waypoints.png and DIR/tracks.png, the preview of every track as
+// as DIR/waypoints.png (filtered by name) and DIR/tracks.png, the preview of every track as
 // DIR/preview.png, and ends the program.
 int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) {
     window.show();
     QTabBar* tabs = window.tabBar();
     for (int index = 0; index < tabs->count(); ++index) {
         tabs->setCurrentIndex(index);
+        const bool waypoints = index == 0 && window.state().waypointTab == 0;
+        if (waypoints) {
+            // The filter in use, with the rows it shows selected.
+            window.filterField()->setText(QStringLiteral("монастырь"));
+            window.listView()->selectAll();
+        }
         QApplication::processEvents();
-        const QString name = index == 0 && window.state().waypointTab == 0
-                                 ? QStringLiteral("waypoints.png")
-                                 : QStringLiteral("tracks.png");
+        const QString name =
+            waypoints ? QStringLiteral("waypoints.png") : QStringLiteral("tracks.png");
         if (!window.grab().save(QDir(directory).filePath(name))) {
             return 1;
         }
