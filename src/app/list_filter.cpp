@@ -82,4 +82,25 @@ void selectShownRows(AppState& state) {
     }
 }
 
+RecordList shownList(const AppState& state) {
+    const RecordList& list = state.list;
+    RecordList shown;
+    for (const Column& column : list.columns()) {
+        shown.addColumn(column);
+    }
+    std::vector<std::string_view> texts(list.columnCount());
+    // Every new row goes to the top: from the bottom up.
+    for (std::size_t at = shownRowCount(state); at-- > 0;) {
+        const std::size_t row = listRowOf(state, at);
+        for (std::size_t column = 0; column < texts.size(); ++column) {
+            texts[column] = list.text(row, column);
+        }
+        shown.insertRow();
+        shown.setTexts(0, texts);
+        shown.setItemNumber(0, list.itemNumber(row));
+        shown.setSelected(0, list.isSelected(row));
+    }
+    return shown;
+}
+
 }  // namespace quillet

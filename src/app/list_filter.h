@@ -32,4 +32,8 @@ bool isShownRowSelected(const AppState& state, std::size_t shownRow);
 // Ctrl+A: every shown row and no hidden one.
 void selectShownRows(AppState& state);
 
+// A list of the shown rows alone, with their texts, item numbers and selection, in the
+// columns of the state's list.
+RecordList shownList(const AppState& state);
+
 }  // namespace quillet
