@@ -743,6 +743,7 @@ void MainDialog::onHeadingClicked(int column) {
             focused >= 0 ? std::optional(static_cast<std::size_t>(focused)) : std::nullopt);
     }
     showChangedList();
+    showSortIndicator();
     if (moved) {
         ListView_SetItemState(list_, static_cast<int>(*moved), LVIS_FOCUSED, LVIS_FOCUSED);
     }
@@ -825,6 +826,7 @@ void MainDialog::showNewList() {
     }
     showRows();
     showHeaderFields();
+    showSortIndicator();
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
@@ -850,6 +852,21 @@ void MainDialog::showRows() {
     InvalidateRect(list_, nullptr, TRUE);
     schedulePreviewUpdate();
     showStatus();
+}
+
+void MainDialog::showSortIndicator() {
+    const HWND header = ListView_GetHeader(list_);
+    const int columns = Header_GetItemCount(header);
+    for (int column = 0; column < columns; ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == state_->list.sortColumn()) {
+            item.fmt |= state_->list.ascending() ? HDF_SORTUP : HDF_SORTDOWN;
+        }
+        SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void MainDialog::showChangedList() {
