@@ -545,6 +545,11 @@ void MainWindowTest::aboutOpensFromF1AndTheContextMenu() {
     QVERIFY(lines.contains("Quillet"));
     QVERIFY(lines.contains("Version 1.0"));
     QCOMPARE(lines.size(), 5);
+    // The licence is named, and no line gives an address nobody answers at.
+    QVERIFY(lines.contains("GNU General Public License,"));
+    for (const QString& line : lines) {
+        QVERIFY2(!line.contains('@') && !line.contains("://"), qPrintable(line));
+    }
 
     caption.clear();
     closeAbout();
