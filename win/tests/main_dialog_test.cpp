@@ -7,6 +7,7 @@
 // The common controls need the types of windows.h.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,27 @@ TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
     EXPECT_EQ(GetMenuItemCount(menu), 7);
     DestroyMenu(menu);
     EXPECT_EQ(actionOfCommand(commandOf(Action::Reload)), Action::Reload);
+}
+
+// The About box names the licence, and no line gives an address nobody answers at.
+TEST(AboutBox, NamesTheLicenceAndNoAddress) {
+    const HWND about = CreateDialogParamW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr,
+        [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_INITDIALOG; }, 0);
+    ASSERT_NE(about, nullptr);
+    std::vector<std::string> lines;
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[128] = {};
+        GetWindowTextW(child, text, 128);
+        lines.push_back(toUtf8(text));
+    }
+    DestroyWindow(about);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "GNU General Public License,"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "version 3 or later"), lines.end());
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find('@'), std::string::npos) << line;
+        EXPECT_EQ(line.find("://"), std::string::npos) << line;
+    }
 }
 
 TEST(Win32UserInterface, MessageBoxStylesAndTheSaveFilter) {
