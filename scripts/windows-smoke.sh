@@ -63,13 +63,14 @@ if [ -n "$screenshot" ]; then
     wineserver -k || true
 fi
 if [ -n "$preview" ]; then
-    # The dialog stands in the middle of this desktop, which puts the Tracks tab and the
-    # first row where the clicks go; Shift+End selects every track and Space previews.
+    # The dialog (with its status bar) stands in the middle of this desktop, which puts
+    # the Tracks tab and the first row where the clicks go; Shift+End selects every track
+    # and Space previews.
     wine explorer /desktop=Quillet,1000x700 quillet.exe &
     sleep 15
-    xdotool mousemove 301 241 click 1
+    xdotool mousemove 301 230 click 1
     sleep 1
-    xdotool mousemove 260 277 click 1
+    xdotool mousemove 260 266 click 1
     sleep 1
     xdotool key shift+End
     sleep 1
