@@ -32,6 +32,7 @@ struct CliOptions {
     std::string versionId;                              // restore ID
     // -C history:ID: the folder's file as the stored version ID held it.
     std::optional<std::string> historyVersion;
+    std::optional<std::string> nameContains;  // --name-contains TEXT: the rows it shows
 };
 
 // What -C history:ID starts with.

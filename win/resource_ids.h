@@ -19,6 +19,8 @@
 #define IDC_MAKE_GPX 1004
 #define IDC_DELETE 1007
 #define IDC_VIEW_TABS 1008
+#define IDC_FILTER 1009
+#define IDC_STATUS_BAR 1010
 
 // The history's list and the question with its history box.
 #define IDC_HISTORY_LIST 1100

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/list_state.h"
+#include "ui/name_filter.h"
 
 namespace quillet {
 
@@ -25,6 +27,10 @@ struct AppState : ListState {
     // The folder's device file that a stored version stands in for, when the files
     // were read from the history rather than from the folder: nothing may be rewritten.
     std::optional<std::filesystem::path> readFromHistory;
+    // The filter of the Name column and the list positions of the rows it lets through,
+    // top to bottom; no positions while the filter is empty and every row shows.
+    NameFilter filter;
+    std::optional<std::vector<std::uint32_t>> shownRows;
 };
 
 // The view of the current tab, or none when it is neither view's tab.

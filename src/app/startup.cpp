@@ -16,7 +16,6 @@ namespace {
 constexpr int kExpectedVersion = 5;
 constexpr std::string_view kWaypointVersionMessage = "Unknown version of WPT file";
 constexpr std::string_view kTrackVersionMessage = "Unknown version of ATRK file";
-constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
 
 // Opens a device file for binary reading. Only a regular file counts: a folder that
 // carries a device file's name cannot be read, and a pipe or device could block the
@@ -43,10 +42,16 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 }  // namespace
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
-    return startUp(makeFileSet(directory), ui);
+    return startUp(makeFileSet(directory), ui, kNoFileMessage);
 }
 
-std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui) {
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  std::string_view noFileMessage) {
+    return startUp(makeFileSet(directory), ui, noFileMessage);
+}
+
+std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
+                                  std::string_view noFileMessage) {
     auto state = std::make_unique<AppState>();
     state->files = files;
     state->historyFolder = platform::historyFolder();
@@ -79,7 +84,7 @@ std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui) {
     }
 
     if (state->tabs.empty()) {
-        ui.showMessage(kNoFileMessage, kTitleText, Buttons::Ok, Icon::Error);
+        ui.showMessage(noFileMessage, kTitleText, Buttons::Ok, Icon::Error);
         return nullptr;
     }
 
