@@ -617,7 +617,23 @@ void MainWindowTest::previewOpensFromSpaceAndFollowsTheSelection() {
     QCOMPARE(preview->scene().tracks.size(), 2u);
     QCOMPARE(preview->scene().tracks[0].name, std::string("Active Track"));
     QCOMPARE(preview->scene().tracks[1].name, std::string("Town"));
+    QVERIFY(preview->scene().tracks[0].dashed && !preview->scene().tracks[1].dashed);
     QVERIFY(ui.calls.empty());
+
+    // It opened off the list; Esc and Ctrl+W close it, and it opens again where it was.
+    const QRect list(window->listView()->mapToGlobal(QPoint(0, 0)), window->listView()->size());
+    const QRect where = preview->frameGeometry();
+    QVERIFY2(!where.intersects(list) ||
+                 window->screen()->availableGeometry().width() < list.width() + where.width(),
+             "the preview covers the list");
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence("Ctrl+W")}) {
+        preview->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(preview));
+        QTest::keySequence(preview, keys);
+        QVERIFY2(!preview->isVisible(), qPrintable(keys.toString()));
+        window->showPreview();
+        QCOMPARE(preview->frameGeometry().topLeft(), where.topLeft());
+    }
 }
 
 void MainWindowTest::makeGpxWritesTheSelectedRows() {

@@ -66,6 +66,12 @@ void text(std::string& out, const SceneText& t, std::string_view attributes = {}
     out += '>' + escaped(t.text) + "</text>\n";
 }
 
+// The active track's dashes.
+std::string dashAttributes() {
+    return " stroke-dasharray=\"" + number(kDashOn) + ' ' + number(kDashOff) +
+           "\" stroke-linecap=\"butt\"";
+}
+
 void line(std::string& out, ScenePoint a, ScenePoint b) {
     out += "<line x1=\"" + number(a.x) + "\" y1=\"" + number(a.y) + "\" x2=\"" + number(b.x) +
            "\" y2=\"" + number(b.y) + "\"/>\n";
@@ -99,7 +105,11 @@ std::string svgDocument(const PreviewScene& scene) {
         for (const auto& [colour, lineWidth] :
              {std::pair{kCasing, kCasingWidth}, std::pair{track.colour, kLineWidth}}) {
             out += "<use href=\"#" + id + "\" xlink:href=\"#" + id + "\" stroke=\"" +
-                   colourText(colour) + "\" stroke-width=\"" + number(lineWidth) + "\"/>\n";
+                   colourText(colour) + "\" stroke-width=\"" + number(lineWidth) + '"';
+            if (track.dashed && lineWidth == kLineWidth) {
+                out += dashAttributes();
+            }
+            out += "/>\n";
         }
         out += "</g>\n";
     }
@@ -125,7 +135,7 @@ std::string svgDocument(const PreviewScene& scene) {
             out += "<line x1=\"" + number(entry.text.at.x - kSwatchFrom) + "\" y1=\"" + number(y) +
                    "\" x2=\"" + number(entry.text.at.x - kSwatchTo) + "\" y2=\"" + number(y) +
                    "\" stroke=\"" + colourText(entry.colour) + "\" stroke-width=\"" +
-                   number(kCasingWidth) + "\"/>\n";
+                   number(kCasingWidth) + '"' + (entry.dashed ? dashAttributes() : "") + "/>\n";
             text(out, entry.text);
         }
         out += "</g>\n";
