@@ -8,12 +8,30 @@
 #include <QScreen>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QSettings>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "map_tiles.h"
 #include "preview/build_scene.h"
+#include "preview/map_layer.h"
 #include "preview/window_placement.h"
 
 namespace quillet::gui {
 
 namespace {
+
+QSettings previewSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillet"),
+                     QStringLiteral("quillet"));
+}
+
+const QString kMapKey = QStringLiteral("preview/map");
+constexpr double kZoomStep = 2;  // + and -; a wheel notch is a half step
 
 // Selections of more points than this are laid out on the worker thread; smaller ones
 // take a few milliseconds and are laid out at once.
@@ -71,9 +89,9 @@ void paintTracks(QPainter& painter, const preview::PreviewScene& scene) {
 
 }  // namespace
 
-PreviewPicture drawPicture(const preview::PreviewSelection& selection, QSize size,
-                           qreal pixelRatio) {
-    PreviewPicture picture{preview::buildScene(selection, size.width(), size.height()), {}};
+PreviewPicture drawPicture(const preview::PreviewSelection& selection, QSize size, qreal pixelRatio,
+                           const preview::ViewChange& view) {
+    PreviewPicture picture{preview::buildScene(selection, size.width(), size.height(), view), {}};
     picture.tracks = QImage(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
     picture.tracks.setDevicePixelRatio(pixelRatio);
     picture.tracks.fill(Qt::transparent);
@@ -85,10 +103,9 @@ PreviewPicture drawPicture(const preview::PreviewSelection& selection, QSize siz
 
 namespace {
 
-// The scene but its tracks, which come as a picture drawn beforehand.
+// The scene but its background and tracks, which come as a picture drawn beforehand.
 void paintScene(QPainter& painter, const preview::PreviewScene& scene, const QImage& tracks) {
     using namespace preview;
-    painter.fillRect(QRectF(0, 0, scene.width, scene.height), toQColor(kBackground));
     QFont font = painter.font();
     font.setPixelSize(static_cast<int>(kTextSize));
     painter.setFont(font);
@@ -153,11 +170,19 @@ void paintScene(QPainter& painter, const preview::PreviewScene& scene, const QIm
 PreviewWindow::PreviewWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
       selection_(std::make_shared<const preview::PreviewSelection>()),
-      worker_(new QFutureWatcher<PreviewPicture>(this)) {
+      worker_(new QFutureWatcher<PreviewPicture>(this)),
+      tiles_(new MapTiles(this)) {
     setWindowTitle(QStringLiteral("Preview"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(640, 480);
     connect(worker_, &QFutureWatcher<PreviewPicture>::finished, this, &PreviewWindow::takeScene);
+    connect(tiles_, &MapTiles::tileArrived, this, [this] {
+        tilePaint_ = true;
+        update();
+    });
+    const QSettings settings = previewSettings();
+    mapChosen_ = settings.contains(kMapKey);
+    tiles_->setSource(map::mapSourceOfSetting(settings.value(kMapKey).toString().toStdString()));
 }
 
 PreviewWindow::~PreviewWindow() {
@@ -196,6 +221,20 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            zoomBy(kZoomStep);
+            return;
+        case Qt::Key_Minus:
+            zoomBy(1 / kZoomStep);
+            return;
+        case Qt::Key_Home:
+            changeView({});
+            return;
+        default:
+            break;
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -210,15 +249,14 @@ void PreviewWindow::layOut() {
         return;
     }
     if (pointCount(*selection_) <= kWorkerPoints) {
-        picture_ = drawPicture(*selection_, size(), devicePixelRatioF());
+        picture_ = drawPicture(*selection_, size(), devicePixelRatioF(), view_);
         update();
         return;
     }
     layOutAgain_ = false;
     worker_->setFuture(
-        QtConcurrent::run([selection = selection_, size = size(), ratio = devicePixelRatioF()] {
-            return drawPicture(*selection, size, ratio);
-        }));
+        QtConcurrent::run([selection = selection_, size = size(), ratio = devicePixelRatioF(),
+                           view = view_] { return drawPicture(*selection, size, ratio, view); }));
 }
 
 void PreviewWindow::takeScene() {
@@ -231,10 +269,141 @@ void PreviewWindow::takeScene() {
     }
 }
 
+bool PreviewWindow::setMapSource(const map::MapSource& source) {
+    const bool read = tiles_->setSource(source);
+    mapChosen_ = true;
+    previewSettings().setValue(kMapKey, QString::fromStdString(map::settingOf(tiles_->source())));
+    update();
+    return read;
+}
+
+void PreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    const map::MapKind current = tiles_->source().kind;
+    const auto item = [&](const char* text, map::MapKind kind) {
+        QAction* action = menu.addAction(QString::fromUtf8(text));
+        action->setCheckable(true);
+        action->setChecked(kind == current);
+        return action;
+    };
+    QAction* none = item(map::kNoMapText, map::MapKind::None);
+    QAction* osm = item(map::kOsmText, map::MapKind::OpenStreetMap);
+    QAction* url = item(map::kCustomUrlText, map::MapKind::Url);
+    QAction* mbtiles = item(map::kMbTilesText, map::MapKind::MbTiles);
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == none) {
+        setMapSource({});
+    } else if (chosen == osm) {
+        setMapSource({map::MapKind::OpenStreetMap, {}});
+    } else if (chosen == url) {
+        bool ok = false;
+        const QString text = QInputDialog::getText(
+            this, QString::fromUtf8(map::kCustomUrlText),
+            QStringLiteral("URL with {z}, {x} and {y}:"), QLineEdit::Normal,
+            QString::fromStdString(map::urlTemplateOf(tiles_->source())), &ok);
+        if (ok && map::isUrlTemplate(text.toStdString())) {
+            setMapSource({map::MapKind::Url, text.toStdString()});
+        }
+    } else if (chosen == mbtiles) {
+        const QString file =
+            QFileDialog::getOpenFileName(this, QString::fromUtf8(map::kMbTilesText), QString(),
+                                         QStringLiteral("MBTiles (*.mbtiles);;All files (*)"));
+        if (!file.isEmpty()) {
+            setMapSource({map::MapKind::MbTiles, file.toStdString()});
+        }
+    }
+}
+
+void PreviewWindow::wheelEvent(QWheelEvent* event) {
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches != 0) {
+        zoomBy(std::pow(kZoomStep, notches / 2), event->position());
+    }
+}
+
+void PreviewWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragFrom_ = event->position();
+    }
+}
+
+void PreviewWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragFrom_ || !(event->buttons() & Qt::LeftButton)) {
+        return;
+    }
+    const QPointF moved = event->position() - *dragFrom_;
+    dragFrom_ = event->position();
+    changeView({view_.zoom, view_.panX + moved.x(), view_.panY + moved.y()});
+}
+
+void PreviewWindow::zoomBy(double factor, std::optional<QPointF> about) {
+    const auto& frame = picture_.scene.mapFrame;
+    if (!frame) {
+        return;
+    }
+    const double zoom =
+        std::clamp(view_.zoom * factor, preview::kMinViewZoom, preview::kMaxViewZoom);
+    factor = zoom / view_.zoom;
+    // The place under `about` stays there: the pan grows with the zoom, less what the
+    // point's distance from the centre adds.
+    const QPointF centre(frame->zoomCentre.x, frame->zoomCentre.y);
+    const QPointF at = about.value_or(centre);
+    changeView({zoom, view_.panX * factor + (at.x() - centre.x()) * (1 - factor),
+                view_.panY * factor + (at.y() - centre.y()) * (1 - factor)});
+}
+
+void PreviewWindow::changeView(const preview::ViewChange& view) {
+    view_ = view;
+    layOut();
+}
+
+void PreviewWindow::paintMap(QPainter& painter) {
+    const preview::PreviewScene& scene = picture_.scene;
+    if (tiles_->source().kind == map::MapKind::None || !scene.mapFrame) {
+        return;
+    }
+    const preview::SceneRect& area = scene.mapFrame->area;
+    painter.save();
+    painter.setClipRect(QRectF(area.x, area.y, area.width, area.height));
+    for (const preview::SceneTile& tile :
+         preview::tilesOfScene(scene, tiles_->minZoom(), tiles_->maxZoom())) {
+        const QImage image = tiles_->tile(tile.id);
+        if (!image.isNull()) {
+            // On whole pixels, so that neighbours meet without a seam.
+            const QPoint from(qRound(tile.at.x), qRound(tile.at.y));
+            const QPoint to(qRound(tile.at.x + tile.at.width), qRound(tile.at.y + tile.at.height));
+            painter.drawImage(QRect(from, to - QPoint(1, 1)), image);
+        }
+    }
+    painter.restore();
+}
+
 void PreviewWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!tilePaint_) {
+        tiles_->beginPicture();  // a new picture: tiles that failed are asked for again
+    }
+    tilePaint_ = false;
+    painter.fillRect(rect(), toQColor(preview::kBackground));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    paintMap(painter);
     paintScene(painter, picture_.scene, picture_.tracks);
+    // The map's credit at the map's bottom right, on a light ground; the hint at first.
+    QString credit = tiles_->attribution();
+    if (!mapChosen_) {
+        credit = QString::fromUtf8(map::kMapHint);
+    }
+    if (!credit.isEmpty() && picture_.scene.mapFrame) {
+        const preview::SceneRect& area = picture_.scene.mapFrame->area;
+        const QRectF box =
+            painter.boundingRect(QRectF(), Qt::AlignLeft, credit).adjusted(-4, -1, 4, 1);
+        const QRectF at(area.x + area.width - box.width(), area.y + area.height - box.height(),
+                        box.width(), box.height());
+        painter.fillRect(at, QColor(255, 255, 255, 200));
+        painter.setPen(toQColor(preview::kInk));
+        painter.drawText(at, Qt::AlignCenter, credit);
+    }
     // Tracks whose device file could not be opened are missing from the picture.
     painter.setPen(Qt::darkRed);
     double y = height() - 8;

@@ -304,6 +304,11 @@ std::string durationText(std::uint32_t seconds) {
 }
 
 PreviewScene buildScene(const PreviewSelection& selection, double width, double height) {
+    return buildScene(selection, width, height, ViewChange{});
+}
+
+PreviewScene buildScene(const PreviewSelection& selection, double width, double height,
+                        const ViewChange& view) {
     PreviewScene scene;
     scene.width = width;
     scene.height = height;
@@ -347,7 +352,15 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
         height - 2 * kMargin - legendHeight - (withProfile ? profileHeight + kMargin : 0)};
     map.width = std::max(map.width, 1.0);
     map.height = std::max(map.height, 1.0);
-    const Fit fit = bounds.empty() ? Fit{} : fitBounds(bounds, map);
+    Fit fit = bounds.empty() ? Fit{} : fitBounds(bounds, map);
+    if (!bounds.empty() && view != ViewChange{}) {
+        const double zoom = std::clamp(view.zoom, kMinViewZoom, kMaxViewZoom);
+        const double centreX = map.x + map.width / 2;
+        const double centreY = map.y + map.height / 2;
+        fit.scale *= zoom;
+        fit.offsetX = centreX - (centreX - fit.offsetX) * zoom + view.panX;
+        fit.offsetY = centreY - (centreY - fit.offsetY) * zoom + view.panY;
+    }
 
     std::vector<double> along;  // for the profile
     for (std::size_t t = 0; t < selection.tracks.size(); ++t) {
@@ -377,6 +390,15 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
     }
     if (!bounds.empty()) {
         scene.scaleBar = scaleBar(fit, map);
+    }
+    if (!bounds.empty()) {
+        const double mapBottom = withProfile ? height - kMargin - profileHeight : height;
+        scene.mapFrame =
+            SceneMapFrame{fit.scale,
+                                       fit.offsetX,
+                                       fit.offsetY,
+                                       {0, 0, width, mapBottom},
+                                       {map.x + map.width / 2, map.y + map.height / 2}};
     }
     if (withProfile) {
         const SceneRect frame{kMargin, height - kMargin - profileHeight, width - 2 * kMargin,

@@ -98,6 +98,17 @@ struct LegendEntry {
     bool dashed = false;
 };
 
+// Where the map lies under the drawing: a place at x, y in Mercator turns (x the
+// longitude over 360, unwrapped as the tracks are) is at offsetX + x * scale,
+// offsetY + y * scale; map tiles fill `area`.
+struct SceneMapFrame {
+    double scale = 1;
+    double offsetX = 0;
+    double offsetY = 0;
+    SceneRect area;
+    ScenePoint zoomCentre;  // what a ViewChange zooms about
+};
+
 struct PreviewScene {
     double width = 0;
     double height = 0;
@@ -106,7 +117,8 @@ struct PreviewScene {
     std::vector<LegendEntry> legend;
     std::optional<SceneScaleBar> scaleBar;
     std::optional<SceneProfile> profile;
-    std::optional<SceneText> message;  // "Select tracks or waypoints to preview"
+    std::optional<SceneText> message;       // "Select tracks or waypoints to preview"
+    std::optional<SceneMapFrame> mapFrame;  // none without a place to show
 };
 
 }  // namespace quillet::preview
