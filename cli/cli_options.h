@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
+
 #include <string>
 #include <vector>
+#include "map/map_source.h"
 
 #include "app/app_state.h"
 #include "item_selection.h"
@@ -27,6 +29,7 @@ struct CliOptions {
     std::optional<std::vector<NumberRange>> selection;  // --select LIST
     std::string output;                                 // export, preview -o FILE ("-": stdout)
     bool yes = false;                                   // delete --yes
+    std::optional<map::MapSource> map;                  // preview --map SOURCE
 };
 
 // The options of a well-formed command line. Otherwise nothing, with `exitStatus` set:

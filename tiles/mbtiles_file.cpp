@@ -11,7 +11,8 @@ namespace {
 
 std::optional<int> zoomOf(const std::optional<std::string>& text) {
     int zoom = 0;
-    if (!text || std::from_chars(text->data(), text->data() + text->size(), zoom).ec != std::errc()) {
+    if (!text ||
+        std::from_chars(text->data(), text->data() + text->size(), zoom).ec != std::errc()) {
         return std::nullopt;
     }
     return std::clamp(zoom, 0, map::kMaxZoom);
@@ -31,7 +32,8 @@ std::unique_ptr<MbTilesFile> MbTilesFile::open(const std::filesystem::path& path
         return nullptr;
     }
     file->minZoom_ = zoomOf(file->metadata("minzoom")).value_or(0);
-    file->maxZoom_ = std::max(file->minZoom_, zoomOf(file->metadata("maxzoom")).value_or(map::kMaxZoom));
+    file->maxZoom_ =
+        std::max(file->minZoom_, zoomOf(file->metadata("maxzoom")).value_or(map::kMaxZoom));
     file->attribution_ = file->metadata("attribution").value_or("");
     file->xyz_ = file->metadata("scheme") == std::optional<std::string>("xyz");
     return file;

@@ -393,8 +393,7 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
     }
     if (!bounds.empty()) {
         const double mapBottom = withProfile ? height - kMargin - profileHeight : height;
-        scene.mapFrame =
-            SceneMapFrame{fit.scale,
+        scene.mapFrame = SceneMapFrame{fit.scale,
                                        fit.offsetX,
                                        fit.offsetY,
                                        {0, 0, width, mapBottom},
