@@ -8,7 +8,9 @@
 #include "map/map_source.h"
 #include "map/tile_fetch.h"
 #include "map/tile_grid.h"
+#include "preview/build_scene.h"
 #include "preview/geo.h"
+#include "preview/map_layer.h"
 #include "support/temp_dir.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -87,6 +89,48 @@ TEST(MapTiles, TilesCoveringAView) {
     const auto zurich = tilesCovering(x, y, x + 1e-9, y + 1e-9, 10);
     ASSERT_EQ(zurich.size(), 1u);
     EXPECT_EQ(zurich[0].id, (TileId{10, 536, 358}));
+}
+
+// The tiles under a scene come at the zoom of its scale, cover its map area edge to
+// edge, and follow the person's zoom and pan.
+TEST(MapTiles, TilesUnderASceneFollowItsScaleZoomAndPan) {
+    preview::PreviewTrack walk{.name = "w", .colour = {}, .points = {}, .active = false};
+    for (int i = 0; i < 3; ++i) {
+        walk.points.push_back({47 + 0.01 * i, 8 + 0.01 * i, 0, 0});
+    }
+    const preview::PreviewSelection selection{
+        .tracks = {walk}, .waypoints = {}, .unreadableFiles = {}};
+    const struct {
+        preview::ViewChange view;
+        int zoomStep;  // levels deeper than the fit's
+    } cases[] = {{{}, 0}, {{4, 0, 0}, 2}, {{0.5, 0, 0}, -1}, {{1, 300, -200}, 0}};
+    int fitZoom = -1;
+    for (const auto& c : cases) {
+        const preview::PreviewScene scene = preview::buildScene(selection, 800, 600, c.view);
+        ASSERT_TRUE(scene.mapFrame.has_value());
+        const auto tiles = preview::tilesOfScene(scene);
+        ASSERT_FALSE(tiles.empty());
+        const int zoom = tiles.front().id.zoom;
+        if (fitZoom < 0) {
+            fitZoom = zoom;
+            EXPECT_EQ(zoom, zoomForScale(scene.mapFrame->scale));
+        }
+        EXPECT_EQ(zoom, fitZoom + c.zoomStep);
+        // A tile is drawn between 1/sqrt(2) and sqrt(2) of its own size.
+        EXPECT_GT(tiles.front().at.width, kTilePixels / 1.42);
+        EXPECT_LT(tiles.front().at.width, kTilePixels * 1.42);
+        const preview::SceneRect& area = scene.mapFrame->area;
+        EXPECT_LE(tiles.front().at.x, area.x);
+        EXPECT_LE(tiles.front().at.y, area.y);
+        EXPECT_GE(tiles.back().at.x + tiles.back().at.width, area.x + area.width);
+        EXPECT_GE(tiles.back().at.y + tiles.back().at.height, area.y + area.height);
+    }
+    // The pan moves the track's line by as much.
+    const auto fitted = preview::buildScene(selection, 800, 600).tracks[0].line.front();
+    const auto panned =
+        preview::buildScene(selection, 800, 600, {1, 300, -200}).tracks[0].line.front();
+    EXPECT_NEAR(panned.x - fitted.x, 300, 1e-9);
+    EXPECT_NEAR(panned.y - fitted.y, -200, 1e-9);
 }
 
 TEST(MapTiles, TmsCountsRowsFromTheSouth) {
