@@ -159,10 +159,23 @@ QRect asQRect(const quillet::Rect& rect) {
 
 }  // namespace
 
+// The test's own folders for the settings and the tile cache.
+struct MapFolders {
+    QTemporaryDir dir;
+    MapFolders() { use(dir); }
+    static void use(const QTemporaryDir& dir) {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("config"));
+        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+    }
+};
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // No window of these tests reads the person's settings or tile cache: a map chosen
+    // there would send requests off this machine.
+    void initTestCase() { MapFolders::use(shared_.dir); }
     void startUpDecidesTheTabs_data();
     void startUpDecidesTheTabs();
     void controlsStandWhereTheTemplatePutsThem();
@@ -188,6 +201,9 @@ private slots:
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
     void saveDialogOffersTheDefaultNameAndGpxFilter();
+
+private:
+    MapFolders shared_;
 };
 
 void MainWindowTest::startUpDecidesTheTabs_data() {
@@ -680,15 +696,6 @@ QColor mapColour(quillet::gui::PreviewWindow& preview) {
     const QImage picture = preview.grab().toImage();
     return picture.pixelColor(picture.width() - 5, 5);
 }
-
-// The test's own folders for the settings and the tile cache.
-struct MapFolders {
-    QTemporaryDir dir;
-    MapFolders() {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("config"));
-        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
-    }
-};
 
 // A tile server on the loopback address: solid tiles with an ETag, fresh for an hour;
 // 500 under /fail, 404 under /missing. Each request is logged as path, User-Agent and
