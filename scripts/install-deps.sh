@@ -9,7 +9,7 @@ packages=(
     libsqlite3-dev libcurl4-openssl-dev python3
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
-    dpkg-dev
+    dpkg-dev lintian appstream desktop-file-utils
 )
 
 missing=()
