@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
+
 #include <string>
 #include <vector>
+#include "map/map_source.h"
 
 #include "app/app_state.h"
 #include "item_selection.h"
@@ -28,6 +30,7 @@ struct CliOptions {
     std::string output;                                 // export, preview -o FILE ("-": stdout)
     bool yes = false;                                   // delete --yes
     std::optional<std::string> nameContains;            // --name-contains TEXT: the rows it shows
+    std::optional<map::MapSource> map;                  // preview --map SOURCE
 };
 
 // The options of a well-formed command line. Otherwise nothing, with `exitStatus` set:

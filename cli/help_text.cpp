@@ -13,6 +13,7 @@ const std::string_view kHelpText =
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
+                               [--map SOURCE]
   quillet-cli --help | --version
 
 Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
@@ -70,6 +71,11 @@ Options:
                       delete asks on the terminal ("y" or "yes", in any letter
                       case, goes on) and refuses when there is no terminal to
                       ask on.
+  --map SOURCE        A map under the preview: "osm" (OpenStreetMap's tiles), a
+                      URL template with {z}, {x} and {y}, or an MBTiles FILE.
+                      Online tiles are asked of that server (the area drawn
+                      only) and kept in the tile cache; they are embedded in
+                      the SVG, which stands alone.
   -h, --help          Show this text.
   --version           Show the version.
 

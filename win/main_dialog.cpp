@@ -690,6 +690,9 @@ void MainDialog::onContextMenu(LPARAM where) {
 void MainDialog::showPreview() {
     if (!preview_) {
         preview_ = PreviewWindow::create(instance_, window_);
+        if (preview_) {
+            preview_->placeBeside(window_, list_);
+        }
     }
     if (preview_) {
         preview_->open();
