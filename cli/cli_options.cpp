@@ -24,6 +24,7 @@ struct RawOptions {
     bool all = false;
     std::string selection;
     std::string output;
+    std::string map;
     bool yes = false;
     bool noHistory = false;
     std::string versionId;
@@ -110,6 +111,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     previewAll->excludes(previewSelect);
     CLI::Option* previewFilter = addNameFilter(*previewCommand, raw);
     previewCommand->add_option("-o,--output", raw.output, "the SVG file, - for stdout");
+    previewCommand
+        ->add_option("--map", raw.map,
+                     "a map under the drawing: osm, a URL template or FILE.mbtiles")
+        ->type_name("SOURCE");
 
     try {
         app.parse(argc, argv);
@@ -180,6 +185,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         }
         if (raw.output.empty()) {
             raw.output = "-";
+        }
+        if (previewCommand->get_option("--map")->count() > 0) {
+            options.map = map::mapSourceOfArgument(raw.map);
+            if (!options.map) {
+                return {.options = std::nullopt,
+                        .exitStatus = usageError(
+                            err, "--map needs osm, a URL with {z}, {x} and {y}, or FILE.mbtiles")};
+            }
         }
     } else {
         options.command = Command::Delete;

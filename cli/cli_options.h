@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
+
 #include <string>
 #include <string_view>
 #include <vector>
+#include "map/map_source.h"
 
 #include "app/app_state.h"
 #include "item_selection.h"
@@ -33,6 +35,7 @@ struct CliOptions {
     // -C history:ID: the folder's file as the stored version ID held it.
     std::optional<std::string> historyVersion;
     std::optional<std::string> nameContains;  // --name-contains TEXT: the rows it shows
+    std::optional<map::MapSource> map;        // preview --map SOURCE
 };
 
 // What -C history:ID starts with.

@@ -24,6 +24,7 @@
 #include "export/gpx_export.h"
 #include "export/protected_files.h"
 #include "item_selection.h"
+#include "map_under_preview.h"
 #include "platform_text.h"
 #include "preview/build_scene.h"
 #include "preview/svg_writer.h"
@@ -303,8 +304,18 @@ int runPreview(Session& session) {
         session.ui.report(text);
         return kExitFailure;
     }
-    const std::string document =
-        preview::svgDocument(preview::buildScene(selection, kPictureWidth, kPictureHeight));
+    const preview::PreviewScene scene =
+        preview::buildScene(selection, kPictureWidth, kPictureHeight);
+    MapUnderPreview map;
+    if (session.options.map) {
+        map = mapUnderPreview(scene, *session.options.map);
+        if (!map.readable) {
+            session.ui.report("Unable to read the map file " +
+                              pathText(pathFromUtf8(session.options.map->location)));
+            return kExitFailure;
+        }
+    }
+    const std::string document = preview::svgDocument(scene, map.tiles, map.credit);
     const std::filesystem::path path = pathFromUtf8(session.options.output);
     if (session.options.output == "-") {
         return writeOutput(session, document);

@@ -17,6 +17,7 @@ const std::string_view kHelpText =
   quillet-cli -C history:ID {info|list|export|preview} ...
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
+                               [--map SOURCE]
   quillet-cli --help | --version
 
 Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
@@ -86,6 +87,11 @@ Options:
                       the history.
   -C history:ID       Read the stored version ID as if it were its folder's
                       device file (a folder named so: -C ./history:ID).
+  --map SOURCE        A map under the preview: "osm" (OpenStreetMap's tiles), a
+                      URL template with {z}, {x} and {y}, or an MBTiles FILE.
+                      Online tiles are asked of that server (the area drawn
+                      only) and kept in the tile cache; they are embedded in
+                      the SVG, which stands alone.
   -h, --help          Show this text.
   --version           Show the version.
 

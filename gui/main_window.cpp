@@ -333,6 +333,7 @@ void MainWindow::showAbout() {
 void MainWindow::showPreview() {
     if (previewWindow_ == nullptr) {
         previewWindow_ = new PreviewWindow(this);
+        previewWindow_->placeBeside(*this, *list_);
     }
     previewWindow_->show();
     previewWindow_->raise();

@@ -13,6 +13,7 @@
 #include "preview/geo.h"
 #include "preview/svg_writer.h"
 #include "preview/thinning.h"
+#include "preview/window_placement.h"
 #include "support/gpx_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -186,6 +187,22 @@ TEST(PreviewThinning, KeepsFirstAndLastAndNeverMovesAPoint) {
     for (const ScenePoint& point : dense) {
         profile.push_back({point.x * 10, point.y});
     }
+    // The profile drawn is one point per column at the column's mean, so that noise
+    // reads as a line, not as a band: the first point, 100 means, the last point.
+    ColumnMeans means;
+    for (const ScenePoint& point : profile) {
+        means.add(point);
+    }
+    const std::vector<ScenePoint> averaged = means.finish();
+    ASSERT_EQ(averaged.size(), 102u);
+    EXPECT_EQ(averaged.front(), profile.front());
+    EXPECT_EQ(averaged.back(), profile.back());
+    EXPECT_NEAR(averaged[1].x, 0.5, 1e-9);  // the nine points after the first one
+    for (std::size_t i = 1; i + 1 < averaged.size(); ++i) {
+        EXPECT_LT(std::abs(averaged[i].y), 0.2) << i;
+        EXPECT_GT(averaged[i].x, averaged[i - 1].x) << i;
+    }
+
     const std::vector<ScenePoint> kept = columns.finish();
     EXPECT_LE(kept.size(), 4u * 101);
     EXPECT_GT(kept.size(), 200u);
@@ -297,6 +314,102 @@ TEST(PreviewSvg, HoldsOnePathPerTrackWithPointsAndOneLabelledCirclePerWaypoint) 
     const std::string waypoints = svgDocument(buildScene(cases[2].selection, kWidth, kHeight));
     EXPECT_NE(waypoints.find(">Hut &amp; &lt;Lake&gt;</text>"), std::string::npos);
     EXPECT_NE(waypoints.find(">a?&quot;b</text>"), std::string::npos);
+}
+
+TEST(PreviewScene, DashesTheActiveTrackAndKeepsNamesInThePicture) {
+    // The active track and a saved "Red" track: both red, one entry each, and the
+    // active one dashed in the scene and in the drawing.
+    PreviewTrack active = track({{47, 8}, {47.01, 8.01}}, "Active Track");
+    active.colour = {255, 0, 0};
+    active.active = true;
+    PreviewTrack red = track({{47, 8.02}, {47.01, 8.03}}, "Red");
+    red.colour = {255, 0, 0};
+    const PreviewScene tracks = buildScene({.tracks = {active, red}}, kWidth, kHeight);
+    ASSERT_EQ(tracks.legend.size(), 2u);
+    EXPECT_TRUE(tracks.tracks[0].dashed && tracks.legend[0].dashed);
+    EXPECT_FALSE(tracks.tracks[1].dashed || tracks.legend[1].dashed);
+    const std::string svg = svgDocument(tracks);
+    std::size_t dashes = 0;
+    for (std::size_t at = 0;
+         (at = svg.find("stroke-dasharray=\"6.0 4.0\"", at)) != std::string::npos; ++at) {
+        ++dashes;
+    }
+    EXPECT_EQ(dashes, 2u);  // the line and its swatch
+
+    // A name that would run off the right edge ends left of its dot; others stay right.
+    const std::string longName(50, 'W');
+    const PreviewScene names = buildScene(
+        {.waypoints = {{"West", 47, 8}, {longName, 47, 8.006}, {"E", 47, 8.01}}}, kWidth, kHeight);
+    ASSERT_EQ(names.waypoints.size(), 3u);
+    EXPECT_FALSE(names.waypoints[0].nameLeft);
+    EXPECT_TRUE(names.waypoints[1].nameLeft);
+    EXPECT_FALSE(names.waypoints[2].nameLeft);
+    for (const SceneWaypoint& w : names.waypoints) {
+        const double extent =
+            kNameGap + static_cast<double>(w.name.size()) * kCharacterWidth * kTextSize;
+        EXPECT_GE(w.nameLeft ? w.at.x - extent : 0, 0) << w.name;
+        EXPECT_LE(w.nameLeft ? 0 : w.at.x + extent, kWidth) << w.name;
+    }
+}
+
+TEST(PreviewWindowPlacement, BesideTheMainWindowAndOffItsList) {
+    struct Case {
+        const char* what;
+        ScreenRect main, list;
+        int width, height;
+        ScreenRect workArea, expected;
+    };
+    constexpr ScreenRect kScreen{0, 0, 1920, 1080};
+    const std::vector<Case> cases = {
+        {"room on the right",
+         {100, 100, 900, 700},
+         {110, 140, 890, 650},
+         640,
+         480,
+         kScreen,
+         {908, 100, 1548, 580}},
+        {"at the right edge: left of it",
+         {1200, 100, 1900, 700},
+         {1210, 140, 1890, 650},
+         640,
+         480,
+         kScreen,
+         {552, 100, 1192, 580}},
+        {"as wide as the screen: below, over the list's foot",
+         {0, 0, 1920, 700},
+         {10, 40, 1910, 650},
+         640,
+         480,
+         kScreen,
+         {0, 600, 640, 1080}},
+        {"maximised: where it covers the least",
+         {0, 0, 1920, 1080},
+         {10, 40, 1910, 1000},
+         640,
+         480,
+         kScreen,
+         {0, 600, 640, 1080}},
+        {"larger than the screen",
+         {100, 100, 900, 700},
+         {110, 140, 890, 650},
+         3000,
+         2000,
+         kScreen,
+         kScreen},
+        {"on a second monitor",
+         {2000, 100, 2800, 700},
+         {2010, 140, 2790, 650},
+         640,
+         480,
+         {1920, 0, 3840, 1080},
+         {2808, 100, 3448, 580}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(placePreview(c.main, c.list, c.width, c.height, c.workArea), c.expected)
+            << c.what;
+    }
+    EXPECT_EQ(overlapArea({0, 0, 10, 10}, {5, 5, 20, 20}), 25);
+    EXPECT_EQ(overlapArea({0, 0, 10, 10}, {10, 0, 20, 10}), 0);
 }
 
 }  // namespace

@@ -708,6 +708,9 @@ void MainDialog::showHistory() {
 void MainDialog::showPreview() {
     if (!preview_) {
         preview_ = PreviewWindow::create(instance_, window_);
+        if (preview_) {
+            preview_->placeBeside(window_, list_);
+        }
     }
     if (preview_) {
         preview_->open();

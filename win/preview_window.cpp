@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "preview/build_scene.h"
+#include "preview/window_placement.h"
 #include "resource_ids.h"
 #include "wide_text.h"
 
@@ -18,6 +19,23 @@ constexpr wchar_t kWindowClass[] = L"QuilletPreview";
 constexpr double kFirstWidth = 640;
 constexpr double kFirstHeight = 480;
 constexpr COLORREF kWarningInk = RGB(128, 0, 0);
+// Posted by the worker thread when its scene is ready.
+constexpr UINT kSceneReady = WM_APP + 1;
+// Selections of more points than this are laid out on the worker thread; smaller ones
+// take a few milliseconds and are laid out at once.
+constexpr std::size_t kWorkerPoints = 50'000;
+
+std::size_t pointCount(const preview::PreviewSelection& selection) {
+    std::size_t count = selection.waypoints.size();
+    for (const preview::PreviewTrack& track : selection.tracks) {
+        count += track.points.size();
+    }
+    return count;
+}
+
+preview::ScreenRect toScreenRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 COLORREF toColorRef(preview::Colour colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -57,8 +75,14 @@ public:
     int pixels(double units) const { return static_cast<int>(std::lround(units * scale_)); }
     POINT at(preview::ScenePoint point) const { return POINT{pixels(point.x), pixels(point.y)}; }
 
-    HPEN pen(preview::Colour colour, double width, DWORD endCap) const {
+    HPEN pen(preview::Colour colour, double width, DWORD endCap, bool dashed = false) const {
         const LOGBRUSH brush{BS_SOLID, toColorRef(colour), 0};
+        if (dashed) {
+            const DWORD dashes[] = {static_cast<DWORD>(std::max(1, pixels(preview::kDashOn))),
+                                    static_cast<DWORD>(std::max(1, pixels(preview::kDashOff)))};
+            return ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT | PS_JOIN_ROUND,
+                                static_cast<DWORD>(std::max(1, pixels(width))), &brush, 2, dashes);
+        }
         return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | endCap | PS_JOIN_ROUND,
                             static_cast<DWORD>(std::max(1, pixels(width))), &brush, 0, nullptr);
     }
@@ -112,7 +136,8 @@ void paintScene(HDC dc, const preview::PreviewScene& scene, const RECT& client, 
     for (const SceneTrack& track : scene.tracks) {
         for (const auto& [colour, width] :
              {std::pair{kCasing, kCasingWidth}, std::pair{track.colour, kLineWidth}}) {
-            const Selected pen(dc, painter.pen(colour, width, PS_ENDCAP_ROUND));
+            const Selected pen(dc, painter.pen(colour, width, PS_ENDCAP_ROUND,
+                                               track.dashed && width == kLineWidth));
             painter.polyline(track.line);
         }
     }
@@ -134,7 +159,8 @@ void paintScene(HDC dc, const preview::PreviewScene& scene, const RECT& client, 
 
     for (const LegendEntry& entry : scene.legend) {
         const double y = entry.text.at.y - kTextSize * kSwatchRise;
-        const Selected pen(dc, painter.pen(entry.colour, kCasingWidth, PS_ENDCAP_SQUARE));
+        const Selected pen(dc,
+                           painter.pen(entry.colour, kCasingWidth, PS_ENDCAP_SQUARE, entry.dashed));
         painter.line({entry.text.at.x - kSwatchFrom, y}, {entry.text.at.x - kSwatchTo, y});
         painter.text(entry.text);
     }
@@ -214,6 +240,9 @@ std::unique_ptr<PreviewWindow> PreviewWindow::create(HINSTANCE instance, HWND ow
 }
 
 PreviewWindow::~PreviewWindow() {
+    if (worker_.valid()) {
+        worker_.wait();  // it reads the selection this window holds
+    }
     if (window_ != nullptr && IsWindow(window_)) {
         DestroyWindow(window_);
     }
@@ -243,7 +272,6 @@ LRESULT PreviewWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
             layOut();
-            InvalidateRect(window_, nullptr, FALSE);
             return 0;
         case WM_DPICHANGED: {
             // Moved to a monitor of another DPI: the size the system suggests keeps the
@@ -264,6 +292,15 @@ LRESULT PreviewWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             ShowWindow(window_, SW_HIDE);
             return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE || (wParam == 'W' && GetKeyState(VK_CONTROL) < 0)) {
+                ShowWindow(window_, SW_HIDE);
+                return 0;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case kSceneReady:
+            takeScene();
+            return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
@@ -274,10 +311,26 @@ void PreviewWindow::open() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+void PreviewWindow::placeBeside(HWND mainWindow, HWND list) {
+    RECT main{}, listArea{}, own{};
+    GetWindowRect(mainWindow, &main);
+    GetWindowRect(list, &listArea);
+    GetWindowRect(window_, &own);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTONEAREST), &monitor) == 0) {
+        monitor.rcWork = main;
+    }
+    const preview::ScreenRect place =
+        preview::placePreview(toScreenRect(main), toScreenRect(listArea), own.right - own.left,
+                              own.bottom - own.top, toScreenRect(monitor.rcWork));
+    SetWindowPos(window_, nullptr, place.left, place.top, place.width(), place.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PreviewWindow::showSelection(preview::PreviewSelection selection) {
-    selection_ = std::move(selection);
+    selection_ = std::make_shared<const preview::PreviewSelection>(std::move(selection));
     layOut();
-    InvalidateRect(window_, nullptr, FALSE);
 }
 
 double PreviewWindow::pixelsPerUnit() const {
@@ -285,10 +338,38 @@ double PreviewWindow::pixelsPerUnit() const {
 }
 
 void PreviewWindow::layOut() {
+    if (worker_.valid()) {
+        layOutAgain_ = true;  // when the running one is done
+        return;
+    }
     RECT client{};
     GetClientRect(window_, &client);
     const double scale = pixelsPerUnit();
-    scene_ = preview::buildScene(selection_, client.right / scale, client.bottom / scale);
+    const double width = client.right / scale;
+    const double height = client.bottom / scale;
+    if (pointCount(*selection_) <= kWorkerPoints) {
+        scene_ = preview::buildScene(*selection_, width, height);
+        InvalidateRect(window_, nullptr, FALSE);
+        return;
+    }
+    layOutAgain_ = false;
+    worker_ =
+        std::async(std::launch::async, [selection = selection_, width, height, window = window_] {
+            preview::PreviewScene scene = preview::buildScene(*selection, width, height);
+            PostMessageW(window, kSceneReady, 0, 0);
+            return scene;
+        });
+}
+
+void PreviewWindow::takeScene() {
+    if (!worker_.valid()) {
+        return;
+    }
+    scene_ = worker_.get();
+    InvalidateRect(window_, nullptr, FALSE);
+    if (layOutAgain_) {
+        layOut();
+    }
 }
 
 void PreviewWindow::paint() {
@@ -303,7 +384,7 @@ void PreviewWindow::paint() {
         const HGDIOBJ previous = SelectObject(memory, bitmap);
         const double scale = pixelsPerUnit();
         paintScene(memory, scene_, client, scale);
-        paintUnreadableFiles(memory, selection_, client.bottom / scale, scale);
+        paintUnreadableFiles(memory, *selection_, client.bottom / scale, scale);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
         DeleteObject(bitmap);

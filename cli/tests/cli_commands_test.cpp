@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_state.h"
 #include "core_driver.h"
 #include "device_folder.h"
+#include "preview/svg_writer.h"
 #include "run_cli.h"
 #include "support/bad_folders.h"
 
@@ -346,6 +350,123 @@ TEST(CliPreview, WritesOnePictureToAFileOrStandardOutputButNeverOverADeviceFile)
     EXPECT_EQ(refused.exitStatus, 1);
     EXPECT_NE(refused.err.find("it is a device file"), std::string::npos) << refused.err;
     EXPECT_EQ(sample.bytes(kSavedTracksFileName), saved);
+}
+
+// A tile server on the loopback address for one test: it writes its port to a file,
+// serves one solid PNG fresh for an hour (500 under /fail), logs each request's path and
+// User-Agent, and stops when the stop file appears. It also writes two tile sets, one
+// XYZ and one TMS, with tiles at zooms 3 and 4 whose row of the sample's tracks (row 5
+// at zoom 4, from the north) is the green PNG and every other tile the red one.
+constexpr const char* kMapScript = R"(
+import http.server, os, sqlite3, struct, sys, zlib
+folder = sys.argv[1]
+def png(rgb):
+    row = b'\x00' + bytes(rgb) * 16
+    body = zlib.compress(row * 16)
+    chunk = lambda kind, data: (struct.pack('>I', len(data)) + kind + data +
+                                struct.pack('>I', zlib.crc32(kind + data)))
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 16, 16, 8, 2, 0, 0, 0)) +
+            chunk(b'IDAT', body) + chunk(b'IEND', b''))
+green, red = png((0, 200, 0)), png((200, 0, 0))
+open(os.path.join(folder, 'green.png'), 'wb').write(green)
+for scheme in ('xyz', 'tms'):
+    db = sqlite3.connect(os.path.join(folder, scheme + '.mbtiles'))
+    db.execute('CREATE TABLE metadata (name TEXT, value TEXT)')
+    db.execute('CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB)')
+    db.executemany('INSERT INTO metadata VALUES (?, ?)', [('minzoom', '3'), ('maxzoom', '4'), ('scheme', scheme)])
+    for z in (3, 4):
+        n = 1 << z
+        for x in range(n):
+            for y in range(n):
+                db.execute('INSERT INTO tiles VALUES (?, ?, ?, ?)',
+                           (z, x, y if scheme == 'xyz' else n - 1 - y, green if z == 4 and y == 5 else red))
+    db.commit()
+log = open(os.path.join(folder, 'requests.log'), 'a', buffering=1)
+class Tiles(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        log.write('%s|%s\n' % (self.path, self.headers.get('User-Agent', '')))
+        if self.path.startswith('/fail'):
+            self.send_response(500); self.end_headers(); return
+        self.send_response(200)
+        self.send_header('Cache-Control', 'max-age=3600')
+        self.send_header('Content-Length', str(len(green)))
+        self.end_headers()
+        self.wfile.write(green)
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(('127.0.0.1', 0), Tiles)
+server.timeout = 0.2
+open(os.path.join(folder, 'port.new'), 'w').write(str(server.server_address[1]))
+os.rename(os.path.join(folder, 'port.new'), os.path.join(folder, 'port'))
+while not os.path.exists(os.path.join(folder, 'stop')):
+    server.handle_request()
+)";
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+TEST(CliPreview, MapTilesFromAServerThroughTheCacheAndFromTileSets) {
+    if (std::system("python3 -c 'import sqlite3' 2>/dev/null") != 0) {
+        GTEST_SKIP() << "python3 with sqlite3 is not installed";
+    }
+    Sample sample;
+    TempDir map;
+    setenv("XDG_CACHE_HOME", (map / "cache").c_str(), 1);
+    { std::ofstream(map / "server.py") << kMapScript; }
+    ASSERT_EQ(std::system(
+                  ("python3 '" + (map / "server.py").string() + "' '" + map.path().string() + "' &")
+                      .c_str()),
+              0);
+    for (int i = 0; i < 300 && !fs::exists(map / "port"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const std::string port = readFile(map / "port");
+    ASSERT_FALSE(port.empty());
+    const auto preview = [&](const std::string& source) {
+        return runCli(withDir(sample.folder, {"preview", "tracks", "--all", "--map", source}));
+    };
+    const std::string url = "http://127.0.0.1:" + port + "/{z}/{x}/{y}.png";
+
+    const CliRun first = preview(url);
+    EXPECT_EQ(first.exitStatus, 0) << first.err;
+    const std::size_t images = count(first.out, "<image ");
+    EXPECT_GT(images, 0u);
+    EXPECT_EQ(count(first.out, "href=\"data:image/png;base64,"), 2 * images);
+    const std::string log = readFile(map / "requests.log");
+    EXPECT_EQ(count(log, "\n"), images);  // each tile in view once
+    EXPECT_EQ(count(log, "|Quillet/"), images) << log;
+
+    const CliRun again = preview(url);  // fresh in the cache: no request
+    EXPECT_EQ(again.out, first.out);
+    EXPECT_EQ(readFile(map / "requests.log"), log);
+
+    for (const std::string& failing : {"http://127.0.0.1:" + port + "/fail/{z}/{x}/{y}.png",
+                                       std::string("http://127.0.0.1:9/{z}/{x}/{y}.png")}) {
+        const CliRun failed = preview(failing);
+        EXPECT_EQ(failed.exitStatus, 0) << failing;
+        EXPECT_NE(failed.out.find("class=\"tracks\""), std::string::npos) << failing;
+        EXPECT_EQ(count(failed.out, "<image "), 0u) << failing;
+    }
+    std::ofstream(map / "stop") << "";
+
+    // Both schemes draw the green row under the tracks, and nothing else.
+    const std::string green = "href=\"" + preview::imageDataUri(readFile(map / "green.png")) + '"';
+    for (const char* scheme : {"xyz", "tms"}) {
+        const CliRun drawn = preview((map / (std::string(scheme) + ".mbtiles")).string());
+        EXPECT_EQ(drawn.exitStatus, 0) << drawn.err;
+        EXPECT_GT(count(drawn.out, green), 0u) << scheme;
+        EXPECT_EQ(count(drawn.out, green), 2 * count(drawn.out, "<image ")) << scheme;
+    }
+    const CliRun missing = preview((map / "none.mbtiles").string());
+    EXPECT_EQ(missing.exitStatus, 1);
+    const CliRun wrong = preview("tiles.example");
+    EXPECT_EQ(wrong.exitStatus, 2);
+    unsetenv("XDG_CACHE_HOME");
 }
 
 TEST(CliExport, WarnsOnceOfCoordinatesOutsideTheGpxRangesAndOfNamesOnATerminal) {

@@ -1,18 +1,23 @@
 // The window over the core, driven as a person would: tabs, headings, keys, resizing,
 // the command buttons and the About box. Dialogs are replaced by the scripted port.
 
+#include <sqlite3.h>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -27,6 +32,9 @@
 #include "encoder/device_encoder.h"
 #include "history_dialog.h"
 #include "main_window.h"
+#include "map/tile_cache.h"
+#include "map_tiles.h"
+#include "preview/map_layer.h"
 #include "preview_window.h"
 #include "qt_user_interface.h"
 #include "start_folder.h"
@@ -157,10 +165,23 @@ QRect asQRect(const quillet::Rect& rect) {
 
 }  // namespace
 
+// The test's own folders for the settings and the tile cache.
+struct MapFolders {
+    QTemporaryDir dir;
+    MapFolders() { use(dir); }
+    static void use(const QTemporaryDir& dir) {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("config"));
+        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+    }
+};
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // No window of these tests reads the person's settings or tile cache: a map chosen
+    // there would send requests off this machine.
+    void initTestCase() { MapFolders::use(shared_.dir); }
     void startUpDecidesTheTabs_data();
     void startUpDecidesTheTabs();
     void controlsStandWhereTheTemplatePutsThem();
@@ -178,6 +199,9 @@ private slots:
     void aboutOpensFromF1AndTheContextMenu();
     void tabsShowTheirViews();
     void previewOpensFromSpaceAndFollowsTheSelection();
+    void previewDrawsTilesFromAServerThroughTheCache();
+    void previewDrawsMbTilesInBothSchemes_data();
+    void previewDrawsMbTilesInBothSchemes();
     void makeGpxWritesTheSelectedRows();
     void deleteRemovesTheSelectedRecords();
     void historyRestoresAVersionAndRefillsBothLists();
@@ -186,6 +210,9 @@ private slots:
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
     void saveDialogOffersTheDefaultNameAndGpxFilter();
+
+private:
+    MapFolders shared_;
 };
 
 void MainWindowTest::startUpDecidesTheTabs_data() {
@@ -639,7 +666,237 @@ void MainWindowTest::previewOpensFromSpaceAndFollowsTheSelection() {
     QCOMPARE(preview->scene().tracks.size(), 2u);
     QCOMPARE(preview->scene().tracks[0].name, std::string("Active Track"));
     QCOMPARE(preview->scene().tracks[1].name, std::string("Town"));
+    QVERIFY(preview->scene().tracks[0].dashed && !preview->scene().tracks[1].dashed);
     QVERIFY(ui.calls.empty());
+
+    // It opened off the list; Esc and Ctrl+W close it, and it opens again where it was.
+    const QRect list(window->listView()->mapToGlobal(QPoint(0, 0)), window->listView()->size());
+    const QRect where = preview->frameGeometry();
+    QVERIFY2(!where.intersects(list) ||
+                 window->screen()->availableGeometry().width() < list.width() + where.width(),
+             "the preview covers the list");
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence("Ctrl+W")}) {
+        preview->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(preview));
+        QTest::keySequence(preview, keys);
+        QVERIFY2(!preview->isVisible(), qPrintable(keys.toString()));
+        window->showPreview();
+        QCOMPARE(preview->frameGeometry().topLeft(), where.topLeft());
+    }
+}
+
+namespace {
+
+// A few hundred metres of track near 56.7 N 38.8 E.
+quillet::preview::PreviewSelection mapTrack() {
+    quillet::preview::PreviewTrack track{
+        .name = "Walk", .colour = {0, 0, 139}, .points = {}, .active = false};
+    for (int i = 0; i < 10; ++i) {
+        track.points.push_back({56.7 + i * 0.0005, 38.8 + i * 0.0007, 100, 0});
+    }
+    return {.tracks = {track}, .waypoints = {}, .unreadableFiles = {}};
+}
+
+QByteArray solidPng(QColor colour) {
+    QImage image(256, 256, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The colour of the picture near its top right corner, where only the map is.
+QColor mapColour(quillet::gui::PreviewWindow& preview) {
+    const QImage picture = preview.grab().toImage();
+    return picture.pixelColor(picture.width() - 5, 5);
+}
+
+// A tile server on the loopback address: solid tiles with an ETag, fresh for an hour;
+// 500 under /fail, 404 under /missing. Each request is logged as path, User-Agent and
+// If-None-Match.
+constexpr const char* kTileServer = R"(
+import http.server, sys
+png = open(sys.argv[1], 'rb').read()
+log = open(sys.argv[2], 'a', buffering=1)
+class Tiles(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        log.write('%s|%s|%s\n' % (self.path, self.headers.get('User-Agent', ''),
+                                  self.headers.get('If-None-Match', '')))
+        if self.path.startswith('/fail'):
+            self.send_response(500); self.end_headers(); return
+        if self.path.startswith('/missing'):
+            self.send_response(404); self.end_headers(); return
+        if self.headers.get('If-None-Match') == '"t1"':
+            self.send_response(304); self.send_header('Cache-Control', 'max-age=3600')
+            self.end_headers(); return
+        self.send_response(200)
+        self.send_header('Content-Type', 'image/png')
+        self.send_header('Cache-Control', 'max-age=3600')
+        self.send_header('ETag', '"t1"')
+        self.send_header('Content-Length', str(len(png)))
+        self.end_headers()
+        self.wfile.write(png)
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Tiles)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
+}  // namespace
+
+void MainWindowTest::previewDrawsTilesFromAServerThroughTheCache() {
+    if (QStandardPaths::findExecutable("python3").isEmpty()) {
+        QSKIP("python3 is not installed");
+    }
+    MapFolders folders;
+    const QColor tileColour(170, 211, 223);
+    QFile png(folders.dir.filePath("tile.png"));
+    QVERIFY(png.open(QIODevice::WriteOnly) && png.write(solidPng(tileColour)) > 0);
+    png.close();
+    const QString log = folders.dir.filePath("requests.log");
+    QProcess server;
+    server.start("python3", {"-c", kTileServer, png.fileName(), log});
+    QVERIFY(server.waitForReadyRead(10000));
+    const QString port = QString::fromUtf8(server.readLine()).trimmed();
+    const auto requests = [&log] {
+        QFile file(log);
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    };
+    const std::string url = "http://127.0.0.1:" + port.toStdString() + "/{z}/{x}/{y}.png";
+
+    struct Round {
+        const char* what;
+        std::string url;
+        bool tiles;  // the map colour shows
+        bool asks;   // requests are sent
+        const char* ifNoneMatch;
+    };
+    const std::vector<Round> rounds = {
+        {"first picture", url, true, true, ""},
+        {"again while fresh", url, true, false, ""},
+        {"stale: conditional", url, true, true, "\"t1\""},
+        {"500", "http://127.0.0.1:" + port.toStdString() + "/fail/{z}/{x}/{y}.png", false, true,
+         ""},
+        {"404", "http://127.0.0.1:" + port.toStdString() + "/missing/{z}/{x}/{y}.png", false, true,
+         ""},
+        {"no answer", "http://127.0.0.1:9/{z}/{x}/{y}.png", false, true, ""},
+    };
+    for (const Round& round : rounds) {
+        if (std::string(round.what) == "stale: conditional") {
+            // Every kept tile made stale: its entry's second line is when it stops being fresh.
+            QDirIterator metas(folders.dir.filePath("cache"), {"*.meta"}, QDir::Files,
+                               QDirIterator::Subdirectories);
+            while (metas.hasNext()) {
+                QFile meta(metas.next());
+                QVERIFY(meta.open(QIODevice::ReadOnly));
+                QStringList lines = QString::fromUtf8(meta.readAll()).split('\n');
+                meta.close();
+                lines[1] = "0";
+                QVERIFY(meta.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                meta.write(lines.join('\n').toUtf8());
+            }
+        }
+        const qsizetype before = requests().size();
+        quillet::gui::PreviewWindow preview;
+        preview.resize(400, 300);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        QVERIFY(preview.setMapSource({quillet::map::MapKind::Url, round.url}));
+        preview.showSelection(mapTrack());
+        preview.grab();  // the first paint asks for the tiles
+        if (round.asks) {
+            QTRY_VERIFY2(preview.mapTiles().requestsSent() > 0, round.what);
+            QTest::qWait(200);
+        } else {
+            QTest::qWait(300);
+            QCOMPARE(requests().size(), before);
+            QCOMPARE(preview.mapTiles().requestsSent(), 0);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(mapColour(preview) == tileColour, round.tiles, 5000);
+        // Only tiles in view are asked for, each once.
+        QStringList inView;
+        for (const auto& tile : quillet::preview::tilesOfScene(preview.scene())) {
+            inView << QString("/%1/%2/%3.png").arg(tile.id.zoom).arg(tile.id.x).arg(tile.id.y);
+        }
+        // (A tile that failed is asked for again on every new picture, as each grab is.)
+        QVERIFY(!round.tiles || preview.mapTiles().requestsSent() <= inView.size());
+        for (const QString& request : requests().mid(before)) {
+            const QStringList fields = request.split('|');
+            QVERIFY2(fields.value(1).startsWith("Quillet/"), qPrintable(request));
+            QCOMPARE(fields.value(2), QString(round.ifNoneMatch));
+            QVERIFY2(inView.contains(fields.value(0).section('/', -3).prepend('/')),
+                     qPrintable(request));
+        }
+        if (qEnvironmentVariableIsSet("QUILLET_MAP_SCREENSHOT") && round.tiles) {
+            preview.grab().save(qEnvironmentVariable("QUILLET_MAP_SCREENSHOT"));
+        }
+    }
+    server.kill();
+    server.waitForFinished();
+}
+
+void MainWindowTest::previewDrawsMbTilesInBothSchemes_data() {
+    QTest::addColumn<bool>("xyz");
+    QTest::newRow("xyz") << true;
+    QTest::newRow("tms") << false;
+}
+
+// Tiles at zooms 3 and 4; at 4, the row of the track (row 4 from the north) is green and
+// every other red. The preview draws the deepest zoom, the right row in either scheme.
+void MainWindowTest::previewDrawsMbTilesInBothSchemes() {
+    QFETCH(bool, xyz);
+    MapFolders folders;
+    const QString path = folders.dir.filePath("set.mbtiles");
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    const std::string schema =
+        "CREATE TABLE metadata (name TEXT, value TEXT);"
+        "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, "
+        "tile_data BLOB);"
+        "INSERT INTO metadata VALUES ('minzoom', '3'), ('maxzoom', '4'), ('format', 'png'), "
+        "('attribution', '\u00a9 Test Survey')" +
+        std::string(xyz ? ", ('scheme', 'xyz');" : ";");
+    QCOMPARE(sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    const QByteArray green = solidPng(QColor(0, 200, 0));
+    const QByteArray red = solidPng(QColor(200, 0, 0));
+    const QByteArray blue = solidPng(QColor(0, 0, 200));
+    sqlite3_stmt* insert = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?, ?, ?, ?)", -1, &insert, nullptr),
+             SQLITE_OK);
+    for (int zoom : {3, 4}) {
+        const int count = 1 << zoom;
+        for (int x = 0; x < count; ++x) {
+            for (int y = 0; y < count; ++y) {  // from the north
+                const QByteArray& tile = zoom == 3 ? blue : y == 4 ? green : red;
+                sqlite3_bind_int(insert, 1, zoom);
+                sqlite3_bind_int(insert, 2, x);
+                sqlite3_bind_int(insert, 3, xyz ? y : count - 1 - y);
+                sqlite3_bind_blob(insert, 4, tile.constData(), int(tile.size()), SQLITE_STATIC);
+                QCOMPARE(sqlite3_step(insert), SQLITE_DONE);
+                sqlite3_reset(insert);
+            }
+        }
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+
+    quillet::gui::PreviewWindow preview;
+    preview.resize(400, 300);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QVERIFY(preview.setMapSource({quillet::map::MapKind::MbTiles, path.toStdString()}));
+    preview.showSelection(mapTrack());
+    QCOMPARE(mapColour(preview), QColor(0, 200, 0));
+    QCOMPARE(preview.mapTiles().attribution(), QString::fromUtf8("\u00a9 Test Survey"));
+    // Remembered: a new window draws the same map.
+    quillet::gui::PreviewWindow again;
+    QCOMPARE(again.mapTiles().source().kind, quillet::map::MapKind::MbTiles);
+    QVERIFY(!preview.setMapSource(
+        {quillet::map::MapKind::MbTiles, folders.dir.filePath("none.mbtiles").toStdString()}));
 }
 
 void MainWindowTest::makeGpxWritesTheSelectedRows() {

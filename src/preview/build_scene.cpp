@@ -150,6 +150,14 @@ std::optional<std::uint32_t> durationOf(const std::vector<TrackPoint>& points) {
     return last - first;
 }
 
+// The width the scene reckons a UTF-8 text with: so much per character.
+double textWidth(const std::string& text) {
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // not a continuation byte
+    });
+    return static_cast<double>(characters) * kCharacterWidth * kTextSize;
+}
+
 // 1, 2 or 5 times a power of ten, at most `metres`.
 double roundLength(double metres) {
     const double power = std::pow(10, std::floor(std::log10(metres)));
@@ -181,6 +189,14 @@ SceneScaleBar scaleBar(const Fit& fit, const SceneRect& area) {
             .label = roundLengthText(metres)};
 }
 
+// Whether a name beside a dot at x ends left of it: when it would reach past the
+// picture's right edge, unless the left has even less room.
+bool nameGoesLeft(double x, const std::string& name, double width) {
+    const double needed = kNameGap + textWidth(name) + 2;
+    const double right = width - x;
+    return right < needed && x > right;
+}
+
 // `along` holds each point's distance from the first along the track.
 SceneProfile profileOf(const std::vector<TrackPoint>& points, const std::vector<double>& along,
                        const SceneRect& frame) {
@@ -193,7 +209,7 @@ SceneProfile profileOf(const std::vector<TrackPoint>& points, const std::vector<
     }
     const double total = along.back();
     const double inner = frame.height - 2 * kLineHeight;  // room for the labels
-    ColumnThinner line;
+    ColumnMeans line;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const double across = total > 0 ? along[i] / total : 0;
         const double up = highest > lowest
@@ -218,7 +234,8 @@ SceneTrack placeTrack(const PreviewTrack& source, const Fit& fit, double cut,
                      .lengthMetres = 0,
                      .durationSeconds = durationOf(source.points),
                      .pointCount = source.points.size(),
-                     .line = {}};
+                     .line = {},
+                     .dashed = source.active};
     if (along != nullptr) {
         along->reserve(source.points.size());
     }
@@ -287,6 +304,11 @@ std::string durationText(std::uint32_t seconds) {
 }
 
 PreviewScene buildScene(const PreviewSelection& selection, double width, double height) {
+    return buildScene(selection, width, height, ViewChange{});
+}
+
+PreviewScene buildScene(const PreviewSelection& selection, double width, double height,
+                        const ViewChange& view) {
     PreviewScene scene;
     scene.width = width;
     scene.height = height;
@@ -330,7 +352,15 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
         height - 2 * kMargin - legendHeight - (withProfile ? profileHeight + kMargin : 0)};
     map.width = std::max(map.width, 1.0);
     map.height = std::max(map.height, 1.0);
-    const Fit fit = bounds.empty() ? Fit{} : fitBounds(bounds, map);
+    Fit fit = bounds.empty() ? Fit{} : fitBounds(bounds, map);
+    if (!bounds.empty() && view != ViewChange{}) {
+        const double zoom = std::clamp(view.zoom, kMinViewZoom, kMaxViewZoom);
+        const double centreX = map.x + map.width / 2;
+        const double centreY = map.y + map.height / 2;
+        fit.scale *= zoom;
+        fit.offsetX = centreX - (centreX - fit.offsetX) * zoom + view.panX;
+        fit.offsetY = centreY - (centreY - fit.offsetY) * zoom + view.panY;
+    }
 
     std::vector<double> along;  // for the profile
     for (std::size_t t = 0; t < selection.tracks.size(); ++t) {
@@ -342,7 +372,8 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
                 text += "  " + durationText(*track.durationSeconds);
             }
             const double baseline = kMargin + static_cast<double>(t + 1) * kLineHeight - 4;
-            scene.legend.push_back({track.colour, {{kMargin + kSwatchWidth, baseline}, text}});
+            scene.legend.push_back(
+                {track.colour, {{kMargin + kSwatchWidth, baseline}, text}, track.dashed});
         }
         scene.tracks.push_back(std::move(track));
     }
@@ -355,10 +386,18 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
     }
     for (const PreviewWaypoint& waypoint : selection.waypoints) {
         const ScenePoint at = fit.place(waypoint.longitude, waypoint.latitude, cut);
-        scene.waypoints.push_back({at, waypoint.name, at.x > map.x + map.width * 0.75});
+        scene.waypoints.push_back({at, waypoint.name, nameGoesLeft(at.x, waypoint.name, width)});
     }
     if (!bounds.empty()) {
         scene.scaleBar = scaleBar(fit, map);
+    }
+    if (!bounds.empty()) {
+        const double mapBottom = withProfile ? height - kMargin - profileHeight : height;
+        scene.mapFrame = SceneMapFrame{fit.scale,
+                                       fit.offsetX,
+                                       fit.offsetY,
+                                       {0, 0, width, mapBottom},
+                                       {map.x + map.width / 2, map.y + map.height / 2}};
     }
     if (withProfile) {
         const SceneRect frame{kMargin, height - kMargin - profileHeight, width - 2 * kMargin,

@@ -14,6 +14,21 @@ inline constexpr const char* kNothingSelectedText = "Select tracks or waypoints 
 // elevation profile under the map.
 PreviewScene buildScene(const PreviewSelection& selection, double width, double height);
 
+// The person's zoom and pan from the fit: the map is `zoom` times as large about the
+// map area's centre, then moved by panX, panY units.
+struct ViewChange {
+    double zoom = 1;
+    double panX = 0;
+    double panY = 0;
+    friend bool operator==(const ViewChange&, const ViewChange&) = default;
+};
+
+inline constexpr double kMinViewZoom = 1.0 / 64;
+inline constexpr double kMaxViewZoom = 65536;
+
+PreviewScene buildScene(const PreviewSelection& selection, double width, double height,
+                        const ViewChange& view);
+
 // "850 m", "2.35 km", "12.3 km", "123 km".
 std::string lengthText(double metres);
 // "0:42:07", "27:03:00".

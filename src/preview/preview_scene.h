@@ -25,6 +25,12 @@ inline constexpr double kScaleLabelRise = 7;             // the scale bar's labe
 inline constexpr double kSwatchFrom = 16;
 inline constexpr double kSwatchTo = 4;
 inline constexpr double kSwatchRise = 0.35;
+// The active track's line and swatch are dashed, so that they differ from a saved track
+// of the same colour: kDashOn units drawn, then kDashOff left out.
+inline constexpr double kDashOn = 6;
+inline constexpr double kDashOff = 4;
+// A name's width as the scene reckons with it, per character, of the text's height.
+inline constexpr double kCharacterWidth = 0.62;
 
 struct Colour {
     std::uint8_t red = 0;
@@ -63,6 +69,7 @@ struct SceneTrack {
     std::optional<std::uint32_t> durationSeconds;  // last point's time less the first's
     std::size_t pointCount = 0;                    // points read, before thinning
     std::vector<ScenePoint> line;                  // thinned; empty without points
+    bool dashed = false;                           // the active track
 };
 
 struct SceneWaypoint {
@@ -88,6 +95,18 @@ struct SceneProfile {
 struct LegendEntry {
     Colour colour;
     SceneText text;  // the track's name, length and duration
+    bool dashed = false;
+};
+
+// Where the map lies under the drawing: a place at x, y in Mercator turns (x the
+// longitude over 360, unwrapped as the tracks are) is at offsetX + x * scale,
+// offsetY + y * scale; map tiles fill `area`.
+struct SceneMapFrame {
+    double scale = 1;
+    double offsetX = 0;
+    double offsetY = 0;
+    SceneRect area;
+    ScenePoint zoomCentre;  // what a ViewChange zooms about
 };
 
 struct PreviewScene {
@@ -98,7 +117,8 @@ struct PreviewScene {
     std::vector<LegendEntry> legend;
     std::optional<SceneScaleBar> scaleBar;
     std::optional<SceneProfile> profile;
-    std::optional<SceneText> message;  // "Select tracks or waypoints to preview"
+    std::optional<SceneText> message;       // "Select tracks or waypoints to preview"
+    std::optional<SceneMapFrame> mapFrame;  // none without a place to show
 };
 
 }  // namespace quillet::preview

@@ -85,7 +85,7 @@ PreviewSelection readTrackRows(const RecordList& list, const TrackFiles& files,
         selection.tracks.push_back(
             {deviceTextToUtf8(track.name),
              track.number == 0 ? kActiveTrackColour : trackColour(track.colour),
-             std::move(track.points)});
+             std::move(track.points), track.number == 0});
     }
     selection.unreadableFiles = std::move(read.unreadableFiles);
     return selection;

@@ -17,6 +17,7 @@ struct PreviewTrack {
     std::string name;  // UTF-8
     Colour colour;     // the display colour; red for the active track
     std::vector<TrackPoint> points;
+    bool active = false;  // the active track, drawn dashed
 };
 
 struct PreviewWaypoint {

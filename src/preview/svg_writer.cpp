@@ -1,5 +1,6 @@
 #include "preview/svg_writer.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -66,6 +67,12 @@ void text(std::string& out, const SceneText& t, std::string_view attributes = {}
     out += '>' + escaped(t.text) + "</text>\n";
 }
 
+// The active track's dashes.
+std::string dashAttributes() {
+    return " stroke-dasharray=\"" + number(kDashOn) + ' ' + number(kDashOff) +
+           "\" stroke-linecap=\"butt\"";
+}
+
 void line(std::string& out, ScenePoint a, ScenePoint b) {
     out += "<line x1=\"" + number(a.x) + "\" y1=\"" + number(a.y) + "\" x2=\"" + number(b.x) +
            "\" y2=\"" + number(b.y) + "\"/>\n";
@@ -74,6 +81,35 @@ void line(std::string& out, ScenePoint a, ScenePoint b) {
 }  // namespace
 
 std::string svgDocument(const PreviewScene& scene) {
+    return svgDocument(scene, {}, {});
+}
+
+std::string imageDataUri(const std::string& bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const bool jpeg = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                      static_cast<unsigned char>(bytes[1]) == 0xD8;
+    std::string uri = jpeg ? "data:image/jpeg;base64," : "data:image/png;base64,";
+    uri.reserve(uri.size() + (bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t left = bytes.size() - i;
+        std::uint32_t group = static_cast<unsigned char>(bytes[i]) << 16;
+        if (left > 1) {
+            group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        }
+        if (left > 2) {
+            group |= static_cast<unsigned char>(bytes[i + 2]);
+        }
+        uri += kDigits[(group >> 18) & 63];
+        uri += kDigits[(group >> 12) & 63];
+        uri += left > 1 ? kDigits[(group >> 6) & 63] : '=';
+        uri += left > 2 ? kDigits[group & 63] : '=';
+    }
+    return uri;
+}
+
+std::string svgDocument(const PreviewScene& scene, const std::vector<SvgTile>& tiles,
+                        const std::string& credit) {
     const std::string width = number(scene.width);
     const std::string height = number(scene.height);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -83,6 +119,21 @@ std::string svgDocument(const PreviewScene& scene) {
         width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + ' ' + height +
         "\" font-family=\"sans-serif\" font-size=\"" + number(kTextSize) + "\">\n";
     out += "<rect width=\"100%\" height=\"100%\" fill=\"" + colourText(kBackground) + "\"/>\n";
+    if (!tiles.empty() && scene.mapFrame) {
+        const SceneRect& area = scene.mapFrame->area;
+        out += "<clipPath id=\"map-area\"><rect x=\"" + number(area.x) + "\" y=\"" +
+               number(area.y) + "\" width=\"" + number(area.width) + "\" height=\"" +
+               number(area.height) + "\"/></clipPath>\n";
+        out += "<g class=\"map\" clip-path=\"url(#map-area)\">\n";
+        for (const SvgTile& tile : tiles) {
+            const std::string uri = imageDataUri(tile.bytes);
+            out += "<image x=\"" + number(tile.at.x) + "\" y=\"" + number(tile.at.y) +
+                   "\" width=\"" + number(tile.at.width) + "\" height=\"" + number(tile.at.height) +
+                   "\" preserveAspectRatio=\"none\" href=\"" + uri + "\" xlink:href=\"" + uri +
+                   "\"/>\n";
+        }
+        out += "</g>\n";
+    }
 
     out +=
         "<g class=\"tracks\" fill=\"none\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
@@ -99,7 +150,11 @@ std::string svgDocument(const PreviewScene& scene) {
         for (const auto& [colour, lineWidth] :
              {std::pair{kCasing, kCasingWidth}, std::pair{track.colour, kLineWidth}}) {
             out += "<use href=\"#" + id + "\" xlink:href=\"#" + id + "\" stroke=\"" +
-                   colourText(colour) + "\" stroke-width=\"" + number(lineWidth) + "\"/>\n";
+                   colourText(colour) + "\" stroke-width=\"" + number(lineWidth) + '"';
+            if (track.dashed && lineWidth == kLineWidth) {
+                out += dashAttributes();
+            }
+            out += "/>\n";
         }
         out += "</g>\n";
     }
@@ -125,7 +180,7 @@ std::string svgDocument(const PreviewScene& scene) {
             out += "<line x1=\"" + number(entry.text.at.x - kSwatchFrom) + "\" y1=\"" + number(y) +
                    "\" x2=\"" + number(entry.text.at.x - kSwatchTo) + "\" y2=\"" + number(y) +
                    "\" stroke=\"" + colourText(entry.colour) + "\" stroke-width=\"" +
-                   number(kCasingWidth) + "\"/>\n";
+                   number(kCasingWidth) + '"' + (entry.dashed ? dashAttributes() : "") + "/>\n";
             text(out, entry.text);
         }
         out += "</g>\n";
@@ -161,6 +216,12 @@ std::string svgDocument(const PreviewScene& scene) {
 
     if (scene.message) {
         text(out, *scene.message, "fill=\"" + colourText(kInk) + "\"");
+    }
+    if (!credit.empty() && scene.mapFrame) {
+        const SceneRect& area = scene.mapFrame->area;
+        text(out, {{area.x + area.width - 4, area.y + area.height - 4}, credit},
+             "text-anchor=\"end\" fill=\"" + colourText(kInk) +
+                 "\" stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\"");
     }
     out += "</svg>\n";
     return out;

@@ -50,6 +50,44 @@ void ColumnThinner::closeColumn() {
     count_ = 0;
 }
 
+void ColumnMeans::add(ScenePoint point) {
+    if (kept_.empty() && count_ == 0) {
+        kept_.push_back(point);  // the first point as it is
+        column_ = std::floor(point.x);
+        last_ = point;
+        return;
+    }
+    const double column = std::floor(point.x);
+    if (count_ > 0 && column != column_) {
+        closeColumn();
+    }
+    if (count_ == 0) {
+        column_ = column;
+        sumX_ = sumY_ = 0;
+    }
+    sumX_ += point.x;
+    sumY_ += point.y;
+    last_ = point;
+    ++count_;
+}
+
+void ColumnMeans::closeColumn() {
+    const double n = static_cast<double>(count_);
+    kept_.push_back({sumX_ / n, sumY_ / n});
+    count_ = 0;
+}
+
+std::vector<ScenePoint> ColumnMeans::finish() {
+    if (count_ > 1) {
+        closeColumn();
+    }
+    if (count_ > 0) {
+        kept_.push_back(last_);  // the last point as it is
+    }
+    count_ = 0;
+    return std::move(kept_);
+}
+
 std::vector<ScenePoint> ColumnThinner::finish() {
     if (count_ > 0) {
         closeColumn();

@@ -73,6 +73,24 @@ private:
     std::size_t lowestAt_ = 0, highestAt_ = 0;
 };
 
+// Thins a line whose x never decreases (a profile) to one point per unit column, at the
+// mean of the column's points, so that a noisy line reads as its course and not as a
+// band. The first and last points of the line are kept as they are.
+class ColumnMeans {
+public:
+    void add(ScenePoint point);
+    std::vector<ScenePoint> finish();
+
+private:
+    void closeColumn();
+
+    std::vector<ScenePoint> kept_;
+    double column_ = 0;
+    std::size_t count_ = 0;  // points of the open column
+    double sumX_ = 0, sumY_ = 0;
+    ScenePoint last_;
+};
+
 // The points of a line worth drawing at the scale: the first, then every point at least
 // `tolerance` away from the last one kept, and the last. The points kept are copied as
 // they are, never moved.
