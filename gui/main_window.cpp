@@ -14,6 +14,7 @@
 
 #include "about_box.h"
 #include "app/delete_command.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
@@ -161,6 +162,8 @@ void MainWindow::createControls() {
     preview_->setShortcutContext(Qt::WidgetShortcut);
     insertAction(about_, preview_);
     list_->addAction(preview_);
+    exportEverything_ = new QAction(QStringLiteral("Export Everything\u2026"), this);
+    insertAction(about_, exportEverything_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     // The Delete key is the Delete button; not an action, so the context menu keeps
     // "About..." alone.
@@ -174,6 +177,7 @@ void MainWindow::createControls() {
     connect(delete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(about_, &QAction::triggered, this, &MainWindow::showAbout);
     connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
+    connect(exportEverything_, &QAction::triggered, this, &MainWindow::onExportEverything);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
     connect(deleteKey, &QShortcut::activated, this, &MainWindow::onDelete);
@@ -268,6 +272,11 @@ void MainWindow::onMakeGpx() {
         quillet::onMakeGpx(*state_, ui_);
     }
     showChangedList();
+}
+
+void MainWindow::onExportEverything() {
+    const BusyCursor busy;
+    exportEverything(*state_, ui_);
 }
 
 void MainWindow::onDelete() {

@@ -40,6 +40,7 @@ public:
     QPushButton* deleteButton() const { return delete_; }
     QAction* aboutAction() const { return about_; }
     QAction* previewAction() const { return preview_; }
+    QAction* exportEverythingAction() const { return exportEverything_; }
     PreviewWindow* previewWindow() const { return previewWindow_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
@@ -56,6 +57,7 @@ private:
     void onTabChanged(int index);
     void onHeadingClicked(int column);
     void onMakeGpx();
+    void onExportEverything();
     void onDelete();
     void updatePreview();
     // Ctrl+C: the selected rows as the listing writes them, onto the clipboard.
@@ -84,6 +86,7 @@ private:
     QPushButton* delete_ = nullptr;
     QAction* about_ = nullptr;
     QAction* preview_ = nullptr;
+    QAction* exportEverything_ = nullptr;
     PreviewWindow* previewWindow_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
     int columnCharacterWidth_ = kClassicCharacterWidth;  // of the list's font

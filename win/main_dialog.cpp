@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/delete_command.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
@@ -229,6 +230,8 @@ INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 onMakeGpx();
             } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_DELETE) {
                 onDelete();
+            } else if (HIWORD(wParam) == 0 && LOWORD(wParam) == IDM_EXPORT_EVERYTHING) {
+                onExportEverything();
             }
             // IDOK and IDCANCEL (the hidden buttons, Enter, Esc) never end the window.
             return TRUE;
@@ -345,12 +348,15 @@ void MainDialog::onContextMenu(LPARAM where) {
     }
     const HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, IDM_PREVIEW, L"Preview\tSpace");
+    AppendMenuW(menu, MF_STRING, IDM_EXPORT_EVERYTHING, L"Export Everything\u2026");
     AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
     const int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
     DestroyMenu(menu);
     if (chosen == IDM_PREVIEW) {
         showPreview();
+    } else if (chosen == IDM_EXPORT_EVERYTHING) {
+        onExportEverything();
     } else if (chosen == IDM_ABOUTBOX) {
         showAbout();
     }
@@ -426,6 +432,11 @@ void MainDialog::onMakeGpx() {
         quillet::onMakeGpx(*state_, ui_);
     }
     showChangedList();
+}
+
+void MainDialog::onExportEverything() {
+    const BusyCursor busy;
+    exportEverything(*state_, ui_);
 }
 
 void MainDialog::onDelete() {

@@ -57,6 +57,7 @@ private:
     void onTabChanged(int index);
     void onHeadingClicked(int column);
     void onMakeGpx();
+    void onExportEverything();
     void onDelete();
     void onContextMenu(LPARAM where);
     // After the selection or the rows changed: the open preview shows them once the

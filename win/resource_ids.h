@@ -22,6 +22,8 @@
 #define IDM_ABOUTBOX 0x0010
 // The context menu's entry that opens the preview.
 #define IDM_PREVIEW 0x0020
+// The context menu's entry that exports every record of the folder into one file.
+#define IDM_EXPORT_EVERYTHING 0x0030
 
 #define QUILLET_VERSION_TEXT "1.0.0.0"
 #define QUILLET_VERSION_NUMBERS 1, 0, 0, 0
