@@ -446,6 +446,26 @@ TEST(ExportFormats, AFileThatCannotBeOpenedStopsAnAllOrNothingExportBeforeItsFir
     }
 }
 
+TEST(ExportFormats, ExportEverythingProposesTheBackupNameAndTheChosenNameGivesTheFormat) {
+    std::tm day{};
+    day.tm_year = 2026 - 1900;
+    day.tm_mon = 11;
+    day.tm_mday = 7;
+    EXPECT_EQ(backupFileName(day), "Quillet-backup-2026-12-07.gpx");
+
+    TempDir dir;
+    FakeUi ui;
+    auto state = startUp(kDataDir / "basic", ui);
+    ASSERT_NE(state, nullptr);
+    ui.savePaths.push_back(dir / "backup.kml");
+    EXPECT_EQ(exportEverything(*state, ui).outcome, CommandOutcome::Done);
+    ASSERT_EQ(ui.saveRequests().size(), 1u);
+    EXPECT_EQ(ui.saveRequests()[0].defaultName.rfind("Quillet-backup-", 0), 0u);
+    std::ostringstream kml;
+    writeEverything(kml, state->files, *formatNamed("kml"));
+    EXPECT_EQ(testing::readFile(dir / "backup.kml"), kml.str());
+}
+
 TEST(ExportFormats, TheFileNameChoosesTheFormatAndAnyOtherNameMeansGpx) {
     const std::pair<const char*, const char*> cases[] = {
         {"a.gpx", "gpx"},   {"a.geojson", "geojson"}, {"a.JSON", "geojson"}, {"a.kml", "kml"},
