@@ -29,6 +29,7 @@ struct CliOptions {
     std::optional<std::vector<NumberRange>> selection;  // --select LIST
     std::string output;                                 // export, preview -o FILE ("-": stdout)
     bool yes = false;                                   // delete --yes
+    std::optional<std::string> nameContains;            // --name-contains TEXT: the rows it shows
 };
 
 // The options of a well-formed command line. Otherwise nothing, with `exitStatus` set:

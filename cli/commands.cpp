@@ -14,6 +14,7 @@
 #include "app/device_info.h"
 #include "app/export_everything.h"
 #include "app/fill_list.h"
+#include "app/list_filter.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
@@ -139,12 +140,21 @@ bool selectRows(Session& session) {
     return true;
 }
 
+// --name-contains: the rows the filter hides lose their selection, as in the window.
+void filterRows(Session& session) {
+    if (session.options.nameContains) {
+        setFilter(session.state, *session.options.nameContains);
+    }
+}
+
 // Written piece by piece, so that a long list never stands in memory as one text; a
 // failed write shows in the stream's state, which writeOutput checks.
 int runList(Session& session) {
     std::ostream& out = session.streams.out;
     const bool terminal = session.streams.outputTerminal;
-    writeListing(session.state.list, [&out, terminal](std::string_view piece) {
+    const std::optional<RecordList> shown =
+        session.state.shownRows ? std::optional(shownList(session.state)) : std::nullopt;
+    writeListing(shown ? *shown : session.state.list, [&out, terminal](std::string_view piece) {
         if (terminal) {
             const std::string shown = terminalSafeText(piece);
             out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
@@ -227,8 +237,12 @@ int exportOutcome(Session& session, const MakeGpxResult& result) {
 
 int runExport(Session& session) {
     if (session.state.list.selectedCount() == 0) {
-        session.ui.report(std::string("the \"") + factsOf(session.options.view).tabText +
-                          "\" view has no rows: there is nothing to export");
+        session.ui.report(
+            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
+            (session.options.nameContains
+                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
+                 : std::string("rows")) +
+            ": there is nothing to export");
         return kExitFailure;
     }
     const ExportFormat& format = formatOf(session.options);
@@ -350,6 +364,7 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     if (!sortList(session) || !selectRows(session)) {
         return kExitUsage;
     }
+    filterRows(session);
     switch (options.command) {
         case Command::List:
             return runList(session);

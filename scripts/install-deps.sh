@@ -8,7 +8,7 @@ packages=(
     libcli11-dev qt6-base-dev libxxhash-dev
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
-    dpkg-dev
+    dpkg-dev lintian appstream desktop-file-utils
 )
 
 missing=()

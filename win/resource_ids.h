@@ -17,13 +17,13 @@
 #define IDC_MAKE_GPX 1004
 #define IDC_DELETE 1007
 #define IDC_VIEW_TABS 1008
+#define IDC_FILTER 1009
+#define IDC_STATUS_BAR 1010
 
 // The About entry of the system menu: a system command keeps its low four bits clear.
 #define IDM_ABOUTBOX 0x0010
 // The context menu's entry that opens the preview.
 #define IDM_PREVIEW 0x0020
-// The context menu's entry that exports every record of the folder into one file.
-#define IDM_EXPORT_EVERYTHING 0x0030
 
 #define QUILLET_VERSION_TEXT "1.0.0.0"
 #define QUILLET_VERSION_NUMBERS 1, 0, 0, 0

@@ -15,7 +15,6 @@ namespace {
 constexpr int kExpectedVersion = 5;
 constexpr std::string_view kWaypointVersionMessage = "Unknown version of WPT file";
 constexpr std::string_view kTrackVersionMessage = "Unknown version of ATRK file";
-constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
 
 // Opens a device file for binary reading. Only a regular file counts: a folder that
 // carries a device file's name cannot be read, and a pipe or device could block the
@@ -42,6 +41,11 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 }  // namespace
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
+    return startUp(directory, ui, kNoFileMessage);
+}
+
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  std::string_view noFileMessage) {
     auto state = std::make_unique<AppState>();
     state->files = makeFileSet(directory);
 
@@ -73,7 +77,7 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
     }
 
     if (state->tabs.empty()) {
-        ui.showMessage(kNoFileMessage, kTitleText, Buttons::Ok, Icon::Error);
+        ui.showMessage(noFileMessage, kTitleText, Buttons::Ok, Icon::Error);
         return nullptr;
     }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "app/app_state.h"
 #include "ui/user_interface.h"
@@ -12,5 +13,10 @@ namespace quillet {
 // tabs, selects tab 0 and fills the list. Returns nothing after showing
 // "Unable to open any NVM file. Terminated" when no device file opens.
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui);
+// The same with another text for the message of a folder without device files.
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  std::string_view noFileMessage);
+
+inline constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
 
 }  // namespace quillet

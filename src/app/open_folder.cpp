@@ -1,0 +1,48 @@
+#include "app/open_folder.h"
+
+#include <system_error>
+
+#include "app/fill_list.h"
+#include "app/startup.h"
+#include "device/path_text.h"
+
+namespace quillet {
+
+std::string noFileInFolderMessage(const std::filesystem::path& folder) {
+    return std::string(kNoFileMessage) + "\n" + pathText(folder);
+}
+
+bool openFolder(AppState& state, const std::filesystem::path& folder, UserInterface& ui) {
+    std::unique_ptr<AppState> opened = startUp(folder, ui, noFileInFolderMessage(folder));
+    if (!opened) {
+        return false;
+    }
+    state = std::move(*opened);
+    return true;
+}
+
+std::filesystem::path droppedFolder(const std::filesystem::path& dropped) {
+    std::error_code error;
+    if (std::filesystem::is_directory(dropped, error)) {
+        return dropped;
+    }
+    return dropped.parent_path();
+}
+
+std::unique_ptr<AppState> startUpAskingAgain(const FolderQuestion& ask, UserInterface& ui) {
+    for (;;) {
+        const std::optional<std::filesystem::path> folder = ask();
+        if (!folder) {
+            return nullptr;
+        }
+        if (auto state = startUp(*folder, ui, noFileInFolderMessage(*folder))) {
+            return state;
+        }
+    }
+}
+
+void reload(AppState& state, UserInterface& ui) {
+    fillList(state, ui);
+}
+
+}  // namespace quillet
