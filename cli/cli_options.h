@@ -23,6 +23,8 @@ struct CliOptions {
     std::filesystem::path directory = ".";
     Command command = Command::Info;
     ViewKind view = ViewKind::Waypoints;
+    bool everything = false;            // export all: both views, every row
+    std::optional<std::string> format;  // export --format NAME
     std::optional<std::string> sortHeading;
     bool reverse = false;
     bool all = false;                                   // export, preview --all

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -11,12 +12,14 @@
 
 #include "app/delete_command.h"
 #include "app/device_info.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
 #include "device/path_text.h"
+#include "export/export_document.h"
 #include "export/gpx_export.h"
 #include "export/protected_files.h"
 #include "item_selection.h"
@@ -176,37 +179,49 @@ void warnOfPointsOutOfRange(Session& session, std::size_t points) {
                       "refuse the file");
 }
 
-int runExport(Session& session) {
-    if (session.state.list.selectedCount() == 0) {
-        session.ui.report(
-            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
-            (session.options.nameContains
-                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
-                 : std::string("rows")) +
-            ": there is nothing to export");
+// The format --format names, or else the one the output file's extension names (GPX
+// for "-" and for any other extension).
+const ExportFormat& formatOf(const CliOptions& options) {
+    if (options.format) {
+        return *formatNamed(*options.format);
+    }
+    return options.output == "-" ? gpxFormat() : formatOfPath(pathFromUtf8(options.output));
+}
+
+// "-o -": the document is streamed as it is written. Every device file it needs is opened
+// first, so that a failed export prints nothing on standard output.
+int streamExport(Session& session, const ExportFormat& format,
+                 const std::function<GpxExportReport(std::ostream&)>& write) {
+    std::ostream& standardOutput = session.streams.out;
+#ifdef _WIN32
+    CrLfStreamBuf crLf(standardOutput.rdbuf());
+    std::ostream withCrLf(&crLf);
+    std::ostream& out = format.ownLineEnds ? standardOutput : withCrLf;
+#else
+    static_cast<void>(format);
+    std::ostream& out = standardOutput;
+#endif
+    const GpxExportReport report = write(out);
+    if (!report.unreadableFiles.empty()) {
+        std::string text = unreadableFilesLines(report);
+        text +=
+            "Nothing was exported. Check that the device files are still in the folder "
+            "and export again.";
+        session.ui.report(text);
         return kExitFailure;
     }
-    if (session.options.output == "-") {
-        // The whole document first: a failed export prints nothing on standard output.
-        std::ostringstream document;
-        const GpxExportReport report =
-            writeGpxDocument(document, session.state, currentView(session.state));
-        if (!report.unreadableFiles.empty()) {
-            std::string text = unreadableFilesLines(report);
-            text +=
-                "Nothing was exported. Check that the device files are still in the folder "
-                "and export again.";
-            session.ui.report(text);
-            return kExitFailure;
-        }
-        const int status = writeOutput(session, withPlatformLineEnds(document.str()));
-        if (status == kExitSuccess) {
-            warnOfPointsOutOfRange(session, report.pointsOutOfRange);
-        }
-        return status;
+    const int status = writeOutput(session, {});
+    if (status == kExitSuccess && report.writeFailed) {
+        session.ui.report("cannot write to standard output");
+        return kExitFailure;
     }
-    session.ui.setSavePath(pathFromUtf8(session.options.output));
-    const MakeGpxResult result = makeGpx(session.state, session.ui);
+    if (status == kExitSuccess) {
+        warnOfPointsOutOfRange(session, report.pointsOutOfRange);
+    }
+    return status;
+}
+
+int exportOutcome(Session& session, const MakeGpxResult& result) {
     switch (result.outcome) {
         case CommandOutcome::Done:
             warnOfPointsOutOfRange(session, result.pointsOutOfRange);
@@ -219,6 +234,38 @@ int runExport(Session& session) {
             break;
     }
     return kExitFailure;
+}
+
+int runExport(Session& session) {
+    if (session.state.list.selectedCount() == 0) {
+        session.ui.report(
+            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
+            (session.options.nameContains
+                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
+                 : std::string("rows")) +
+            ": there is nothing to export");
+        return kExitFailure;
+    }
+    const ExportFormat& format = formatOf(session.options);
+    if (session.options.output == "-") {
+        return streamExport(session, format, [&](std::ostream& out) {
+            return writeDocument(out, session.state, session.options.view, format, true);
+        });
+    }
+    session.ui.setSavePath(pathFromUtf8(session.options.output));
+    return exportOutcome(session, makeGpx(session.state, session.ui, &format));
+}
+
+// "export all": every record of both views, whatever the list shows.
+int runExportEverything(Session& session) {
+    const ExportFormat& format = formatOf(session.options);
+    if (session.options.output == "-") {
+        return streamExport(session, format, [&](std::ostream& out) {
+            return writeEverything(out, session.state.files, format, true);
+        });
+    }
+    session.ui.setSavePath(pathFromUtf8(session.options.output));
+    return exportOutcome(session, exportEverything(session.state, session.ui, &format));
 }
 
 int runDelete(Session& session) {
@@ -318,6 +365,9 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     Session session{options, streams, directory, ui, *state};
     if (options.command == Command::Info) {
         return runInfo(session);
+    }
+    if (options.command == Command::Export && options.everything) {
+        return runExportEverything(session);
     }
     if (!showView(session)) {
         return kExitFailure;

@@ -9,7 +9,8 @@ const std::string_view kHelpText =
                               [--name-contains TEXT]
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
                               [--sort HEADING] [--reverse]
-                              [--name-contains TEXT] -o FILE
+                              [--name-contains TEXT] [--format F] -o FILE
+  quillet-cli [-C DIR] export all [--format F] -o FILE
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
@@ -28,7 +29,10 @@ Commands:
             GARMIN_ATRK.NVM  version, points; GARMIN_STRK.NVM  version, tracks.
   list      The record list as the window shows it: a line of column headings,
             then one line per row; cells separated by one TAB, UTF-8 text.
-  export    Writes the chosen rows, in list order, as a GPX document to FILE.
+  export    Writes the chosen rows, in list order, as a GPX, GeoJSON, KML or
+            CSV document to FILE. "export all" writes every waypoint and
+            every track (the active one too) into one document, waypoints
+            first, each in "#" order: a backup of the receiver in one file.
   delete    Removes the records of the chosen rows from their device file. The
             old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK.
   preview   Draws the chosen rows as a standalone SVG picture: north up, Web
@@ -63,7 +67,10 @@ Options:
                       1,3,7-9 (blanks around commas are allowed: "1, 3").
                       0 is the active track. A number no row carries is
                       an error and nothing is done.
-  -o, --output FILE   The GPX (export) or SVG (preview) file to write; an
+  --format F          gpx, geojson, kml or csv. Without it the extension of
+                      FILE decides (.gpx, .geojson or .json, .kml, .csv);
+                      any other extension, and "-", mean GPX.
+  -o, --output FILE   The document (export) or SVG (preview) file to write; an
                       existing file is overwritten. "-" writes the document to
                       standard output, as preview does without -o. A relative
                       FILE is taken from the current directory, not from DIR.
@@ -92,6 +99,8 @@ Examples:
   quillet-cli -C /media/gps/Garmin list waypoints --sort Name
   quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
   quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
+  quillet-cli export all -o backup.gpx
+  quillet-cli export waypoints --all --format geojson -o -
   quillet-cli delete tracks --select 2 --yes
   quillet-cli preview tracks --select 1-3 -o walks.svg
 )";

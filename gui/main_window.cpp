@@ -22,6 +22,7 @@
 #include "about_box.h"
 #include "app/actions.h"
 #include "app/delete_command.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
 #include "app/make_gpx_command.h"
@@ -220,6 +221,7 @@ void MainWindow::connectActions() {
     };
     on(Action::Copy, &MainWindow::copySelection);
     on(Action::MakeGpx, &MainWindow::onMakeGpx);
+    on(Action::ExportEverything, &MainWindow::onExportEverything);
     on(Action::Delete, &MainWindow::onDelete);
     on(Action::OpenFolder, &MainWindow::chooseFolder);
     on(Action::Reload, &MainWindow::reload);
@@ -418,6 +420,11 @@ void MainWindow::onMakeGpx() {
         report = makeGpxOfSelection(*state_, ui_);
     }
     showAfter(report);
+}
+
+void MainWindow::onExportEverything() {
+    const BusyCursor busy;
+    exportEverything(*state_, ui_);
 }
 
 void MainWindow::onDelete() {

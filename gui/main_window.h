@@ -76,6 +76,7 @@ private:
     void onTabChanged(int index);
     void onHeadingClicked(int column);
     void onMakeGpx();
+    void onExportEverything();
     void onDelete();
     // After a command: the list as the command left it, and its status line.
     void showAfter(const CommandReport& report);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/delete_command.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
 #include "app/make_gpx_command.h"
@@ -484,6 +485,9 @@ void MainDialog::run(Action action) {
         case Action::MakeGpx:
             onMakeGpx();
             break;
+        case Action::ExportEverything:
+            onExportEverything();
+            break;
         case Action::Delete:
             onDelete();
             break;
@@ -760,6 +764,11 @@ void MainDialog::onMakeGpx() {
         report = makeGpxOfSelection(*state_, ui_);
     }
     showAfter(report);
+}
+
+void MainDialog::onExportEverything() {
+    const BusyCursor busy;
+    exportEverything(*state_, ui_);
 }
 
 void MainDialog::onDelete() {

@@ -79,6 +79,7 @@ private:
     void onTabChanged(int index);
     void onHeadingClicked(int column);
     void onMakeGpx();
+    void onExportEverything();
     void onDelete();
     void onContextMenu(LPARAM where);
     void onDropFiles(HDROP drop);

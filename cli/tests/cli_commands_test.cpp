@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "core_driver.h"
 #include "device_folder.h"
+#include "export/export_formats.h"
 #include "preview/svg_writer.h"
 #include "run_cli.h"
 #include "support/bad_folders.h"
@@ -290,25 +291,76 @@ TEST(CliExport, NeverWritesOverADeviceFileOrItsBackupHoweverItIsSpelled) {
         const char* view;
         fs::path output;
         const char* named;  // the file the message must name
+        std::vector<std::string> format{};
+        const char* label = "GPX";
     } cases[] = {
         {"waypoints", sample.folder / "GARMIN_WPT.NVM", "GARMIN_WPT.NVM"},
         {"tracks", sample.folder / "sub" / ".." / "GARMIN_WPT.BAK", "GARMIN_WPT.BAK"},
         {"tracks", sample.folder / "link.gpx", "GARMIN_STRK.NVM"},
         {"waypoints", sample.folder / "hard.gpx", "GARMIN_ATRK.NVM"},
         {"waypoints", sample.folder / "GARMIN_STRK.BAK", "GARMIN_STRK.BAK"},
+        {"all", sample.folder / "GARMIN_WPT.NVM", "GARMIN_WPT.NVM", {"--format", "kml"}, "KML"},
+        {"tracks", sample.folder / "link.gpx", "GARMIN_STRK.NVM", {"--format", "csv"}, "CSV"},
     };
     const FolderBytes before = folderContents(sample.folder.path());
     for (const auto& c : cases) {
-        const CliRun run =
-            runCli(withDir(sample.folder, {"export", c.view, "--all", "-o", c.output.string()}));
+        std::vector<std::string> arguments{"export", c.view, "-o", c.output.string()};
+        if (std::string_view(c.view) != "all") {
+            arguments.push_back("--all");
+        }
+        arguments.insert(arguments.end(), c.format.begin(), c.format.end());
+        const CliRun run = runCli(withDir(sample.folder, arguments));
         EXPECT_EQ(run.exitStatus, 1) << c.output;
-        EXPECT_EQ(run.err.rfind("quillet-cli: Unable to create GPX File " + c.output.string(), 0),
+        EXPECT_EQ(run.err.rfind(std::string("quillet-cli: Unable to create ") + c.label + " File " +
+                                    c.output.string(),
+                                0),
                   0u)
             << run.err;
         EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
         EXPECT_EQ(folderContents(sample.folder.path()), before) << c.output;
     }
     EXPECT_FALSE(fs::exists(sample.folder / "GARMIN_STRK.BAK"));
+}
+
+TEST(CliExport, EveryFormatGoesToAFileAndToStandardOutputAlike) {
+    Sample sample;
+    const struct {
+        std::vector<std::string> arguments;  // after "export all -o FILE"
+        const char* file;
+        const char* format;  // what the document must begin with
+    } cases[] = {
+        {{}, "all.gpx", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<gpx "},
+        {{}, "all.geojson", "{\"type\":\"FeatureCollection\""},
+        {{}, "all.JSON", "{\"type\":\"FeatureCollection\""},
+        {{}, "all.kml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml "},
+        {{}, "all.csv", "name,latitude,longitude,elevation,time,symbol,categories\r\n"},
+        {{}, "all.txt", "<?xml"},
+        {{"--format", "csv"}, "all.kml", "name,latitude"},
+    };
+    for (const auto& c : cases) {
+        const fs::path file = sample.folder / c.file;
+        std::vector<std::string> arguments{"export", "all", "-o", file.string()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const CliRun toFile = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toFile.exitStatus, 0) << c.file << toFile.err;
+        const std::string written = readFile(file);
+        EXPECT_EQ(written.rfind(c.format, 0), 0u) << c.file << written.substr(0, 80);
+        fs::remove(file);
+
+        // Standard output has no extension: without --format it gets GPX.
+        arguments[3] = "-";
+        if (c.arguments.empty()) {
+            arguments.push_back("--format");
+            arguments.push_back(std::string(formatOfPath(file).name));
+        }
+        const CliRun toStdout = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toStdout.exitStatus, 0) << c.file;
+        EXPECT_EQ(toStdout.out, written) << c.file;
+    }
+    EXPECT_EQ(runCli(withDir(sample.folder, {"export", "all", "--all", "-o", "-"})).exitStatus, 2);
+    EXPECT_EQ(
+        runCli(withDir(sample.folder, {"export", "all", "--format", "shp", "-o", "-"})).exitStatus,
+        2);
 }
 
 TEST(CliExport, AllOnAViewWithoutRowsWritesNoFile) {

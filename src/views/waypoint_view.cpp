@@ -340,6 +340,7 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
                                   writer.write(n, record);
                                   state.list.setTexts(0, writer.ends(), writer.texts());
                               }
+                              state.list.setTime(0, record.time);
                               return true;
                           });
     if (tooManyRows) {
