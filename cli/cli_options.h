@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "device/time_zone.h"
 #include "item_selection.h"
 
 namespace quillet::cli {
@@ -27,6 +28,7 @@ struct CliOptions {
     std::optional<std::vector<NumberRange>> selection;  // --select LIST
     std::string output;                                 // export, preview -o FILE ("-": stdout)
     bool yes = false;                                   // delete --yes
+    TimeZone timeZone;                                  // --time-zone ZONE
 };
 
 // The options of a well-formed command line. Otherwise nothing, with `exitStatus` set:

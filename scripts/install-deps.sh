@@ -6,6 +6,7 @@ packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev qt6-base-dev libxxhash-dev
+    libhowardhinnant-date-dev tzdata
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
     dpkg-dev

@@ -41,8 +41,10 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 
 }  // namespace
 
-std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  const TimeZone& zone) {
     auto state = std::make_unique<AppState>();
+    state->timeZone = zone;
     state->files = makeFileSet(directory);
 
     auto waypoints = openDeviceFile(state->files.waypoints);

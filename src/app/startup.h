@@ -4,13 +4,16 @@
 #include <memory>
 
 #include "app/app_state.h"
+#include "device/time_zone.h"
 #include "ui/user_interface.h"
 
 namespace quillet {
 
 // Finds the device files in the directory, checks their version bytes, creates the
 // tabs, selects tab 0 and fills the list. Returns nothing after showing
-// "Unable to open any NVM file. Terminated" when no device file opens.
-std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui);
+// "Unable to open any NVM file. Terminated" when no device file opens. The list shows
+// its times in the zone.
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  const TimeZone& zone = {});
 
 }  // namespace quillet

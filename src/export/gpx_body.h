@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "device/track_files.h"
@@ -18,9 +19,13 @@ namespace quillet {
 void writeGpxHeader(GpxWriter& out);
 void writeGpxName(GpxWriter& out, std::string_view deviceText);
 
-void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row);
+// `utcTimes` holds the records' UTC times by item number when the list shows another
+// zone (ListState::waypointUtcTimes); empty, the time cells are UTC and are written.
+void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row,
+                   std::span<const DeviceTime> utcTimes = {});
 // Every selected row of the list, from the top.
-void writeSelectedWaypoints(GpxWriter& out, const RecordList& list);
+void writeSelectedWaypoints(GpxWriter& out, const RecordList& list,
+                            std::span<const DeviceTime> utcTimes = {});
 
 GpxExportReport writeSelectedTracks(GpxWriter& out, ListState& state);
 bool writeTrack(GpxWriter& out, ListState& state, std::size_t row);

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <ostream>
+#include <span>
 #include <string>
 
 #include "device/code_page.h"
+#include "device/device_time.h"
 #include "export/gpx_body.h"
 #include "ui/waypoint_columns.h"
 
@@ -91,7 +93,8 @@ void writeGpxName(GpxWriter& out, std::string_view deviceText) {
     out.put(std::string_view(utf8).substr(plainFrom));
 }
 
-void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
+void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row,
+                   std::span<const DeviceTime> utcTimes) {
     using namespace waypoint_columns;
     const auto cell = [&](std::size_t column, std::size_t bytes) {
         return list.text(row, column, bytes);
@@ -113,8 +116,12 @@ void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
     out.put(".000</ele>\n");
 
     // The view always fills the time cell; a cell without a calendar text gets no line
-    // rather than an empty, invalid time element.
-    const std::string time = toGpxTime(cell(kTime, kTextBytes));
+    // rather than an empty, invalid time element. A cell that shows another zone's time
+    // is not read: GPX times are UTC, taken from the record's own time.
+    const auto item = static_cast<std::size_t>(list.itemNumber(row));
+    const std::string time = toGpxTime(utcTimes.empty()         ? cell(kTime, kTextBytes)
+                                       : item < utcTimes.size() ? formatDeviceTime(utcTimes[item])
+                                                                : std::string());
     if (!time.empty()) {
         out.put("   <time>");
         out.put(time);
@@ -168,10 +175,11 @@ void writeWaypoint(std::ostream& out, const RecordList& list, std::size_t row) {
     writeWaypoint(writer, list, row);
 }
 
-void writeSelectedWaypoints(GpxWriter& out, const RecordList& list) {
+void writeSelectedWaypoints(GpxWriter& out, const RecordList& list,
+                            std::span<const DeviceTime> utcTimes) {
     for (std::size_t row = 0; row < list.rowCount(); ++row) {
         if (list.isSelected(row)) {
-            writeWaypoint(out, list, row);
+            writeWaypoint(out, list, row, utcTimes);
         }
     }
 }

@@ -59,7 +59,7 @@ GpxExportReport writeGpxDocument(std::ostream& out, ListState& state,
     GpxWriter writer(out);
     writeGpxHeader(writer);
     if (view == ViewKind::Waypoints) {
-        writeSelectedWaypoints(writer, state.list);
+        writeSelectedWaypoints(writer, state.list, state.waypointUtcTimes);
     } else if (view == ViewKind::Tracks) {
         report = writeSelectedTracks(writer, state);
     }

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "device/device_files.h"
 #include "device/file_snapshot.h"
 #include "device/record_buffer.h"
+#include "device/time_zone.h"
 #include "ui/record_list.h"
 
 namespace quillet {
@@ -36,6 +38,12 @@ struct ListState {
 
     RecordList list;
     RecordBuffer recordBuffer;
+
+    // The zone the fills write the list's times in. Under any other zone than UTC the
+    // waypoint fill keeps each record's own UTC time here, by item number, for what
+    // must stay UTC (GPX); under UTC it stays empty and the cells hold those times.
+    TimeZone timeZone;
+    std::vector<DeviceTime> waypointUtcTimes;
 
     // Set by the fills of the waypoint and track views.
     std::optional<FileSnapshot> waypointSnapshot;
