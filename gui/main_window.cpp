@@ -17,12 +17,14 @@
 #include "app/fill_list.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
+#include "app/time_zone_setting.h"
 #include "app_icon.h"
 #include "dialog_units.h"
 #include "export/gpx_export.h"
 #include "preview_window.h"
 #include "record_table_model.h"
 #include "record_table_view.h"
+#include "time_zone_menu.h"
 #include "views/selection_text.h"
 
 namespace quillet::gui {
@@ -161,6 +163,11 @@ void MainWindow::createControls() {
     preview_->setShortcutContext(Qt::WidgetShortcut);
     insertAction(about_, preview_);
     list_->addAction(preview_);
+    timeZones_ = new TimeZoneMenu(state_->timeZone, this);
+    insertAction(about_, timeZones_->menuAction());
+    model_->setHeadingTip([this](int section) {
+        return toQString(timeHeadingNote(*state_, static_cast<std::size_t>(section)).value_or(""));
+    });
     setContextMenuPolicy(Qt::ActionsContextMenu);
     // The Delete key is the Delete button; not an action, so the context menu keeps
     // "About..." alone.
@@ -174,12 +181,25 @@ void MainWindow::createControls() {
     connect(delete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(about_, &QAction::triggered, this, &MainWindow::showAbout);
     connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
+    connect(timeZones_, &TimeZoneMenu::zoneChosen, this, &MainWindow::onTimeZoneChosen);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
     connect(deleteKey, &QShortcut::activated, this, &MainWindow::onDelete);
     connect(list_, &RecordTableView::copyRequested, this, &MainWindow::copySelection);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::showSelectionHints);
+}
+
+void MainWindow::onTimeZoneChosen(const TimeZone& zone) {
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        changeTimeZone(*state_, ui_, zone);
+    }
+    rememberTimeZone(zone);
+    timeZones_->showZone(zone);
+    showChangedList();
+    emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);
 }
 
 void MainWindow::showAbout() {
@@ -387,7 +407,7 @@ std::unique_ptr<MainWindow> openMainWindow(const std::filesystem::path& director
     std::unique_ptr<AppState> state;
     {
         const BusyCursor busy;
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, rememberedTimeZone());
     }
     if (!state) {
         return nullptr;

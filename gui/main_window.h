@@ -20,6 +20,7 @@ namespace quillet::gui {
 
 class PreviewWindow;
 class RecordTableModel;
+class TimeZoneMenu;
 
 // The program's one window: the view tabs, the record list and the two command
 // buttons, placed at the positions of the classic dialog template and kept anchored
@@ -41,6 +42,7 @@ public:
     QAction* aboutAction() const { return about_; }
     QAction* previewAction() const { return preview_; }
     PreviewWindow* previewWindow() const { return previewWindow_; }
+    TimeZoneMenu* timeZoneMenu() const { return timeZones_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
     void showAbout();
@@ -57,6 +59,7 @@ private:
     void onHeadingClicked(int column);
     void onMakeGpx();
     void onDelete();
+    void onTimeZoneChosen(const TimeZone& zone);
     void updatePreview();
     // Ctrl+C: the selected rows as the listing writes them, onto the clipboard.
     void copySelection();
@@ -85,6 +88,7 @@ private:
     QAction* about_ = nullptr;
     QAction* preview_ = nullptr;
     PreviewWindow* previewWindow_ = nullptr;
+    TimeZoneMenu* timeZones_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
     int columnCharacterWidth_ = kClassicCharacterWidth;  // of the list's font
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/fill_list.h"
+#include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
 
 namespace quillet {
@@ -28,6 +29,17 @@ std::string computerZoneText(const TimeZone& computer) {
 
 std::string timeZoneNote(const TimeZone& zone) {
     return "Times in " + zone.name();
+}
+
+std::optional<std::string> timeHeadingNote(const AppState& state, std::size_t column) {
+    const std::optional<ViewKind> view = currentView(state);
+    const bool showsTimes = (view == ViewKind::Waypoints && column == waypoint_columns::kTime) ||
+                            (view == ViewKind::Tracks &&
+                             (column == track_columns::kStart || column == track_columns::kFinish));
+    if (!showsTimes) {
+        return std::nullopt;
+    }
+    return timeZoneNote(state.timeZone);
 }
 
 TimeZone timeZoneOfSetting(std::string_view setting) {

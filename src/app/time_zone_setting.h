@@ -3,6 +3,8 @@
 // The time zone the list shows its times in, as both windows offer it: View ▸ Time zone
 // ▸ "UTC", "This computer (…)", "Other…".
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,10 @@ std::string computerZoneText(const TimeZone& computer);
 
 // What the time headings' tooltip says: "Times in UTC", "Times in Europe/Moscow".
 std::string timeZoneNote(const TimeZone& zone);
+
+// The note for a column's heading: timeZoneNote for the columns of the current view
+// that show times, nothing for the others.
+std::optional<std::string> timeHeadingNote(const AppState& state, std::size_t column);
 
 // The zone the setting names, UTC when there is none or the system lacks it (a zone
 // remembered on another computer).
