@@ -9,6 +9,7 @@
 #include "app/fill_list.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
+#include "app/time_zone_setting.h"
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
@@ -165,6 +166,8 @@ void MainDialog::initialise() {
         SendMessageW(tabs_, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
     }
     TabCtrl_SetCurSel(tabs_, state_->currentTab);
+    headingTip_.attach(list_);
+    headingTip_.show(state_->timeZone);
     showNewList();
 
     captureGeometry();
@@ -345,6 +348,7 @@ void MainDialog::onContextMenu(LPARAM where) {
     }
     const HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, IDM_PREVIEW, L"Preview\tSpace");
+    appendTimeZoneMenu(menu, state_->timeZone);
     AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
     const int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
@@ -353,7 +357,24 @@ void MainDialog::onContextMenu(LPARAM where) {
         showPreview();
     } else if (chosen == IDM_ABOUTBOX) {
         showAbout();
+    } else if (isTimeZoneCommand(chosen)) {
+        onTimeZoneCommand(chosen);
     }
+}
+
+void MainDialog::onTimeZoneCommand(int command) {
+    const std::optional<TimeZone> zone = zoneOfCommand(command, window_, state_->timeZone);
+    if (!zone) {
+        return;
+    }
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        changeTimeZone(*state_, ui_, *zone);
+    }
+    rememberTimeZone(*zone);
+    headingTip_.show(*zone);
+    showNewList();
 }
 
 void MainDialog::showPreview() {
@@ -545,7 +566,7 @@ std::unique_ptr<MainDialog> openMainDialog(HINSTANCE instance,
     std::unique_ptr<AppState> state;
     {
         const BusyCursor busy;
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, rememberedTimeZone());
     }
     if (!state) {
         return nullptr;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/app_state.h"
+#include "time_zone_menu.h"
 #include "ui/layout_geometry.h"
 #include "ui/user_interface.h"
 
@@ -40,6 +41,10 @@ public:
     // The "Preview" window, open beside this one until closed; it follows the selection.
     void showPreview();
     const PreviewWindow* preview() const { return preview_.get(); }
+    // A Time zone entry of the context menu (kUtcZoneCommand, ...): the list shows its
+    // times in that zone, which is remembered.
+    void onTimeZoneCommand(int command);
+    const HeadingTip& headingTip() const { return headingTip_; }
 
 private:
     MainDialog(HINSTANCE instance, std::unique_ptr<AppState> state, UserInterface& ui,
@@ -87,6 +92,7 @@ private:
     bool recapturePending_ = false;  // after a DPI change, until the controls are measured
     std::unique_ptr<PreviewWindow> preview_;
     bool previewUpdatePending_ = false;
+    HeadingTip headingTip_;
 };
 
 // The smallest client area that keeps both buttons inside the window and some of the

@@ -169,8 +169,14 @@ std::int64_t TimeZone::offsetAt(std::int64_t unixSeconds) const {
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
     FILETIME localFile{};
+    // The zone's rules of that year (its registry history), then the conversion by
+    // those rules: the pair that SystemTimeToTzSpecificLocalTimeEx makes one call, which
+    // Wine lacks.
+    TIME_ZONE_INFORMATION year{};
     if (!FileTimeToSystemTime(&utcFile, &utc) ||
-        !SystemTimeToTzSpecificLocalTimeEx(&rules_->zone, &utc, &local) ||
+        !GetTimeZoneInformationForYear(
+            utc.wYear, const_cast<PDYNAMIC_TIME_ZONE_INFORMATION>(&rules_->zone), &year) ||
+        !SystemTimeToTzSpecificLocalTime(&year, &utc, &local) ||
         !SystemTimeToFileTime(&local, &localFile)) {
         return 0;
     }
