@@ -126,8 +126,11 @@ TEST(TrackExport, WritesAPointsNumbersAndTime) {
          "    <trkpt lat=\"55.0230965\" lon=\"360.0000000\">\n    <ele>0</ele>\n"
          "     <time>2024-12-31T23:59:59Z</time>\n    </trkpt>\n",
          true},
-        // After 2024 there is no calendar text and so no time line.
         {{.latitude = 1, .longitude = 2, .elevation = 14249, .time = 568080000},
+         "    <trkpt lat=\"1.0000000\" lon=\"2.0000000\">\n    <ele>14249</ele>\n"
+         "     <time>2025-01-01T00:00:00Z</time>\n    </trkpt>\n"},
+        // A time field of 0xFFFFFFFF, "no time", has no calendar text and so no time line.
+        {{.latitude = 1, .longitude = 2, .elevation = 14249, .time = 3758423293u},
          "    <trkpt lat=\"1.0000000\" lon=\"2.0000000\">\n    <ele>14249</ele>\n"
          "    </trkpt>\n"},
         {{.latitude = 1, .longitude = 2, .elevation = -1499, .time = 4294967295u},

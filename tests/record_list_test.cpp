@@ -25,6 +25,14 @@ RecordList listOf(const std::vector<std::string>& texts, std::size_t column = kN
     return list;
 }
 
+// The same with a number column beside a text column, as the views add them.
+RecordList numberListOf(const std::vector<std::string>& texts) {
+    RecordList list = listOf(texts);
+    list.addColumn({.heading = "Encoding"});
+    list.addColumn({.heading = "#", .sortKind = SortKind::Number});
+    return list;
+}
+
 std::vector<std::string> columnTexts(const RecordList& list, std::size_t column = kNumber) {
     std::vector<std::string> texts;
     for (std::size_t row = 0; row < list.rowCount(); ++row) {
@@ -146,6 +154,28 @@ TEST(RecordList, ComparesThePlainByteOrderOfTheFirst99Bytes) {
     }
 }
 
+TEST(RecordList, ComparesNumberColumnsByTheValuesOfTheirTexts) {
+    const CompareCase cases[] = {
+        {"2 before 10", "2", "10", -1},
+        {"1000 after 141", "1000", "141", 1},
+        {"100.5 after 38.8", "100.5000000", "38.8000000", 1},
+        {"-0.04 before -0.03", "-0.0400000", "-0.0300000", -1},
+        {"blanks ignored", " 0", "0 ", 0},
+        {"equal values", "5", "5.0", 0},
+        {"empty before every number", "", "-90.0000000", -1},
+        {"blank before every number", "  ", "-1", -1},
+        {"no number before every number", "12a", "-1", -1},
+        {"two texts without numbers", "abc", "", 0},
+    };
+    for (const auto& c : cases) {
+        RecordList list = numberListOf({c.a, c.b});
+        EXPECT_EQ(list.compareRows(1, 2, kNumber), c.ascending) << c.what;
+        EXPECT_EQ(list.compareRows(2, 1, kNumber), -c.ascending) << c.what;
+        list.onColumnClick(kNumber);  // now descending
+        EXPECT_EQ(list.compareRows(1, 2, kNumber), -c.ascending) << c.what;
+    }
+}
+
 TEST(RecordList, ComparesTheFirstRowCarryingAnItemNumber) {
     RecordList list = listOf({"b", "c"});
     list.insertRow();
@@ -155,7 +185,7 @@ TEST(RecordList, ComparesTheFirstRowCarryingAnItemNumber) {
     EXPECT_EQ(list.compareRows(7, 1, kNumber), -1);  // no such row: the empty text
 }
 
-TEST(RecordList, NumberTextsSortByTheirCharactersNotTheirValues) {
+TEST(RecordList, NumbersSortByValueInANumberColumnAndByCharacterInATextColumn) {
     std::vector<std::string> texts;
     for (int n = 1; n <= 120; ++n) {
         texts.push_back(numberText(n));
@@ -180,6 +210,21 @@ TEST(RecordList, NumberTextsSortByTheirCharactersNotTheirValues) {
     list.onColumnClick(kNumber);
     std::reverse(expected.begin(), expected.end());
     EXPECT_EQ(columnTexts(list), expected);
+
+    RecordList numbers = numberListOf(texts);
+    numbers.sortRows(kNumber);
+    EXPECT_EQ(columnTexts(numbers), texts);
+    numbers.onColumnClick(kNumber);
+    EXPECT_EQ(columnTexts(numbers), std::vector<std::string>(texts.rbegin(), texts.rend()));
+}
+
+TEST(RecordList, TextsWithoutNumbersComeFirstAscendingAndKeepTheirOrderBothWays) {
+    RecordList list = numberListOf({"7", "", "-2", "x", "7.0"});
+    list.sortRows(kNumber);
+    // The rows stood 5, 4, 3, 2, 1 (each new row goes to the top).
+    EXPECT_EQ(itemNumbers(list), (std::vector<std::int32_t>{4, 2, 3, 5, 1}));
+    list.onColumnClick(kNumber);  // descending: equal values keep their order
+    EXPECT_EQ(itemNumbers(list), (std::vector<std::int32_t>{5, 1, 3, 4, 2}));
 }
 
 TEST(RecordList, EmptyTextsComeFirstAscendingAndLastDescending) {

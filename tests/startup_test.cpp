@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/fill_list.h"
+#include "device/device_files.h"
 #include "device/path_text.h"
+#include "encoder/device_encoder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 
@@ -183,7 +185,7 @@ TEST(StartUp, ReadsAFolderNamedInCyrillic) {
         << shown;
 }
 
-TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
+TEST(FillList, EmptiesTheListAndSortsItByNumberAscending) {
     AppState state;
     state.waypointTab = 0;
     state.tracksTab = 1;
@@ -206,14 +208,44 @@ TEST(FillList, EmptiesTheListAndKeepsTheSortState) {
         EXPECT_EQ(state.list.columnCount(), columns);
         EXPECT_EQ(state.list.rowCount(), 0u);
         EXPECT_EQ(state.list.selectedCount(), 0u);
-        EXPECT_EQ(state.list.sortColumn(), 2);
-        EXPECT_FALSE(state.list.ascending());
+        EXPECT_EQ(state.list.sortColumn(), 1);  // what the rows are in, as the arrow shows
+        EXPECT_TRUE(state.list.ascending());
     }
 
     state.currentTab = 2;
     fillList(state, ui);
     EXPECT_EQ(state.list.rowCount(), 0u);
     EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{"Unable to open file GARMIN_WPT.NVM"}));
+}
+
+// A receiver holds thousands of waypoints: the list opens in the order 1, 2, 3, ... and
+// the number column holds the largest number.
+TEST(FillList, ListsAThousandWaypointsInTheOrderOfTheirNumbers) {
+    TempDir dir;
+    encoder::WaypointFile file;
+    for (int i = 0; i < 1000; ++i) {
+        file.bodies.push_back(encoder::encodeWaypointBody({.name = std::to_string(i)}));
+    }
+    encoder::writeFile(dir.path() / kWaypointFileName, encoder::encodeWaypointFile(file));
+    FakeUi ui;
+    const auto state = startUp(dir.path(), ui);
+    ASSERT_TRUE(state);
+    ASSERT_EQ(state->list.rowCount(), 1000u);
+    for (std::size_t row = 0; row < 12; ++row) {
+        EXPECT_EQ(state->list.itemNumber(row), static_cast<std::int32_t>(row + 1));
+    }
+    EXPECT_EQ(state->list.text(8, 1), " 9");
+    EXPECT_EQ(state->list.text(9, 1), "10");
+    EXPECT_EQ(state->list.text(999, 1), "1000");
+    EXPECT_EQ(state->list.column(1).width, 30);  // four digits fit the classic width
+
+    for (int i = 1000; i < 100000; ++i) {
+        file.bodies.push_back(file.bodies.front());
+    }
+    encoder::writeFile(dir.path() / kWaypointFileName, encoder::encodeWaypointFile(file));
+    fillList(*state, ui);
+    EXPECT_EQ(state->list.text(99999, 1), "100000");
+    EXPECT_EQ(state->list.column(1).width, 42);  // six digits and the margin of one
 }
 
 }  // namespace

@@ -157,10 +157,11 @@ TEST(TrackView, ShowsTheActiveTrackFirstAndOneRowPerSavedTrack) {
           {" 1", "first", "9", kNoonText, "2023-06-15  12:00:08 "},
           {" 2", cyrillic, "0", "", ""},
           {" 3", name29, "2", kNoonText, kNoonPlus1Text}}},
-        {"times outside the calendar",
+        {"a time before 2007 and one after 2024",
          activeFile(beforeAndAfter),
          savedFile({track("x", beforeAndAfter)}),
-         {{" 0", "Active track", "3", "", ""}, {" 1", "x", "3", "", ""}}},
+         {{" 0", "Active track", "3", "", "2025-01-01  00:00:00 "},
+          {" 1", "x", "3", "", "2025-01-01  00:00:00 "}}},
         {"neither file", std::nullopt, std::nullopt, {}},
         {"no saved track", std::nullopt, savedFile({}), {}},
     };
@@ -183,10 +184,10 @@ TEST(TrackView, NumbersTheSavedTracksByTheirPositionInTheFile) {
         ASSERT_GE(row, 0) << item;
         EXPECT_EQ(list.text(static_cast<std::size_t>(row), 1), text);
     }
-    // Sorted by text: " 1" .. " 9", "10", "100", "11".
+    // Sorted by value: 1 .. 9, 10, 11, ..., 100.
     EXPECT_EQ(list.itemNumber(9), 10);
-    EXPECT_EQ(list.itemNumber(10), 100);
-    EXPECT_EQ(list.itemNumber(11), 11);
+    EXPECT_EQ(list.itemNumber(10), 11);
+    EXPECT_EQ(list.itemNumber(99), 100);
 }
 
 TEST(TrackView, StoresTheActiveTrackHeaderAndLeavesTheAccessCount) {

@@ -432,6 +432,7 @@ void MainDialog::onHeadingClicked(int column) {
         state_->list.onColumnClick(static_cast<std::size_t>(column));
     }
     showChangedList();
+    showSortIndicator();
     if (focusedItem) {
         const int row = state_->list.findByItemNumber(*focusedItem);
         if (row >= 0) {
@@ -530,9 +531,25 @@ void MainDialog::showNewList() {
     showRowTexts();
     showSelection();
     showHeaderFields();
+    showSortIndicator();
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
     schedulePreviewUpdate();
+}
+
+void MainDialog::showSortIndicator() {
+    const HWND header = ListView_GetHeader(list_);
+    const int columns = Header_GetItemCount(header);
+    for (int column = 0; column < columns; ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == state_->list.sortColumn()) {
+            item.fmt |= state_->list.ascending() ? HDF_SORTUP : HDF_SORTDOWN;
+        }
+        SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void MainDialog::showChangedList() {

@@ -78,6 +78,8 @@ private:
     void showChangedList();
     void showRowTexts();
     void showHeaderFields();
+    // The arrow on the sort column's heading, pointing the way the rows are sorted.
+    void showSortIndicator();
 
     HINSTANCE instance_;
     std::unique_ptr<AppState> state_;

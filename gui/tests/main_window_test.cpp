@@ -586,6 +586,12 @@ void MainWindowTest::tabsShowTheirViews() {
     QCOMPARE(column(*window, 2), (QStringList{"Active track", "Lake", "Town"}));
     QCOMPARE(header->sectionSize(2), wide);
     QVERIFY(!window->listView()->selectionModel()->hasSelection());
+    // The arrow shows the order the new rows are in, not the last click.
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    window->tabBar()->setCurrentIndex(0);
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
     QVERIFY(ui.calls.empty());
 }
 

@@ -5,8 +5,8 @@
 
 namespace quillet {
 
-// Empties the list (rows and columns), fills it for the current view and sorts it by
-// the number column in the current direction, without changing the sort column.
+// Empties the list (rows and columns), fills it for the current view, widens the number
+// column to its largest number and sorts the list by that column, ascending.
 void fillList(AppState& state, UserInterface& ui);
 
 // A change of the selected tab.

@@ -1,23 +1,33 @@
 #include "device/device_time.h"
 
-#include <array>
-
 namespace quillet {
 namespace {
 
-constexpr int kFirstYear = 2007;
 constexpr std::uint32_t kSecondsPerDay = 86400;
+// 2007-01-01, the device's day 0, counted in days from 1970-01-01.
+constexpr std::uint32_t kFirstDayFrom1970 = 13514;
 
-// Days of each year the device calendar knows, 2007 to 2024.
-constexpr std::array<std::uint32_t, 18> kYearLengths{
-    365, 366, 365, 365, 365, 366, 365, 365, 365,  // 2007 - 2015
-    366, 365, 365, 365, 366, 365, 365, 365, 366,  // 2016 - 2024
+struct CivilDate {
+    std::uint32_t year;
+    std::uint32_t month;  // 1 to 12
+    std::uint32_t day;    // 1 to 31
 };
 
-constexpr std::array<std::uint32_t, 12> kMonthLengths{31, 28, 31, 30, 31, 30,
-                                                      31, 31, 30, 31, 30, 31};
-constexpr std::array<std::uint32_t, 12> kLeapMonthLengths{31, 29, 31, 30, 31, 30,
-                                                          31, 31, 30, 31, 30, 31};
+// The Gregorian date of a day counted from 1970-01-01, in 400-year eras of 146097 days
+// whose years start on 1 March, so that the leap day ends a year.
+CivilDate civilDate(std::uint32_t daysFrom1970) {
+    const std::uint32_t days = daysFrom1970 + 719468;  // from 0000-03-01
+    const std::uint32_t era = days / 146097;
+    const std::uint32_t dayOfEra = days - era * 146097;
+    const std::uint32_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::uint32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::uint32_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+    const std::uint32_t day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+    const std::uint32_t month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    const std::uint32_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    return {year, month, day};
+}
 
 // Two decimal digits of a value below 100.
 char* writeTwoDigits(char* out, std::uint32_t value) {
@@ -29,33 +39,19 @@ char* writeTwoDigits(char* out, std::uint32_t value) {
 }  // namespace
 
 char* writeDeviceTime(char* out, DeviceTime t) {
-    std::uint32_t days = t / kSecondsPerDay;
+    if (t > kLastCalendarTime) {
+        return out;
+    }
+    const CivilDate date = civilDate(kFirstDayFrom1970 + t / kSecondsPerDay);
     const std::uint32_t secondOfDay = t % kSecondsPerDay;
 
-    std::size_t yearIndex = 0;
-    while (days >= kYearLengths[yearIndex]) {
-        days -= kYearLengths[yearIndex];
-        ++yearIndex;
-        if (yearIndex == kYearLengths.size()) {
-            return out;
-        }
-    }
-
-    const auto& months = kYearLengths[yearIndex] == 366 ? kLeapMonthLengths : kMonthLengths;
-    std::size_t month = 0;
-    while (month < 11 && days >= months[month]) {
-        days -= months[month];
-        ++month;
-    }
-
     // "YYYY-MM-DD  hh:mm:ss ": every field zero-padded, the year always four digits.
-    const auto year = static_cast<std::uint32_t>(kFirstYear + yearIndex);
-    out = writeTwoDigits(out, year / 100);
-    out = writeTwoDigits(out, year % 100);
+    out = writeTwoDigits(out, date.year / 100);
+    out = writeTwoDigits(out, date.year % 100);
     *out++ = '-';
-    out = writeTwoDigits(out, static_cast<std::uint32_t>(month + 1));
+    out = writeTwoDigits(out, date.month);
     *out++ = '-';
-    out = writeTwoDigits(out, days + 1);
+    out = writeTwoDigits(out, date.day);
     *out++ = ' ';
     *out++ = ' ';
     out = writeTwoDigits(out, secondOfDay / 3600);
@@ -66,7 +62,6 @@ char* writeDeviceTime(char* out, DeviceTime t) {
     *out++ = ' ';
     return out;
 }
-
 std::string formatDeviceTime(DeviceTime t) {
     char text[kCalendarTextSize];
     return {text, writeDeviceTime(text, t)};

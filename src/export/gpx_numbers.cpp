@@ -38,6 +38,9 @@ char* formatInt(char* at, int value) {
 }
 
 char* GpxTimeFormatter::format(char* at, DeviceTime time) {
+    if (time > kLastCalendarTime) {
+        return at;  // no time, though the calendar knows the first hours of that day
+    }
     const std::uint32_t day = time / 86400;
     if (day != day_) {
         day_ = day;

@@ -1,6 +1,8 @@
 #include "ui/record_list.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
@@ -27,10 +29,37 @@ int compareTexts(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+// Numbers in ascending order, with the texts that hold none before all of them.
+int compareNumbers(const std::optional<double>& a, const std::optional<double>& b) {
+    if (!a || !b) {
+        return a ? 1 : (b ? -1 : 0);
+    }
+    return *a < *b ? -1 : (*b < *a ? 1 : 0);
+}
+
 }  // namespace
+
+std::optional<double> sortNumber(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 void RecordList::addColumn(Column column) {
     columns_.push_back(std::move(column));
+}
+
+void RecordList::setColumnWidth(std::size_t position, int width) {
+    columns_.at(position).width = width;
 }
 
 void RecordList::removeColumn(std::size_t position) {
@@ -121,7 +150,9 @@ int RecordList::compareRows(std::int32_t a, std::int32_t b, std::size_t column) 
         }
         return text(static_cast<std::size_t>(position), column, kCompareBytes);
     };
-    const int order = compareTexts(sortText(a), sortText(b));
+    const bool numbers = column < columns_.size() && columns_[column].sortKind == SortKind::Number;
+    const int order = numbers ? compareNumbers(sortNumber(sortText(a)), sortNumber(sortText(b)))
+                              : compareTexts(sortText(a), sortText(b));
     return ascending_ ? order : -order;
 }
 
@@ -199,6 +230,28 @@ int compareKeys(const SortKey& a, const SortKey& b) {
                         b.text.substr(std::min(b.text.size(), kPrefixBytes)));
 }
 
+// The positions of the rows in the order of their keys; `order` is -1, 0 or +1 for two
+// keys in ascending order. Keys that compare equal keep their order in either direction.
+template <typename Key, typename Order>
+std::vector<std::size_t> sortedPositions(std::vector<Key> keys, bool ascending, Order order) {
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        const int byKey = order(a, b);
+        if (byKey != 0) {
+            return ascending ? byKey < 0 : byKey > 0;
+        }
+        return a.position < b.position;
+    });
+    std::vector<std::size_t> positions(keys.size());
+    std::transform(keys.begin(), keys.end(), positions.begin(),
+                   [](const Key& key) { return key.position; });
+    return positions;
+}
+
+struct NumberKey {
+    std::optional<double> value;
+    std::size_t position;
+};
+
 }  // namespace
 
 void RecordList::sortRows(std::size_t column) {
@@ -210,38 +263,39 @@ void RecordList::sortRows(std::size_t column) {
     // number sorts by the text of the first of them from the top. The keys are taken
     // once, before any row moves, and point into the rows, which stay put until the end.
     const std::vector<std::size_t> first = firstRowsByItemNumber(rows_);
-    std::vector<SortKey> keys(count);
-    for (std::size_t position = 0; position < count; ++position) {
-        const std::string_view sortText = text(first[position], column, kCompareBytes);
-        keys[position] = sortKey(sortText, position);
+    std::vector<std::size_t> order;
+    if (column < columns_.size() && columns_[column].sortKind == SortKind::Number) {
+        std::vector<NumberKey> keys(count);
+        for (std::size_t position = 0; position < count; ++position) {
+            keys[position] = {sortNumber(text(first[position], column, kCompareBytes)), position};
+        }
+        order = sortedPositions(std::move(keys), ascending_, [](const auto& a, const auto& b) {
+            return compareNumbers(a.value, b.value);
+        });
+    } else {
+        std::vector<SortKey> keys(count);
+        for (std::size_t position = 0; position < count; ++position) {
+            keys[position] = sortKey(text(first[position], column, kCompareBytes), position);
+        }
+        order = sortedPositions(std::move(keys), ascending_, compareKeys);
     }
 
-    // Rows whose texts compare equal keep their order: the position breaks every tie,
-    // in either direction.
-    const bool ascending = ascending_;
-    std::sort(keys.begin(), keys.end(), [ascending](const SortKey& a, const SortKey& b) {
-        const int order = compareKeys(a, b);
-        if (order != 0) {
-            return ascending ? order < 0 : order > 0;
-        }
-        return a.position < b.position;
-    });
-
     std::deque<Row> sorted;
-    for (const SortKey& key : keys) {
-        sorted.push_back(std::move(rows_[key.position]));
+    for (const std::size_t position : order) {
+        sorted.push_back(std::move(rows_[position]));
     }
     rows_ = std::move(sorted);
 }
 
-void RecordList::onColumnClick(std::size_t column) {
-    if (static_cast<int>(column) == sortColumn_) {
-        ascending_ = !ascending_;
-    } else {
-        ascending_ = true;
-    }
-    sortRows(column);
+void RecordList::sortBy(std::size_t column, bool ascending) {
+    ascending_ = ascending;
     sortColumn_ = static_cast<int>(column);
+    sortRows(column);
+}
+
+void RecordList::onColumnClick(std::size_t column) {
+    const bool ascending = static_cast<int>(column) == sortColumn_ ? !ascending_ : true;
+    sortBy(column, ascending);
 }
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,11 +15,19 @@ namespace quillet {
 
 enum class Alignment { Left = 0, Center = 2 };
 
+// How a sort compares a column's texts: byte-wise, or by the decimal number each holds.
+enum class SortKind { Text, Number };
+
 struct Column {
     std::string heading;
     Alignment alignment = Alignment::Left;
     int width = 0;  // pixels
+    SortKind sortKind = SortKind::Text;
 };
+
+// The value of a number column's text: a decimal number with blanks around it ignored;
+// none for an empty text or one that is not a number.
+std::optional<double> sortNumber(std::string_view text);
 
 struct Row {
     RowTexts texts;  // one per column, device code page
@@ -39,6 +48,7 @@ public:
     void addColumn(Column column);
     void removeColumn(std::size_t position);
     void removeAllColumns();
+    void setColumnWidth(std::size_t position, int width);
     std::size_t columnCount() const { return columns_.size(); }
     const Column& column(std::size_t position) const { return columns_[position]; }
     const std::vector<Column>& columns() const { return columns_; }
@@ -76,11 +86,16 @@ public:
     int sortColumn() const { return sortColumn_; }
     bool ascending() const { return ascending_; }
 
-    // -1, 0 or +1 for the rows carrying item numbers a and b, by the first 99 bytes of
-    // their texts in the column, byte-wise, in the current direction.
+    // -1, 0 or +1 for the rows carrying item numbers a and b, in the current direction:
+    // in a number column by the values of their texts, an empty or non-numeric text
+    // before every number; in any other column by the first 99 bytes of their texts,
+    // byte-wise.
     int compareRows(std::int32_t a, std::int32_t b, std::size_t column) const;
     // Stable sort of the rows by compareRows over the column.
     void sortRows(std::size_t column);
+    // Sorts by the column in the direction and makes that the sort state, as the heading
+    // arrow shows it.
+    void sortBy(std::size_t column, bool ascending);
     // A click on a column heading: the same column flips the direction, another one
     // sorts ascending; then sorts and remembers the column.
     void onColumnClick(std::size_t column);

@@ -23,8 +23,8 @@ namespace {
 using namespace track_columns;
 
 const Column kColumns[] = {
-    {" ", Alignment::Center, 0},          {"#", Alignment::Center, 30},
-    {"Name", Alignment::Left, 200},       {"Points", Alignment::Left, 60},
+    {" ", Alignment::Center, 0},          {"#", Alignment::Center, 30, SortKind::Number},
+    {"Name", Alignment::Left, 200},       {"Points", Alignment::Left, 60, SortKind::Number},
     {"Start Time", Alignment::Left, 150}, {"Finish Time", Alignment::Left, 150},
 };
 static_assert(std::size(kColumns) == kCount);

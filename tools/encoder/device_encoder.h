@@ -25,7 +25,7 @@ std::uint32_t trackLatitudeCode(double degrees, bool activeTrack);  // 24-bit
 std::uint32_t trackLongitudeCode(double degrees);                   // 24-bit
 std::uint16_t trackElevationCode(int metres, bool activeTrack);     // offset 3120 / 6240
 std::uint32_t trackTimeField(std::uint32_t deviceTime);             // + 536544002
-// Seconds since 2007-01-01 00:00:00 of a UTC calendar instant (2007..2024).
+// Seconds since 2007-01-01 00:00:00 of a UTC calendar instant (2007 on).
 std::uint32_t deviceTimeOf(int year, int month, int day, int hour, int minute, int second);
 
 // ---- Waypoint file

@@ -167,7 +167,8 @@ ReferenceFolder tracksOnlyFolder() {
                                          walkPoints(walk, count, false)));
         ++number;
     }
-    // A 29-byte name with no zero byte; times the calendar text cannot show.
+    // A 29-byte name with no zero byte; a time before 2007, which has no calendar text,
+    // and one in 2025, which has.
     strk.tracks[3].name = "A name of twenty-nine bytes!!";
     strk.tracks[2].points.front().timeField = 5;                         // before 2007
     strk.tracks[2].points.back().timeField = trackTimeField(568080000);  // 2025
