@@ -56,11 +56,13 @@ void changeTimeZone(AppState& state, UserInterface& ui, const TimeZone& zone) {
     }
     std::sort(selected.begin(), selected.end());
 
+    const auto column = static_cast<std::size_t>(list.sortColumn());
+    const bool ascending = list.ascending();
+
     state.timeZone = zone;
     fillList(state, ui);
-    const auto column = static_cast<std::size_t>(list.sortColumn());
-    if (column != waypoint_columns::kNumber && column < list.columnCount()) {
-        list.sortRows(column);
+    if (column < list.columnCount()) {
+        list.sortBy(column, ascending);
     }
     for (std::size_t row = 0; row < list.rowCount(); ++row) {
         if (std::binary_search(selected.begin(), selected.end(), list.itemNumber(row))) {
