@@ -25,6 +25,7 @@ struct RawOptions {
     std::string selection;
     std::string output;
     bool yes = false;
+    std::string nameContains;
     std::string timeZone = "utc";
 };
 
@@ -35,6 +36,13 @@ CLI::App* addViewCommand(CLI::App& app, const char* name, const char* descriptio
         ->required()
         ->check(CLI::IsMember({"waypoints", "tracks"}));
     return command;
+}
+
+CLI::Option* addNameFilter(CLI::App& command, RawOptions& raw) {
+    return command
+        .add_option("--name-contains", raw.nameContains,
+                    "only the rows whose Name contains TEXT, in any case")
+        ->type_name("TEXT");
 }
 
 void addSortOptions(CLI::App& command, RawOptions& raw) {
@@ -66,6 +74,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     CLI::App* info = app.add_subcommand("info", "header values of the device files");
     CLI::App* list = addViewCommand(app, "list", "print the record list", raw);
     addSortOptions(*list, raw);
+    CLI::Option* listFilter = addNameFilter(*list, raw);
 
     CLI::App* exportCommand = addViewCommand(app, "export", "write rows as GPX", raw);
     CLI::Option* all = exportCommand->add_flag("--all", raw.all, "every row");
@@ -73,6 +82,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         exportCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
     all->excludes(exportSelect);
     addSortOptions(*exportCommand, raw);
+    CLI::Option* exportFilter = addNameFilter(*exportCommand, raw);
     exportCommand->add_option("-o,--output", raw.output, "the GPX file, - for stdout")
         ->type_name("FILE")
         ->required();
@@ -89,6 +99,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     CLI::Option* previewSelect =
         previewCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
     previewAll->excludes(previewSelect);
+    CLI::Option* previewFilter = addNameFilter(*previewCommand, raw);
     previewCommand->add_option("-o,--output", raw.output, "the SVG file, - for stdout");
 
     try {
@@ -164,6 +175,11 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     for (CLI::App* command : {list, exportCommand}) {
         if (command->parsed() && command->get_option("--sort")->count() > 0) {
             options.sortHeading = raw.sortHeading;
+        }
+    }
+    for (const CLI::Option* filter : {listFilter, exportFilter, previewFilter}) {
+        if (filter->count() > 0) {
+            options.nameContains = raw.nameContains;
         }
     }
     options.reverse = raw.reverse;

@@ -28,6 +28,7 @@ struct CliOptions {
     std::optional<std::vector<NumberRange>> selection;  // --select LIST
     std::string output;                                 // export, preview -o FILE ("-": stdout)
     bool yes = false;                                   // delete --yes
+    std::optional<std::string> nameContains;            // --name-contains TEXT: the rows it shows
     TimeZone timeZone;                                  // --time-zone ZONE
 };
 

@@ -2,6 +2,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "confirmation.h"
 
@@ -20,7 +21,11 @@ Answer CliUi::showMessage(std::string_view text, std::string_view, Buttons butto
         case Confirmation::Assumed:
             return Answer::Ok;
         case Confirmation::Ask: {
-            err_ << kMessagePrefix << text << " [y/N] " << std::flush;
+            // The prompt goes out in one write, so that a terminal's echo of an answer
+            // typed ahead lands before or after it, never inside it.
+            std::string prompt(kMessagePrefix);
+            prompt.append(text).append(" [y/N] ");
+            err_ << prompt << std::flush;
             std::string answer;
             if (std::getline(in_, answer)) {
                 if (!answer.empty() && answer.back() == '\r') {

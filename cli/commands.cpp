@@ -12,6 +12,7 @@
 #include "app/delete_command.h"
 #include "app/device_info.h"
 #include "app/fill_list.h"
+#include "app/list_filter.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
@@ -136,12 +137,21 @@ bool selectRows(Session& session) {
     return true;
 }
 
+// --name-contains: the rows the filter hides lose their selection, as in the window.
+void filterRows(Session& session) {
+    if (session.options.nameContains) {
+        setFilter(session.state, *session.options.nameContains);
+    }
+}
+
 // Written piece by piece, so that a long list never stands in memory as one text; a
 // failed write shows in the stream's state, which writeOutput checks.
 int runList(Session& session) {
     std::ostream& out = session.streams.out;
     const bool terminal = session.streams.outputTerminal;
-    writeListing(session.state.list, [&out, terminal](std::string_view piece) {
+    const std::optional<RecordList> shown =
+        session.state.shownRows ? std::optional(shownList(session.state)) : std::nullopt;
+    writeListing(shown ? *shown : session.state.list, [&out, terminal](std::string_view piece) {
         if (terminal) {
             const std::string shown = terminalSafeText(piece);
             out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
@@ -167,8 +177,12 @@ void warnOfPointsOutOfRange(Session& session, std::size_t points) {
 
 int runExport(Session& session) {
     if (session.state.list.selectedCount() == 0) {
-        session.ui.report(std::string("the \"") + factsOf(session.options.view).tabText +
-                          "\" view has no rows: there is nothing to export");
+        session.ui.report(
+            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
+            (session.options.nameContains
+                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
+                 : std::string("rows")) +
+            ": there is nothing to export");
         return kExitFailure;
     }
     if (session.options.output == "-") {
@@ -300,6 +314,7 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     if (!sortList(session) || !selectRows(session)) {
         return kExitUsage;
     }
+    filterRows(session);
     switch (options.command) {
         case Command::List:
             return runList(session);

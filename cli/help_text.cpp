@@ -6,12 +6,14 @@ const std::string_view kHelpText =
     R"(Usage:
   quillet-cli [-C DIR] info
   quillet-cli [-C DIR] list   {waypoints|tracks} [--sort HEADING] [--reverse]
-                              [--time-zone ZONE]
+                              [--name-contains TEXT] [--time-zone ZONE]
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
-                              [--sort HEADING] [--reverse] -o FILE
+                              [--sort HEADING] [--reverse]
+                              [--name-contains TEXT] -o FILE
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
-                               [-o FILE.svg] [--time-zone ZONE]
+                               [--name-contains TEXT] [-o FILE.svg]
+                               [--time-zone ZONE]
   quillet-cli --help | --version
 
 Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
@@ -55,6 +57,11 @@ Options:
                           "Longitude" "Elevation" "Universal time" "1" ... "16"
                         tracks: " " "#" "Name" "Points" "Start Time" "Finish Time"
   --reverse           Sort descending (without --sort: by "#").
+  --name-contains TEXT
+                      Only the rows whose Name contains TEXT, whatever the case
+                      (Latin and Cyrillic letters alike), as the window's filter
+                      shows them: list prints them alone, export and preview
+                      leave the other rows out of --all and --select.
   --all               Export or preview every row of the view.
   --select LIST       The rows with these item numbers (the "#" column): numbers
                       and ranges separated by commas, in any order, such as

@@ -20,8 +20,8 @@ constexpr AboutLine kLines[] = {
     {"Quillet", 40, 10, 119, 8},
     {"Version 1.0", 40, 18, 80, 8},
     {"Copyright (c) 2026 the Quillet developers", 40, 28, 156, 8},
-    {"https://quillet.example.org", 40, 42, 147, 8},
-    {"quillet@example.org", 40, 53, 105, 8},
+    {"GNU General Public License,", 40, 42, 147, 8},
+    {"version 3 or later", 40, 53, 105, 8},
 };
 
 constexpr int kIconPixels = 32;

@@ -4,8 +4,8 @@
 
 namespace quillet::gui {
 
-// "About": the icon, the name, the version, a notice, a web address and an e-mail
-// address, and OK.
+// "About": the icon, the name, the version, the copyright notice and the licence,
+// and OK.
 class AboutBox : public QDialog {
     Q_OBJECT
 

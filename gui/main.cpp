@@ -4,32 +4,40 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTableView>
 #include <cstdio>
 #include <filesystem>
 
+#include "app/open_folder.h"
 #include "app_icon.h"
 #include "main_window.h"
 #include "preview_window.h"
 #include "qt_user_interface.h"
 #include "start_folder.h"
+#include "time_zone_menu.h"
 
 namespace {
 
 // Hidden option for the documentation: `--screenshot DIR` saves each tab of the window
-// as DIR/waypoints.png and DIR/tracks.png, the preview of every track as
+// as DIR/waypoints.png (filtered by name) and DIR/tracks.png, the preview of every track as
 // DIR/preview.png, and ends the program.
 int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) {
     window.show();
     QTabBar* tabs = window.tabBar();
     for (int index = 0; index < tabs->count(); ++index) {
         tabs->setCurrentIndex(index);
+        const bool waypoints = index == 0 && window.state().waypointTab == 0;
+        if (waypoints) {
+            // The filter in use, with the rows it shows selected.
+            window.filterField()->setText(QStringLiteral("монастырь"));
+            window.listView()->selectAll();
+        }
         QApplication::processEvents();
-        const QString name = index == 0 && window.state().waypointTab == 0
-                                 ? QStringLiteral("waypoints.png")
-                                 : QStringLiteral("tracks.png");
+        const QString name =
+            waypoints ? QStringLiteral("waypoints.png") : QStringLiteral("tracks.png");
         if (!window.grab().save(QDir(directory).filePath(name))) {
             return 1;
         }
@@ -67,26 +75,53 @@ int main(int argc, char* argv[]) {
                      quillet::gui::kWindowUsage);
         return 2;
     }
-    if (arguments.help) {
-        std::fputs(quillet::gui::kWindowUsage, stdout);
+    if (arguments.help || arguments.version) {
+        std::fputs(arguments.help ? quillet::gui::kWindowUsage : quillet::gui::kWindowVersion,
+                   stdout);
         return 0;
-    }
-    const auto directory =
-        quillet::gui::startFolder(arguments, chooseFolder, quillet::gui::lastFolder());
-    if (!directory) {
-        return 0;  // the person cancelled the folder chooser
     }
 
     quillet::gui::QtUserInterface ui;
-    auto window = quillet::gui::openMainWindow(*directory, ui);
-    if (!window) {
-        return 0;  // no device file: the reason has been shown
+    std::unique_ptr<quillet::gui::MainWindow> window;
+    std::filesystem::path directory;
+    if (arguments.chooseFolder && !arguments.folder) {
+        // Asked again after a folder without device files, until one opens or the person
+        // cancels.
+        const auto ask = [&]() -> std::optional<std::filesystem::path> {
+            auto chosen =
+                quillet::gui::startFolder(arguments, chooseFolder, quillet::gui::lastFolder());
+            if (chosen) {
+                directory = *chosen;
+            }
+            return chosen;
+        };
+        auto state = quillet::startUpAskingAgain(ask, ui, quillet::gui::rememberedTimeZone());
+        if (!state) {
+            return 0;  // the person cancelled the folder chooser
+        }
+        window = std::make_unique<quillet::gui::MainWindow>(std::move(state), ui);
+    } else {
+        const auto chosen =
+            quillet::gui::startFolder(arguments, chooseFolder, quillet::gui::lastFolder());
+        if (!chosen) {
+            return 0;
+        }
+        directory = *chosen;
+        window = quillet::gui::openMainWindow(directory, ui);
+        if (!window) {
+            return 0;  // no device file: the reason has been shown
+        }
     }
     ui.setParentWidget(window.get());
     if (arguments.screenshotDirectory) {
         return saveScreenshots(*window, *arguments.screenshotDirectory);
     }
-    quillet::gui::rememberFolder(*directory);
+    quillet::gui::rememberFolder(directory);
+    QObject::connect(window.get(), &quillet::gui::MainWindow::folderOpened,
+                     &quillet::gui::rememberFolder);
+    window->restoreGeometry(quillet::gui::lastWindowGeometry());
     window->show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    quillet::gui::rememberWindowGeometry(window->saveGeometry());
+    return status;
 }

@@ -3,21 +3,33 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
+#include <QUrl>
 
 #include "about_box.h"
+#include "app/actions.h"
 #include "app/delete_command.h"
 #include "app/fill_list.h"
+#include "app/list_filter.h"
 #include "app/make_gpx_command.h"
+#include "app/open_folder.h"
 #include "app/startup.h"
+#include "app/status_text.h"
 #include "app/time_zone_setting.h"
+#include "app/window_commands.h"
 #include "app_icon.h"
 #include "dialog_units.h"
 #include "export/gpx_export.h"
@@ -26,6 +38,8 @@
 #include "record_table_view.h"
 #include "time_zone_menu.h"
 #include "views/selection_text.h"
+#include "window_actions.h"
+#include "window_status.h"
 
 namespace quillet::gui {
 
@@ -40,9 +54,10 @@ constexpr TemplateRect kTabs{7, 21, 171, 45};
 constexpr TemplateRect kList{7, 33, 345, 160};
 constexpr TemplateRect kMakeGpx{302, 7, 50, 14};
 constexpr TemplateRect kDelete{249, 7, 50, 14};
+// The filter field, left of the buttons and above the tab headers.
+constexpr TemplateRect kFilter{7, 7, 120, 12};
 // Rows of the list that stay in view however small the window is made.
 constexpr int kMinimumVisibleRows = 3;
-const QString kSelectRowsHint = QStringLiteral("Select rows first");
 
 QRect toPixels(const TemplateRect& rect, DialogBaseUnits base) {
     return dialogRect(rect.x, rect.y, rect.width, rect.height, base);
@@ -58,6 +73,19 @@ QRect toQRect(const Rect& rect) {
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::filesystem::path toPath(const QString& folder) {
+    return std::filesystem::path(QDir::toNativeSeparators(folder).toStdU16String());
+}
+
+// The local path of what is dragged onto the window, or nothing.
+std::optional<QString> draggedPath(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty() ||
+        !data->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    return data->urls().front().toLocalFile();
 }
 
 bool isEnterOrEsc(int key) {
@@ -82,8 +110,11 @@ MainWindow::MainWindow(std::unique_ptr<AppState> state, UserInterface& ui, QWidg
     createControls();
 
     const DialogBaseUnits base = dialogBaseUnits(fontMetrics());
-    const QRect client = toPixels(kClient, base);
+    // The template's client area, with the status bar below it.
+    const QRect client = toPixels(kClient, base).adjusted(0, 0, 0, status_->sizeHint().height());
     resize(client.size());
+    status_->setGeometry(0, client.height() - status_->sizeHint().height(), client.width(),
+                         status_->sizeHint().height());
     geometry_ = captureLayout(Size{.width = client.width(), .height = client.height()},
                               toRect(list_->geometry()), toRect(makeGpx_->geometry()),
                               toRect(delete_->geometry()));
@@ -115,7 +146,13 @@ void MainWindow::createControls() {
     tabs_->setCurrentIndex(state_->currentTab);
     tabs_->setGeometry(toPixels(kTabs, base));
 
-    model_ = new RecordTableModel(state_->list, this);
+    filter_ = new QLineEdit(this);
+    filter_->setPlaceholderText(QStringLiteral("Filter by name (Ctrl+F)"));
+    filter_->setClearButtonEnabled(true);
+    filter_->setGeometry(toPixels(kFilter, base));
+    status_ = new WindowStatus(this);
+
+    model_ = new RecordTableModel(*state_, this);
     list_ = new RecordTableView(this);
     list_->setModel(model_);
     columnCharacterWidth_ = columnCharacterWidth(list_->fontMetrics());
@@ -151,27 +188,21 @@ void MainWindow::createControls() {
     setTabOrder(list_, makeGpx_);
     setTabOrder(makeGpx_, delete_);
     setTabOrder(delete_, tabs_);
+    setTabOrder(tabs_, filter_);
     list_->setFocus();
 
-    about_ = new QAction(QStringLiteral("&About..."), this);
-    about_->setShortcut(QKeySequence(Qt::Key_F1));
-    about_->setShortcutContext(Qt::WindowShortcut);
-    addAction(about_);
-    preview_ = new QAction(QStringLiteral("Preview"), this);
-    // Space in the list only: on a focused button it still presses the button.
-    preview_->setShortcut(QKeySequence(Qt::Key_Space));
-    preview_->setShortcutContext(Qt::WidgetShortcut);
-    insertAction(about_, preview_);
-    list_->addAction(preview_);
+    // The right-click menu and the keys, from the core's table. Space previews in the
+    // list only: on a focused button it still presses the button.
+    actions_ = new WindowActions(this, list_);
+    about_ = actions_->action(Action::About);
+    preview_ = actions_->action(Action::Preview);
     timeZones_ = new TimeZoneMenu(state_->timeZone, this);
     insertAction(about_, timeZones_->menuAction());
     model_->setHeadingTip([this](int section) {
         return toQString(timeHeadingNote(*state_, static_cast<std::size_t>(section)).value_or(""));
     });
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    // The Delete key is the Delete button; not an action, so the context menu keeps
-    // "About..." alone.
-    auto* deleteKey = new QShortcut(QKeySequence::Delete, this);
+    setAcceptDrops(true);
 
     showNewList();
 
@@ -184,10 +215,118 @@ void MainWindow::createControls() {
     connect(timeZones_, &TimeZoneMenu::zoneChosen, this, &MainWindow::onTimeZoneChosen);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
-    connect(deleteKey, &QShortcut::activated, this, &MainWindow::onDelete);
     connect(list_, &RecordTableView::copyRequested, this, &MainWindow::copySelection);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::showSelectionHints);
+    connect(filter_, &QLineEdit::textChanged, this, &MainWindow::onFilterChanged);
+    connectActions();
+}
+
+void MainWindow::connectActions() {
+    const auto on = [&](Action which, auto slot) {
+        connect(actions_->action(which), &QAction::triggered, this, slot);
+    };
+    on(Action::Copy, &MainWindow::copySelection);
+    on(Action::MakeGpx, &MainWindow::onMakeGpx);
+    on(Action::Delete, &MainWindow::onDelete);
+    on(Action::OpenFolder, &MainWindow::chooseFolder);
+    on(Action::Reload, &MainWindow::reload);
+    on(Action::Filter, [this] {
+        filter_->setFocus(Qt::ShortcutFocusReason);
+        filter_->selectAll();
+    });
+    on(Action::NextTab, [this] { stepTab(1); });
+    on(Action::PreviousTab, [this] { stepTab(-1); });
+    on(Action::Quit, &QWidget::close);
+}
+
+bool MainWindow::openFolder(const std::filesystem::path& folder) {
+    {
+        const BusyCursor busy;
+        if (!quillet::openFolder(*state_, folder, ui_)) {
+            return false;
+        }
+    }
+    {
+        const QSignalBlocker quiet(filter_);
+        filter_->clear();
+    }
+    showTabs();
+    showNewList();
+    emit folderOpened(folder);
+    return true;
+}
+
+void MainWindow::chooseFolder() {
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Open Folder"), toQString(statusFields(*state_).folder));
+    if (!folder.isEmpty()) {
+        openFolder(toPath(folder));
+    }
+}
+
+void MainWindow::reload() {
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        quillet::reload(*state_, ui_);
+    }
+    showNewList();
+}
+
+void MainWindow::onFilterChanged(const QString& text) {
+    mirrorSelection();
+    const QByteArray utf8 = text.toUtf8();
+    setFilter(*state_, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    // The same columns with fewer or more rows: the widths the person gave them stay.
+    QHeaderView* headings = list_->horizontalHeader();
+    QList<int> widths;
+    for (int column = 0; column < headings->count(); ++column) {
+        widths << headings->sectionSize(column);
+    }
+    model_->reload();
+    for (int column = 0; column < widths.size() && column < headings->count(); ++column) {
+        headings->resizeSection(column, widths[column]);
+    }
+    showSortIndicator();
+    showSelection();
+    updatePreview();
+}
+
+void MainWindow::stepTab(int step) {
+    const int count = tabs_->count();
+    if (count > 1) {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + step + count) % count);
+    }
+}
+
+void MainWindow::showTabs() {
+    const QSignalBlocker quiet(tabs_);
+    while (tabs_->count() > 0) {
+        tabs_->removeTab(0);
+    }
+    for (const std::string& tab : state_->tabs) {
+        tabs_->addTab(toQString(tab));
+    }
+    tabs_->setCurrentIndex(state_->currentTab);
+}
+
+void MainWindow::showStatus() {
+    status_->showFields(statusFields(*state_));
+    actions_->update(*state_, state_->list.selectedCount());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (draggedPath(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (const std::optional<QString> path = draggedPath(event->mimeData())) {
+        event->acceptProposedAction();
+        openFolder(droppedFolder(toPath(*path)));
+    }
 }
 
 void MainWindow::onTimeZoneChosen(const TimeZone& zone) {
@@ -234,6 +373,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     list_->setGeometry(toQRect(layout.list));
     makeGpx_->setGeometry(toQRect(layout.makeGpx));
     delete_->setGeometry(toQRect(layout.remove));
+    const int statusHeight = status_->sizeHint().height();
+    status_->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -241,6 +382,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // Only this window's keys: a message box or dialog keeps its own Enter and Esc.
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (widget != nullptr && widget->window() == this) {
+            // Esc in the filter field clears it.
+            if (widget == filter_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                filter_->clear();
+            }
             return true;
         }
     }
@@ -252,6 +397,11 @@ void MainWindow::onTabChanged(int index) {
         const BusyCursor busy;
         quillet::switchToTab(*state_, ui_, index);
     }
+    // The core cleared the filter with the tab.
+    {
+        const QSignalBlocker quiet(filter_);
+        filter_->clear();
+    }
     showNewList();
 }
 
@@ -262,47 +412,50 @@ void MainWindow::onHeadingClicked(int column) {
     mirrorSelection();
     // The focused row moves with its record.
     const QModelIndex current = list_->currentIndex();
-    const std::optional<std::int32_t> currentItem =
-        current.isValid() && static_cast<std::size_t>(current.row()) < state_->list.rowCount()
-            ? std::optional(state_->list.itemNumber(static_cast<std::size_t>(current.row())))
-            : std::nullopt;
+    std::optional<std::size_t> focused;
     {
         const BusyCursor busy;
-        state_->list.onColumnClick(static_cast<std::size_t>(column));
+        focused =
+            sortByHeading(*state_, static_cast<std::size_t>(column),
+                          current.isValid() ? std::optional(static_cast<std::size_t>(current.row()))
+                                            : std::nullopt);
     }
     showChangedList();
     showSortIndicator();
-    if (currentItem) {
-        const int row = state_->list.findByItemNumber(*currentItem);
-        if (row >= 0) {
-            list_->selectionModel()->setCurrentIndex(model_->index(row, current.column()),
-                                                     QItemSelectionModel::NoUpdate);
-        }
+    if (focused) {
+        list_->selectionModel()->setCurrentIndex(
+            model_->index(static_cast<int>(*focused), current.column()),
+            QItemSelectionModel::NoUpdate);
     }
 }
 
 void MainWindow::onMakeGpx() {
     mirrorSelection();
+    CommandReport report;
     {
         const BusyCursor busy;
-        quillet::onMakeGpx(*state_, ui_);
+        report = makeGpxOfSelection(*state_, ui_);
     }
-    showChangedList();
+    showAfter(report);
 }
 
 void MainWindow::onDelete() {
     mirrorSelection();
-    DeleteResult result;
+    CommandReport report;
     {
         const BusyCursor busy;
-        result = quillet::onDelete(*state_, ui_);
+        report = deleteSelection(*state_, ui_);
     }
-    // The deletion filled the list anew whenever its rows no longer matched the file.
-    if (result.listIsStale) {
+    showAfter(report);
+}
+
+void MainWindow::showAfter(const CommandReport& report) {
+    if (report.change == ListChange::New) {
         showNewList();
     } else {
         showChangedList();
     }
+    status_->showLine(report.statusLine);
 }
 
 void MainWindow::copySelection() {
@@ -320,11 +473,14 @@ void MainWindow::showSortIndicator() {
 }
 
 void MainWindow::showSelectionHints() {
-    const QString hint = list_->selectionModel()->hasSelection() ? QString() : kSelectRowsHint;
+    const QString hint =
+        list_->selectionModel()->hasSelection() ? QString() : toQString(kSelectRowsFirst);
     for (QPushButton* button : {makeGpx_, delete_}) {
         button->setToolTip(hint);
         button->setStatusTip(hint);
     }
+    mirrorSelection();
+    showStatus();
 }
 
 QSize MainWindow::minimumClientSize() const {
@@ -341,30 +497,27 @@ QSize MainWindow::minimumClientSize() const {
 }
 
 void MainWindow::mirrorSelection() {
-    RecordList& list = state_->list;
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
-        list.setSelected(row, false);
-    }
+    clearSelection(*state_);
     const QItemSelection selection = list_->selectionModel()->selection();
     for (const QItemSelectionRange& range : selection) {
         for (int row = range.top(); row <= range.bottom(); ++row) {
-            if (row >= 0 && static_cast<std::size_t>(row) < list.rowCount()) {
-                list.setSelected(static_cast<std::size_t>(row), true);
+            if (row >= 0) {
+                setShownRowSelected(*state_, static_cast<std::size_t>(row), true);
             }
         }
     }
 }
 
 void MainWindow::showSelection() {
-    const RecordList& list = state_->list;
     const int lastColumn = model_->columnCount() - 1;
     QItemSelection selection;
     if (lastColumn >= 0) {
         // One range per run of selected rows.
-        const auto rows = static_cast<int>(list.rowCount());
+        const auto rows = static_cast<int>(shownRowCount(*state_));
         int first = -1;
         for (int row = 0; row <= rows; ++row) {
-            const bool selected = row < rows && list.isSelected(static_cast<std::size_t>(row));
+            const bool selected =
+                row < rows && isShownRowSelected(*state_, static_cast<std::size_t>(row));
             if (selected && first < 0) {
                 first = row;
             } else if (!selected && first >= 0) {
@@ -389,11 +542,12 @@ void MainWindow::showNewList() {
     showSortIndicator();
     showSelection();
     list_->scrollToTop();
+    showStatus();
     updatePreview();
 }
 
 void MainWindow::showChangedList() {
-    if (model_->rowCount() != static_cast<int>(state_->list.rowCount()) ||
+    if (model_->rowCount() != static_cast<int>(shownRowCount(*state_)) ||
         model_->columnCount() != static_cast<int>(state_->list.columnCount())) {
         showNewList();
         return;

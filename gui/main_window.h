@@ -6,12 +6,14 @@
 #include <optional>
 
 #include "app/app_state.h"
+#include "app/window_commands.h"
 #include "dialog_units.h"
 #include "record_table_view.h"
 #include "ui/layout_geometry.h"
 #include "ui/user_interface.h"
 
 class QAction;
+class QLineEdit;
 class QPushButton;
 class QTabBar;
 class QTableView;
@@ -20,6 +22,8 @@ namespace quillet::gui {
 
 class PreviewWindow;
 class RecordTableModel;
+class WindowActions;
+class WindowStatus;
 class TimeZoneMenu;
 
 // The program's one window: the view tabs, the record list and the two command
@@ -41,6 +45,9 @@ public:
     QPushButton* deleteButton() const { return delete_; }
     QAction* aboutAction() const { return about_; }
     QAction* previewAction() const { return preview_; }
+    QLineEdit* filterField() const { return filter_; }
+    WindowStatus* statusBar() const { return status_; }
+    WindowActions* windowActions() const { return actions_; }
     PreviewWindow* previewWindow() const { return previewWindow_; }
     TimeZoneMenu* timeZoneMenu() const { return timeZones_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
@@ -48,10 +55,23 @@ public:
     void showAbout();
     // Opens the "Preview" window, which then follows the selection until it is closed.
     void showPreview();
+    // Another folder, through the core's start-up; the window keeps what it showed when
+    // the folder holds no device file. True when it opened.
+    bool openFolder(const std::filesystem::path& folder);
+    // Ctrl+O: asks for the folder first.
+    void chooseFolder();
+    // F5: the current tab filled again from the files.
+    void reload();
+
+signals:
+    // A folder opened, at start-up or later: the one to remember.
+    void folderOpened(const std::filesystem::path& folder);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createControls();
@@ -59,10 +79,21 @@ private:
     void onHeadingClicked(int column);
     void onMakeGpx();
     void onDelete();
+    // After a command: the list as the command left it, and its status line.
+    void showAfter(const CommandReport& report);
     void onTimeZoneChosen(const TimeZone& zone);
     void updatePreview();
     // Ctrl+C: the selected rows as the listing writes them, onto the clipboard.
     void copySelection();
+    void connectActions();
+    void onFilterChanged(const QString& text);
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or previous tab, round.
+    void stepTab(int step);
+    // The tab bar after the tabs changed with the folder.
+    void showTabs();
+    // The status bar's fields and the actions' states, after the rows or the selection
+    // changed.
+    void showStatus();
 
     // The person's selection into the rows' selected flags, and back.
     void mirrorSelection();
@@ -87,6 +118,9 @@ private:
     QPushButton* delete_ = nullptr;
     QAction* about_ = nullptr;
     QAction* preview_ = nullptr;
+    QLineEdit* filter_ = nullptr;
+    WindowStatus* status_ = nullptr;
+    WindowActions* actions_ = nullptr;
     PreviewWindow* previewWindow_ = nullptr;
     TimeZoneMenu* timeZones_ = nullptr;
     std::optional<LayoutGeometry> geometry_;

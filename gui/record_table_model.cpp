@@ -1,5 +1,6 @@
 #include "record_table_model.h"
 
+#include "app/list_filter.h"
 #include "device/code_page.h"
 
 namespace quillet::gui {
@@ -19,8 +20,8 @@ QString displayText(std::string_view deviceText) {
 
 }  // namespace
 
-RecordTableModel::RecordTableModel(const RecordList& list, QObject* parent)
-    : QAbstractTableModel(parent), list_(list) {
+RecordTableModel::RecordTableModel(const AppState& state, QObject* parent)
+    : QAbstractTableModel(parent), state_(state), list_(state.list) {
     reload();
 }
 
@@ -36,11 +37,12 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
     }
-    const auto row = static_cast<std::size_t>(index.row());
+    const auto shown = static_cast<std::size_t>(index.row());
     const auto column = static_cast<std::size_t>(index.column());
-    if (row >= list_.rowCount() || column >= list_.columnCount()) {
+    if (shown >= shownRowCount(state_) || column >= list_.columnCount()) {
         return {};
     }
+    const std::size_t row = listRowOf(state_, shown);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
@@ -82,13 +84,13 @@ Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
 
 void RecordTableModel::reload() {
     beginResetModel();
-    rows_ = static_cast<int>(list_.rowCount());
+    rows_ = static_cast<int>(shownRowCount(state_));
     columns_ = static_cast<int>(list_.columnCount());
     endResetModel();
 }
 
 void RecordTableModel::refresh() {
-    if (rows_ != static_cast<int>(list_.rowCount()) ||
+    if (rows_ != static_cast<int>(shownRowCount(state_)) ||
         columns_ != static_cast<int>(list_.columnCount())) {
         reload();
         return;

@@ -4,20 +4,20 @@
 #include <QString>
 #include <functional>
 
-#include "ui/record_list.h"
+#include "app/app_state.h"
 
 namespace quillet::gui {
 
-// The core's RecordList as a table for the list view. Nothing is copied: each visible
-// cell is read from the list and converted from the device code page when the view
-// asks for it. The row and column counts the views see are those of the last reload or
-// refresh, so a view that repaints while a core command is still changing the list
+// The rows of the core's RecordList that the filter shows, as a table for the list view.
+// Nothing is copied: each visible cell is read from the list and converted from the device code
+// page when the view asks for it. The row and column counts the views see are those of the last
+// reload or refresh, so a view that repaints while a core command is still changing the list
 // (behind a modal message box) reads empty cells rather than rows that have gone.
 class RecordTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    explicit RecordTableModel(const RecordList& list, QObject* parent = nullptr);
+    explicit RecordTableModel(const AppState& state, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -36,6 +36,7 @@ public:
     void refresh();
 
 private:
+    const AppState& state_;
     const RecordList& list_;
     int rows_ = 0;
     int columns_ = 0;

@@ -9,6 +9,7 @@ namespace quillet::gui {
 namespace {
 
 const QString kLastFolderKey = QStringLiteral("lastFolder");
+const QString kGeometryKey = QStringLiteral("windowGeometry");
 
 QSettings settings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillet"),
@@ -29,6 +30,8 @@ WindowArguments parseWindowArguments(const QStringList& arguments) {
             parsed.chooseFolder = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             parsed.help = true;
+        } else if (argument == QStringLiteral("--version")) {
+            parsed.version = true;
         } else if (argument == QStringLiteral("--screenshot") && i + 1 < arguments.size()) {
             parsed.screenshotDirectory = arguments[++i];
         } else if (argument.startsWith('-') && argument.size() > 1) {
@@ -70,6 +73,15 @@ QString lastFolder() {
 void rememberFolder(const std::filesystem::path& folder) {
     QSettings store = settings();
     store.setValue(kLastFolderKey, QString::fromStdU16String(folder.u16string()));
+}
+
+QByteArray lastWindowGeometry() {
+    return settings().value(kGeometryKey).toByteArray();
+}
+
+void rememberWindowGeometry(const QByteArray& geometry) {
+    QSettings store = settings();
+    store.setValue(kGeometryKey, geometry);
 }
 
 }  // namespace quillet::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
@@ -13,7 +14,8 @@ struct WindowArguments {
     std::optional<QString> folder;
     // Started from the desktop menu: without a folder, ask for one first.
     bool chooseFolder = false;
-    bool help = false;  // --help: show the usage and end
+    bool help = false;     // --help: show the usage and end
+    bool version = false;  // --version: show the version and end
     // Hidden, for the documentation: save a picture of each tab there and end.
     std::optional<QString> screenshotDirectory;
     // Not empty when the command line is wrong: what is wrong with it.
@@ -21,8 +23,12 @@ struct WindowArguments {
 };
 
 inline constexpr const char* kWindowUsage =
-    "Usage: quillet [FOLDER]\n"
-    "Opens the GPS device files of FOLDER, by default of the working directory.\n";
+    "Usage: quillet [--choose-folder] [FOLDER]\n"
+    "Opens the GPS device files of FOLDER, by default of the working directory.\n"
+    "  --choose-folder  ask for the folder, again until one holds device files\n"
+    "  --help           show this text and end\n"
+    "  --version        show the version and end\n";
+inline constexpr const char* kWindowVersion = "quillet 1.0\n";
 
 // The arguments after the program name.
 WindowArguments parseWindowArguments(const QStringList& arguments);
@@ -40,5 +46,9 @@ std::optional<std::filesystem::path> startFolder(const WindowArguments& argument
 // there is none yet.
 QString lastFolder();
 void rememberFolder(const std::filesystem::path& folder);
+
+// The window's size and position when it was last closed; empty when there is none.
+QByteArray lastWindowGeometry();
+void rememberWindowGeometry(const QByteArray& geometry);
 
 }  // namespace quillet::gui

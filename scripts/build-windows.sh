@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds quillet.exe and quillet-cli.exe for 64-bit Windows and packs them into
 # build/windows/: Quillet-<version>-win64.zip and the installer
-# Quillet-<version>-win64-setup.exe.
+# Quillet-<version>-win64-setup.exe, both with the licence and the third-party notices.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-windows-deps.sh
@@ -16,12 +16,11 @@ rm -rf "$stage"
 mkdir -p "$stage"
 x86_64-w64-mingw32-strip -o "$stage/quillet.exe" "$windows_build/win/quillet.exe"
 x86_64-w64-mingw32-strip -o "$stage/quillet-cli.exe" "$windows_build/cli/quillet-cli.exe"
+# The texts with Windows line ends: the README, the licence, and the notices of what the
+# programs have compiled into them.
 sed 's/$/\r/' README.md >"$stage/README.txt"
-for licence in LICENSE LICENSE.txt LICENSE.md COPYING; do
-    if [ -f "$licence" ]; then
-        sed 's/$/\r/' "$licence" >"$stage/LICENSE.txt"
-    fi
-done
+sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+sed 's/$/\r/' win/THIRD-PARTY-NOTICES.txt >"$stage/THIRD-PARTY-NOTICES.txt"
 
 # Each program must run on its own: it may load the system's DLLs and nothing else.
 for exe in "$stage"/*.exe; do
@@ -36,6 +35,7 @@ done
 zip_file="$out/Quillet-$version-win64.zip"
 rm -f "$zip_file"
 (cd "$stage" && zip -q -X -r "$zip_file" .)
-makensis -V2 -DVERSION="$version" -DICON="$PWD/win/quillet.ico" -DSTAGE="$stage" \
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DICON="$PWD/win/quillet.ico" \
+    -DSTAGE="$stage" \
     -DOUTFILE="$out/Quillet-$version-win64-setup.exe" win/installer.nsi
 ls -l "$zip_file" "$out/Quillet-$version-win64-setup.exe"

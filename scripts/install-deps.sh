@@ -9,7 +9,7 @@ packages=(
     libhowardhinnant-date-dev tzdata
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
-    dpkg-dev
+    dpkg-dev lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the window, writes the sample device folder and saves a picture of each tab
-# of the window on it as docs/waypoints.png and docs/tracks.png, and the preview of
-# every track as docs/preview.png.
+# of the window on it as docs/waypoints.png (with the name filter in use) and
+# docs/tracks.png, and the preview of every track as docs/preview.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -11,8 +11,10 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DQUILLET_BUILD_TESTS=OFF -DQUILLET_BUILD_CLI=OFF -DQUILLET_BUILD_GUI=ON >/dev/null
 cmake --build "$build" -j 2 --target quillet quillet-sample
 
-sample="$build/sample"
+# The status bar shows the folder: a short one, the same on every machine.
+sample="${TMPDIR:-/tmp}/quillet-screenshots/GPS"
 rm -rf "$sample"
+mkdir -p "$(dirname "$sample")"
 "$build/quillet-sample" "$sample"
 mkdir -p docs
 

@@ -16,7 +16,9 @@ if [ -n "$preview" ]; then
     preview=$(realpath -m "$preview")
 fi
 
-sample="$windows_build/sample"
+# On drive C: of the Wine prefix, so that the status bar shows the short C:\GPS.
+prepare_wine
+sample="$WINEPREFIX/drive_c/GPS"
 rm -rf "$sample"
 wine "$windows_build/quillet-sample.exe" "$sample" >/dev/null
 # As a person does it: the program beside the device files.
@@ -45,20 +47,30 @@ echo "quillet.exe shows its window"
 wineserver -k || true
 wait "$pid" 2>/dev/null || true
 if [ -n "$screenshot" ]; then
-    wine explorer /desktop=Quillet,720x440 quillet.exe &
+    # The name filter in use: a click into the list, Ctrl+F and the text, then Tab back
+    # to the list and Ctrl+A selects the rows it shows.
+    wine explorer /desktop=Quillet,720x470 quillet.exe &
     sleep 15
-    import -window root -crop 720x440+0+0 +repage "$screenshot"
+    xdotool mousemove 360 300 click 1
+    sleep 1
+    xdotool key ctrl+f
+    xdotool type --delay 100 IN
+    sleep 1
+    xdotool key Tab ctrl+a
+    sleep 2
+    import -window root -crop 720x470+0+0 +repage "$screenshot"
     echo "saved $screenshot"
     wineserver -k || true
 fi
 if [ -n "$preview" ]; then
-    # The dialog stands in the middle of this desktop, which puts the Tracks tab and the
-    # first row where the clicks go; Shift+End selects every track and Space previews.
+    # The dialog (with its status bar) stands in the middle of this desktop, which puts
+    # the Tracks tab and the first row where the clicks go; Shift+End selects every track
+    # and Space previews.
     wine explorer /desktop=Quillet,1000x700 quillet.exe &
     sleep 15
-    xdotool mousemove 301 241 click 1
+    xdotool mousemove 301 230 click 1
     sleep 1
-    xdotool mousemove 260 277 click 1
+    xdotool mousemove 260 266 click 1
     sleep 1
     xdotool key shift+End
     sleep 1

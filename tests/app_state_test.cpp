@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "app/actions.h"
 #include "app/fill_list.h"
+#include "app/list_filter.h"
 #include "app/startup.h"
+#include "app/status_text.h"
 #include "app/time_zone_setting.h"
 #include "support/fake_ui.h"
+#include "support/gpx_fixtures.h"
+#include "ui/name_filter.h"
 #include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
 
@@ -92,6 +97,137 @@ TEST(TimeZoneSetting, ChangingTheZoneRewritesTheTimesAndKeepsSelectionAndOrder) 
               "2024-01-09  13:37:01 ");
     EXPECT_TRUE(state->waypointUtcTimes.empty());
     EXPECT_TRUE(ui.calls.empty());
+}
+
+struct NameCase {
+    std::string filter;  // UTF-8, as typed
+    std::string name;    // as the device file holds it
+    bool matches;
+};
+
+TEST(NameFilter, FindsTheTextInAnyCaseInCodePageAndUtf8Names) {
+    // "Мост" in the device code page and in UTF-8; "Ёлка" and "ёлка" in the code page.
+    const std::string mostCodePage = "\xCC\xEE\xF1\xF2";
+    const std::string mostUtf8 = "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82";
+    const NameCase cases[] = {
+        {"", "anything", true},
+        {"ALP", "alpha", true},
+        {"pha", "ALPHA", true},
+        {"lpx", "alpha", false},
+        {"\xD0\xBC\xD0\xBE\xD1\x81", mostCodePage, true},          // "мос" finds "Мост"
+        {"\xD0\x9C\xD0\x9E\xD0\xA1\xD0\xA2", mostCodePage, true},  // "МОСТ"
+        {"\xD0\xBC\xD0\xBE\xD1\x81", mostUtf8, true},
+        {"\xD0\xA1\xD0\xA2", mostUtf8, true},             // "СТ"
+        {"\xD0\xB0", mostCodePage, false},                // "а"
+        {"\xD1\x91\xD0\xBB", "\xA8\xEB\xEA\xE0", true},   // "ёл" finds "Ёлка"
+        {"\xD0\x81\xD0\x9B", "\xB8\xEB\xEA\xE0", true},   // "ЁЛ" finds "ёлка"
+        {"\xD0\xB5\xD0\xBB", "\xB8\xEB\xEA\xE0", false},  // "е" is not "ё"
+        {"a", "\xE0", false},                             // the code page's "а" is no Latin "a"
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NameFilter(c.filter).matches(c.name), c.matches) << c.filter << " in " << c.name;
+    }
+}
+
+// Waypoints "Bravo", "alpha", "Charlie", "Delta" and "Echo", rows 0 to 4.
+AppState fiveWaypoints() {
+    AppState state = testing::waypointState();
+    std::vector<testing::WaypointCells> rows;
+    for (const char* name : {"Bravo", "alpha", "Charlie", "Delta", "Echo"}) {
+        testing::WaypointCells cells;
+        cells.name = name;
+        rows.push_back(cells);
+    }
+    testing::setWaypointRows(state.list, rows);
+    return state;
+}
+
+std::vector<std::string> shownNames(const AppState& state) {
+    std::vector<std::string> names;
+    for (std::size_t shown = 0; shown < shownRowCount(state); ++shown) {
+        names.emplace_back(state.list.text(listRowOf(state, shown), 2));
+    }
+    return names;
+}
+
+TEST(ListFilter, HidesRowsWhichAreNeverSelectedAndSurvivesSortingButNotATabChange) {
+    AppState state = fiveWaypoints();
+    state.list.setSelected(0, true);  // Bravo
+    state.list.setSelected(3, true);  // Delta
+    setFilter(state, "A");
+    EXPECT_EQ(shownNames(state), (std::vector<std::string>{"Bravo", "alpha", "Charlie", "Delta"}));
+    setFilter(state, "ha");
+    EXPECT_EQ(shownNames(state), (std::vector<std::string>{"alpha", "Charlie"}));
+    EXPECT_EQ(state.list.selectedCount(), 0u);  // the hidden rows lost their selection
+    EXPECT_EQ(shownRowOf(state, 2), std::optional<std::size_t>(1));
+    EXPECT_EQ(shownRowOf(state, 0), std::nullopt);
+
+    // Ctrl+A takes the shown rows only.
+    selectShownRows(state);
+    EXPECT_EQ(state.list.selectedCount(), 2u);
+    EXPECT_TRUE(state.list.isSelected(1) && state.list.isSelected(2));
+    const StatusFields fields = statusFields(state);
+    EXPECT_EQ(fields.rows, "2 of 5 rows");
+    EXPECT_EQ(fields.selected, "2 selected");
+
+    // By name, descending: the filter stays on the moved rows.
+    state.list.onColumnClick(2);
+    state.list.onColumnClick(2);
+    applyFilter(state);
+    EXPECT_EQ(shownNames(state), (std::vector<std::string>{"alpha", "Charlie"}));
+
+    setShownRowSelected(state, 0, false);
+    EXPECT_FALSE(isShownRowSelected(state, 0));
+    EXPECT_TRUE(isShownRowSelected(state, 1));
+
+    // The name column the views fill: a tab change clears the filter.
+    testing::FakeUi ui;
+    switchToTab(state, ui, 1);
+    EXPECT_TRUE(state.filter.empty());
+    EXPECT_FALSE(state.shownRows.has_value());
+
+    clearFilter(state);
+    EXPECT_EQ(statusFields(fiveWaypoints()).rows, "5 rows");
+}
+
+struct StatusLineCase {
+    ViewKind view;
+    std::size_t count;
+    std::string expected;
+};
+
+TEST(StatusText, SaysWhatAnExportAndADeletionDid) {
+    const std::filesystem::path file = std::filesystem::path("home") / "ann" / "picked.gpx";
+    const std::string shown = file.string();
+    const StatusLineCase wrote[] = {
+        {ViewKind::Waypoints, 3, "Wrote 3 waypoints to " + shown},
+        {ViewKind::Waypoints, 1, "Wrote 1 waypoint to " + shown},
+        {ViewKind::Tracks, 2, "Wrote 2 tracks to " + shown},
+    };
+    for (const auto& c : wrote) {
+        EXPECT_EQ(wroteLine(c.view, c.count, file), c.expected);
+    }
+    DeleteResult result;
+    result.removed = 2;
+    result.backupFile = std::filesystem::path("device") / "GARMIN_WPT.BAK";
+    EXPECT_EQ(deletedLine(ViewKind::Waypoints, result),
+              "Deleted 2 waypoints; the old file is kept as GARMIN_WPT.BAK");
+    result.removed = 1;
+    result.backupFile = std::filesystem::path("device") / "GARMIN_STRK.BAK";
+    EXPECT_EQ(deletedLine(ViewKind::Tracks, result),
+              "Deleted 1 track; the old file is kept as GARMIN_STRK.BAK");
+}
+
+TEST(Actions, ItemsThatNeedRowsAreGreyAndSaySoWhileNothingIsSelected) {
+    const AppState state = fiveWaypoints();
+    EXPECT_FALSE(canRun(Action::Delete, state, 0));
+    EXPECT_TRUE(canRun(Action::Delete, state, 1));
+    EXPECT_TRUE(canRun(Action::OpenFolder, state, 0));
+    EXPECT_EQ(menuText(Action::MakeGpx, 0), "&Make GPX... (Select rows first)");
+    EXPECT_EQ(menuText(Action::MakeGpx, 2), "&Make GPX...");
+    AppState noView;
+    EXPECT_FALSE(canRun(Action::Reload, noView, 0));
+    EXPECT_TRUE(canRun(Action::About, noView, 0));
 }
 
 }  // namespace

@@ -6,10 +6,14 @@
 #endif
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "app/fill_list.h"
+#include "app/list_filter.h"
+#include "app/open_folder.h"
+#include "app/window_commands.h"
 #include "device/device_files.h"
 #include "device/path_text.h"
 #include "encoder/device_encoder.h"
@@ -246,6 +250,110 @@ TEST(FillList, ListsAThousandWaypointsInTheOrderOfTheirNumbers) {
     fillList(*state, ui);
     EXPECT_EQ(state->list.text(99999, 1), "100000");
     EXPECT_EQ(state->list.column(1).width, 42);  // six digits and the margin of one
+}
+
+// A waypoint file in the folder with the names, top to bottom as listed after a fill.
+void writeWaypoints(const std::filesystem::path& folder, const std::vector<std::string>& names) {
+    namespace enc = encoder;
+    enc::WaypointFile file;
+    for (const std::string& name : names) {
+        file.bodies.push_back(enc::encodeWaypointBody({.name = name}));
+    }
+    enc::writeFile(folder / kWaypointFileName, enc::encodeWaypointFile(file));
+}
+
+std::vector<std::string> shownNames(const AppState& state) {
+    std::vector<std::string> names;
+    for (std::size_t shown = 0; shown < shownRowCount(state); ++shown) {
+        names.emplace_back(state.list.text(listRowOf(state, shown), 2));
+    }
+    return names;
+}
+
+TEST(OpenFolder, TakesTheNewFolderOrNamesItAndKeepsWhatWasShown) {
+    TempDir first;
+    TempDir second;
+    TempDir empty;
+    writeWaypoints(first.path(), {"Bravo", "alpha"});
+    writeWaypoints(second.path(), {"Lake", "Town", "Mill"});
+    FakeUi ui;
+    auto state = startUp(first.path(), ui);
+    ASSERT_NE(state, nullptr);
+    setFilter(*state, "a");
+
+    // A folder without device files: the message names it, and nothing changes.
+    EXPECT_FALSE(openFolder(*state, empty.path(), ui));
+    EXPECT_EQ(ui.messages().back(),
+              titledMessage(kNone + "\n" + pathText(empty.path()), Buttons::Ok, Icon::Error));
+    EXPECT_EQ(state->list.rowCount(), 2u);
+    EXPECT_EQ(state->filter.text(), "a");
+
+    // Another folder: its tabs and first fill, and no filter.
+    EXPECT_TRUE(openFolder(*state, second.path(), ui));
+    EXPECT_EQ(state->list.rowCount(), 3u);
+    EXPECT_TRUE(state->filter.empty());
+    EXPECT_EQ(state->files.waypoints, makeFileSet(second.path()).waypoints);
+
+    // A dropped file opens its folder.
+    EXPECT_EQ(droppedFolder(second.path() / kWaypointFileName), second.path());
+    EXPECT_EQ(droppedFolder(second.path()), second.path());
+}
+
+TEST(OpenFolder, TheFolderQuestionIsAskedAgainUntilAFolderOpensOrThePersonCancels) {
+    TempDir empty;
+    TempDir device;
+    writeWaypoints(device.path(), {"Bravo"});
+    std::deque<std::optional<std::filesystem::path>> answers = {empty.path(), device.path()};
+    const FolderQuestion ask = [&]() -> std::optional<std::filesystem::path> {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    };
+    FakeUi ui;
+    const auto state = startUpAskingAgain(ask, ui);
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->list.rowCount(), 1u);
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{kNone + "\n" + pathText(empty.path())}));
+
+    answers = {empty.path()};
+    EXPECT_EQ(startUpAskingAgain(ask, ui), nullptr);  // asked again, then cancelled
+}
+
+TEST(Reload, FillsTheTabAgainFromTheFilesAndKeepsTheFilter) {
+    TempDir dir;
+    writeWaypoints(dir.path(), {"Bravo", "alpha"});
+    FakeUi ui;
+    auto state = startUp(dir.path(), ui);
+    ASSERT_NE(state, nullptr);
+    setFilter(*state, "A");
+    writeWaypoints(dir.path(), {"Bravo", "alpha", "Elm", "Ash"});
+    reload(*state, ui);
+    EXPECT_EQ(state->list.rowCount(), 4u);
+    EXPECT_EQ(shownNames(*state), (std::vector<std::string>{"Bravo", "alpha", "Ash"}));
+}
+
+TEST(DeleteSelection, RemovesTheShownSelectedRowsOnlyAndSaysWhatItDid) {
+    TempDir dir;
+    writeWaypoints(dir.path(), {"Bravo", "alpha", "Elm", "Ash"});
+    FakeUi ui;
+    auto state = startUp(dir.path(), ui);
+    ASSERT_NE(state, nullptr);
+    state->list.setSelected(2, true);  // Elm, which the filter hides
+    setFilter(*state, "a");
+    selectShownRows(*state);
+    const CommandReport report = deleteSelection(*state, ui);
+    EXPECT_EQ(report.outcome, CommandOutcome::Done);
+    EXPECT_EQ(report.statusLine, "Deleted 3 waypoints; the old file is kept as GARMIN_WPT.BAK");
+    EXPECT_EQ(state->list.rowCount(), 1u);
+    EXPECT_EQ(state->list.text(0, 2), "Elm");
+    EXPECT_EQ(state->filter.text(), "a");
+    EXPECT_EQ(shownRowCount(*state), 0u);
+
+    // Nothing selected: the line says what is missing.
+    EXPECT_EQ(deleteSelection(*state, ui).statusLine, "Select rows first");
 }
 
 }  // namespace

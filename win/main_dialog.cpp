@@ -1,21 +1,28 @@
 #include "main_dialog.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
 
 #include "app/delete_command.h"
 #include "app/fill_list.h"
+#include "app/list_filter.h"
 #include "app/make_gpx_command.h"
+#include "app/open_folder.h"
 #include "app/startup.h"
+#include "app/status_text.h"
 #include "app/time_zone_setting.h"
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
 #include "preview_window.h"
 #include "resource_ids.h"
+#include "views/selection_text.h"
 #include "wide_text.h"
+#include "window_menu.h"
 
 namespace quillet::win {
 
@@ -25,6 +32,12 @@ namespace {
 constexpr UINT kRecaptureGeometry = WM_APP + 1;
 // Sent to itself when the selection or the rows changed while the preview is open.
 constexpr UINT kUpdatePreview = WM_APP + 2;
+// Sent to itself when the selection or the rows changed: the status bar follows.
+constexpr UINT kUpdateStatus = WM_APP + 3;
+// The widths of the status bar's parts right of the line, in dialog units.
+constexpr int kRowsPartWidth = 60;
+constexpr int kSelectedPartWidth = 50;
+constexpr int kFolderPartWidth = 130;
 constexpr wchar_t kAboutEntry[] = L"&About Quillet...\tF1";
 
 // The busy cursor for the length of a core call that may read a whole device file.
@@ -79,6 +92,42 @@ void centreOnScreen(HWND window) {
 bool isEnterOrEsc(const MSG& message) {
     return message.message == WM_KEYDOWN &&
            (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
+}
+
+bool controlKeyDown() {
+    return GetKeyState(VK_CONTROL) < 0;
+}
+
+bool shiftKeyDown() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
+// The folder chooser of the shell, opened at `startIn`; nothing when cancelled.
+std::optional<std::filesystem::path> askForFolder(HWND owner,
+                                                  const std::filesystem::path& startIn) {
+    const std::wstring start = startIn.wstring();
+    BROWSEINFOW browse{};
+    browse.hwndOwner = owner;
+    browse.lpszTitle = L"Open Folder";
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
+        if (message == BFFM_INITIALIZED && data != 0) {
+            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+        }
+        return 0;
+    };
+    browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+    if (chosen == nullptr) {
+        return std::nullopt;
+    }
+    wchar_t path[MAX_PATH] = {};
+    const bool named = SHGetPathFromIDListW(chosen, path) != 0;
+    CoTaskMemFree(chosen);
+    if (!named || path[0] == L'\0') {
+        return std::nullopt;
+    }
+    return std::filesystem::path(path);
 }
 
 INT_PTR CALLBACK aboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
@@ -157,15 +206,14 @@ void MainDialog::initialise() {
 
     list_ = control(IDC_RECORD_LIST);
     tabs_ = control(IDC_VIEW_TABS);
+    filter_ = control(IDC_FILTER);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
-    for (std::size_t index = 0; index < state_->tabs.size(); ++index) {
-        std::wstring text = toWide(state_->tabs[index]);
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text.data();
-        SendMessageW(tabs_, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
-    }
-    TabCtrl_SetCurSel(tabs_, state_->currentTab);
+    SendMessageW(filter_, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(L"Filter by name (Ctrl+F)"));
+    showTabs();
+    createStatusBar();
+    createHints();
+    DragAcceptFiles(window_, TRUE);
     headingTip_.attach(list_);
     headingTip_.show(state_->timeZone);
     showNewList();
@@ -174,6 +222,72 @@ void MainDialog::initialise() {
     // The platform's centring comes after the capture, as in the classic dialog.
     centreOnScreen(window_);
     SetFocus(list_);
+}
+
+void MainDialog::createStatusBar() {
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
+                              instance_, nullptr);
+    if (status_ == nullptr) {
+        return;
+    }
+    // The window grows by the status bar, below the template's client area.
+    RECT bar{};
+    GetWindowRect(status_, &bar);
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top + (bar.bottom - bar.top),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(window_, &client);
+    placeStatusBar(client.right);
+}
+
+void MainDialog::placeStatusBar(int width) {
+    if (status_ == nullptr) {
+        return;
+    }
+    SendMessageW(status_, WM_SIZE, 0, 0);
+    RECT parts{0, 0, kFolderPartWidth, kSelectedPartWidth};
+    RECT rowsPart{0, 0, kRowsPartWidth, 0};
+    MapDialogRect(window_, &parts);
+    MapDialogRect(window_, &rowsPart);
+    const int folder = std::max(width - static_cast<int>(parts.right), 0);
+    const int selected = std::max(folder - static_cast<int>(parts.bottom), 0);
+    const int rows = std::max(selected - static_cast<int>(rowsPart.right), 0);
+    int edges[] = {rows, selected, folder, -1};
+    SendMessageW(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+}
+
+void MainDialog::createHints() {
+    hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                             nullptr, instance_, nullptr);
+    if (hints_ == nullptr) {
+        return;
+    }
+    for (const int button : {IDC_MAKE_GPX, IDC_DELETE}) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(control(button));
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void MainDialog::showTabs() {
+    TabCtrl_DeleteAllItems(tabs_);
+    for (std::size_t index = 0; index < state_->tabs.size(); ++index) {
+        std::wstring text = toWide(state_->tabs[index]);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        SendMessageW(tabs_, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+    }
+    TabCtrl_SetCurSel(tabs_, state_->currentTab);
 }
 
 void MainDialog::captureGeometry() {
@@ -215,6 +329,12 @@ INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kUpdatePreview:
             updatePreview();
             return TRUE;
+        case kUpdateStatus:
+            showStatus();
+            return TRUE;
+        case WM_DROPFILES:
+            onDropFiles(reinterpret_cast<HDROP>(wParam));
+            return TRUE;
         case WM_PAINT:
             return paintMinimised() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
@@ -232,10 +352,18 @@ INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 onMakeGpx();
             } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_DELETE) {
                 onDelete();
+            } else if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_FILTER) {
+                onFilterChanged();
+            } else if (const auto action = actionOfCommand(LOWORD(wParam));
+                       action && HIWORD(wParam) == 0 && lParam == 0) {
+                run(*action);
             }
             // IDOK and IDCANCEL (the hidden buttons, Enter, Esc) never end the window.
             return TRUE;
         case WM_CLOSE:
+            if (onClosing) {
+                onClosing(window_);
+            }
             DestroyWindow(window_);
             return TRUE;
         case WM_DESTROY:
@@ -262,6 +390,7 @@ bool MainDialog::onNotify(const NMHDR& header, LPARAM lParam) {
         if ((change.uChanged & LVIF_STATE) != 0 &&
             ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) {
             schedulePreviewUpdate();
+            scheduleStatusUpdate();
         }
         return false;
     }
@@ -282,6 +411,7 @@ void MainDialog::onSize(int width, int height) {
         }
         return;  // still being built: the controls stay where they are
     }
+    placeStatusBar(width);
     const WindowLayout layout = relayout(*geometry_, Size{.width = width, .height = height});
     place(list_, layout.list);
     place(control(IDC_MAKE_GPX), layout.makeGpx);
@@ -322,18 +452,222 @@ bool MainDialog::preTranslate(const MSG& message) {
         return false;  // a message box or dialog keeps its own Enter and Esc
     }
     if (isEnterOrEsc(message)) {
+        // Esc in the filter field clears it.
+        if (message.hwnd == filter_ && message.wParam == VK_ESCAPE) {
+            SetWindowTextW(filter_, L"");
+        }
         return true;
     }
-    if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
-        showAbout();
-        return true;
+    if (message.message != WM_KEYDOWN) {
+        return false;
     }
-    // Space in the list only: on a focused button it still presses the button.
-    if (message.message == WM_KEYDOWN && message.wParam == VK_SPACE && message.hwnd == list_) {
-        showPreview();
-        return true;
+    const KeyPlace place = message.hwnd == list_     ? KeyPlace::List
+                           : message.hwnd == filter_ ? KeyPlace::Filter
+                                                     : KeyPlace::Elsewhere;
+    const std::optional<Action> action =
+        actionOfKey(message.wParam, controlKeyDown(), shiftKeyDown(), place);
+    if (!action) {
+        return false;
     }
-    return false;
+    run(*action);
+    return true;
+}
+
+void MainDialog::run(Action action) {
+    if (action != Action::SelectAll) {
+        mirrorSelection();
+    }
+    if (!canRun(action, *state_, state_->list.selectedCount())) {
+        return;
+    }
+    switch (action) {
+        case Action::Copy:
+            copySelection();
+            break;
+        case Action::MakeGpx:
+            onMakeGpx();
+            break;
+        case Action::Delete:
+            onDelete();
+            break;
+        case Action::Preview:
+            showPreview();
+            break;
+        case Action::OpenFolder:
+            chooseFolder();
+            break;
+        case Action::Reload:
+            reload();
+            break;
+        case Action::About:
+            showAbout();
+            break;
+        case Action::Filter:
+            SetFocus(filter_);
+            SendMessageW(filter_, EM_SETSEL, 0, -1);
+            break;
+        case Action::SelectAll:
+            // The list holds the shown rows only.
+            ListView_SetItemState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
+            break;
+        case Action::NextTab:
+            stepTab(1);
+            break;
+        case Action::PreviousTab:
+            stepTab(-1);
+            break;
+        case Action::Quit:
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+            break;
+    }
+}
+
+bool MainDialog::openFolder(const std::filesystem::path& folder) {
+    {
+        const BusyCursor busy;
+        if (!quillet::openFolder(*state_, folder, ui_)) {
+            return false;
+        }
+    }
+    showTabs();
+    clearFilterField();  // the core cleared the filter with the folder
+    showNewList();
+    if (onFolderOpened) {
+        onFolderOpened(folder);
+    }
+    return true;
+}
+
+void MainDialog::chooseFolder() {
+    if (const auto folder = askForFolder(window_, state_->files.waypoints.parent_path())) {
+        openFolder(*folder);
+    }
+}
+
+void MainDialog::onDropFiles(HDROP drop) {
+    wchar_t path[MAX_PATH] = {};
+    const bool named = DragQueryFileW(drop, 0, path, MAX_PATH) != 0;
+    DragFinish(drop);
+    if (named) {
+        openFolder(droppedFolder(std::filesystem::path(path)));
+    }
+}
+
+void MainDialog::reload() {
+    {
+        const BusyCursor busy;
+        quillet::reload(*state_, ui_);
+    }
+    showNewList();
+}
+
+void MainDialog::clearFilterField() {
+    quietFilter_ = true;
+    SetWindowTextW(filter_, L"");
+    quietFilter_ = false;
+}
+
+void MainDialog::onFilterChanged() {
+    if (quietFilter_) {
+        return;
+    }
+    const int length = GetWindowTextLengthW(filter_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(filter_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    mirrorSelection();
+    setFilter(*state_, toUtf8(text));
+    showRows();
+}
+
+void MainDialog::copySelection() {
+    if (state_->list.selectedCount() == 0 || OpenClipboard(window_) == 0) {
+        return;
+    }
+    const std::wstring text = toWide(selectedRowsText(state_->list));
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
+        if (void* target = GlobalLock(memory); target != nullptr) {
+            std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(target));
+            GlobalUnlock(memory);
+            EmptyClipboard();
+            if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+                GlobalFree(memory);
+            }
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+void MainDialog::stepTab(int step) {
+    const int count = TabCtrl_GetItemCount(tabs_);
+    if (count > 1) {
+        const int next = (TabCtrl_GetCurSel(tabs_) + step + count) % count;
+        TabCtrl_SetCurSel(tabs_, next);
+        onTabChanged(next);
+    }
+}
+
+void MainDialog::scheduleStatusUpdate() {
+    if (!statusUpdatePending_) {
+        statusUpdatePending_ = PostMessageW(window_, kUpdateStatus, 0, 0) != 0;
+    }
+}
+
+void MainDialog::showStatus() {
+    statusUpdatePending_ = false;
+    if (IsWindowEnabled(window_) == 0) {
+        return;  // a command's message box is open: its end shows the status
+    }
+    mirrorSelection();
+    const std::size_t selected = state_->list.selectedCount();
+    const StatusFields fields = statusFields(*state_);
+    if (status_ != nullptr) {
+        SendMessageW(status_, SB_SETTEXTW, 1,
+                     reinterpret_cast<LPARAM>(toWide(fields.rows).c_str()));
+        SendMessageW(status_, SB_SETTEXTW, 2,
+                     reinterpret_cast<LPARAM>(toWide(fields.selected).c_str()));
+        SendMessageW(status_, SB_SETTEXTW, 3,
+                     reinterpret_cast<LPARAM>(toWide(fields.folder).c_str()));
+    }
+    hint_ = selected == 0 ? std::string(kSelectRowsFirst) : std::string();
+    if (hints_ != nullptr) {
+        const std::wstring text = toWide(hint_);
+        for (const int button : {IDC_MAKE_GPX, IDC_DELETE}) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = window_;
+            tool.uId = reinterpret_cast<UINT_PTR>(control(button));
+            tool.lpszText = const_cast<wchar_t*>(text.c_str());
+            SendMessageW(hints_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+}
+
+std::string MainDialog::statusText(int part) const {
+    if (status_ == nullptr) {
+        return {};
+    }
+    const auto length = LOWORD(SendMessageW(status_, SB_GETTEXTLENGTHW, part, 0));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(status_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return toUtf8(text);
+}
+
+void MainDialog::showAfter(const CommandReport& report) {
+    if (report.change == ListChange::New) {
+        showNewList();
+    } else {
+        showChangedList();
+    }
+    if (!report.statusLine.empty() && status_ != nullptr) {
+        SendMessageW(status_, SB_SETTEXTW, 0,
+                     reinterpret_cast<LPARAM>(toWide(report.statusLine).c_str()));
+    }
+    showStatus();
 }
 
 void MainDialog::showAbout() {
@@ -346,19 +680,16 @@ void MainDialog::onContextMenu(LPARAM where) {
         at = POINT{0, 0};
         ClientToScreen(list_, &at);
     }
-    const HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, IDM_PREVIEW, L"Preview\tSpace");
+    mirrorSelection();
+    const HMENU menu = createContextMenu(*state_, state_->list.selectedCount());
     appendTimeZoneMenu(menu, state_->timeZone);
-    AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
-    const int chosen = static_cast<int>(
+    const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
     DestroyMenu(menu);
-    if (chosen == IDM_PREVIEW) {
-        showPreview();
-    } else if (chosen == IDM_ABOUTBOX) {
-        showAbout();
-    } else if (isTimeZoneCommand(chosen)) {
-        onTimeZoneCommand(chosen);
+    if (const std::optional<Action> action = actionOfCommand(chosen)) {
+        run(*action);
+    } else if (isTimeZoneCommand(static_cast<int>(chosen))) {
+        onTimeZoneCommand(static_cast<int>(chosen));
     }
 }
 
@@ -413,6 +744,8 @@ void MainDialog::onTabChanged(int index) {
         const BusyCursor busy;
         quillet::switchToTab(*state_, ui_, index);
     }
+    // The core cleared the filter with the tab.
+    clearFilterField();
     showNewList();
 }
 
@@ -423,71 +756,66 @@ void MainDialog::onHeadingClicked(int column) {
     mirrorSelection();
     // The focused row moves with its record.
     const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-    const std::optional<std::int32_t> focusedItem =
-        focused >= 0 && static_cast<std::size_t>(focused) < state_->list.rowCount()
-            ? std::optional(state_->list.itemNumber(static_cast<std::size_t>(focused)))
-            : std::nullopt;
+    std::optional<std::size_t> moved;
     {
         const BusyCursor busy;
-        state_->list.onColumnClick(static_cast<std::size_t>(column));
+        moved = sortByHeading(
+            *state_, static_cast<std::size_t>(column),
+            focused >= 0 ? std::optional(static_cast<std::size_t>(focused)) : std::nullopt);
     }
     showChangedList();
     showSortIndicator();
-    if (focusedItem) {
-        const int row = state_->list.findByItemNumber(*focusedItem);
-        if (row >= 0) {
-            ListView_SetItemState(list_, row, LVIS_FOCUSED, LVIS_FOCUSED);
-        }
+    if (moved) {
+        ListView_SetItemState(list_, static_cast<int>(*moved), LVIS_FOCUSED, LVIS_FOCUSED);
     }
 }
 
 void MainDialog::onMakeGpx() {
     mirrorSelection();
+    CommandReport report;
     {
         const BusyCursor busy;
-        quillet::onMakeGpx(*state_, ui_);
+        report = makeGpxOfSelection(*state_, ui_);
     }
-    showChangedList();
+    showAfter(report);
 }
 
 void MainDialog::onDelete() {
     mirrorSelection();
-    DeleteResult result;
+    CommandReport report;
     {
         const BusyCursor busy;
-        result = quillet::onDelete(*state_, ui_);
+        report = deleteSelection(*state_, ui_);
     }
-    // The deletion filled the list anew whenever its rows no longer matched the file.
-    if (result.listIsStale) {
-        showNewList();
-    } else {
-        showChangedList();
-    }
+    showAfter(report);
 }
 
 void MainDialog::mirrorSelection() {
-    RecordList& list = state_->list;
-    const auto shown = static_cast<std::size_t>(std::max(ListView_GetItemCount(list_), 0));
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
-        const bool selected =
-            row < shown && ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) != 0;
-        list.setSelected(row, selected);
+    clearSelection(*state_);
+    const auto items = static_cast<std::size_t>(std::max(ListView_GetItemCount(list_), 0));
+    const std::size_t shown = std::min(items, shownRowCount(*state_));
+    for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+         row >= 0 && static_cast<std::size_t>(row) < shown;
+         row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
+        setShownRowSelected(*state_, static_cast<std::size_t>(row), true);
     }
 }
 
 void MainDialog::showSelection() {
-    const RecordList& list = state_->list;
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+    const std::size_t shown = shownRowCount(*state_);
+    for (std::size_t row = 0; row < shown; ++row) {
         ListView_SetItemState(list_, static_cast<int>(row),
-                              list.isSelected(row) ? LVIS_SELECTED : 0, LVIS_SELECTED);
+                              isShownRowSelected(*state_, row) ? LVIS_SELECTED : 0, LVIS_SELECTED);
     }
 }
 
 void MainDialog::showRowTexts() {
     const RecordList& list = state_->list;
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+    const std::size_t shown = shownRowCount(*state_);
+    for (std::size_t row = 0; row < shown; ++row) {
+        const std::size_t listRow = listRowOf(*state_, row);
         for (std::size_t column = 0; column < list.columnCount(); ++column) {
-            std::wstring text = toWide(deviceTextToUtf8(list.text(row, column)));
+            std::wstring text = toWide(deviceTextToUtf8(list.text(listRow, column)));
             ListView_SetItemText(list_, static_cast<int>(row), static_cast<int>(column),
                                  text.data());
         }
@@ -517,10 +845,21 @@ void MainDialog::showNewList() {
         item.iSubItem = static_cast<int>(column);
         SendMessageW(list_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&item));
     }
+    showRows();
+    showHeaderFields();
+    showSortIndicator();
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void MainDialog::showRows() {
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list_);
     // Every row goes in with an empty first text, so the control's ascending order
     // leaves them in place; the texts follow row by row.
-    ListView_SetItemCount(list_, static_cast<int>(list.rowCount()));
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
+    const std::size_t shown = shownRowCount(*state_);
+    ListView_SetItemCount(list_, static_cast<int>(shown));
+    for (std::size_t row = 0; row < shown; ++row) {
         wchar_t empty[] = L"";
         LVITEMW item{};
         item.mask = LVIF_TEXT;
@@ -530,11 +869,10 @@ void MainDialog::showNewList() {
     }
     showRowTexts();
     showSelection();
-    showHeaderFields();
-    showSortIndicator();
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
     schedulePreviewUpdate();
+    showStatus();
 }
 
 void MainDialog::showSortIndicator() {
@@ -554,7 +892,7 @@ void MainDialog::showSortIndicator() {
 
 void MainDialog::showChangedList() {
     const HWND header = ListView_GetHeader(list_);
-    if (ListView_GetItemCount(list_) != static_cast<int>(state_->list.rowCount()) ||
+    if (ListView_GetItemCount(list_) != static_cast<int>(shownRowCount(*state_)) ||
         Header_GetItemCount(header) != static_cast<int>(state_->list.columnCount())) {
         showNewList();
         return;

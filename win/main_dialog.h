@@ -1,12 +1,18 @@
 #pragma once
 
 #include <windows.h>
+// HDROP, for the folders dropped onto the window.
+#include <shellapi.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
+#include "app/actions.h"
 #include "app/app_state.h"
+#include "app/window_commands.h"
 #include "time_zone_menu.h"
 #include "ui/layout_geometry.h"
 #include "ui/user_interface.h"
@@ -35,8 +41,24 @@ public:
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
     // Looks at a message before it is dispatched; true when the window took it: Enter
-    // and Esc are swallowed, F1 opens the About box, Space in the list the preview.
+    // and Esc are swallowed (Esc in the filter field clears it), and the keys of the
+    // core's action table run their actions.
     bool preTranslate(const MSG& message);
+    // An action of the right-click menu or of a key, when it can run now.
+    void run(Action action);
+    // Another folder, through the core's start-up; the window keeps what it showed when
+    // the folder holds no device file. True when it opened.
+    bool openFolder(const std::filesystem::path& folder);
+    // The status bar's parts: 0 the last command's line, 1 the rows shown, 2 the rows
+    // selected, 3 the folder.
+    std::string statusText(int part) const;
+    // What the two buttons say while no row is selected; empty otherwise.
+    const std::string& selectionHint() const { return hint_; }
+
+    // Called when a folder opened after start-up, and when the window is closed by the
+    // person: the program remembers them.
+    std::function<void(const std::filesystem::path&)> onFolderOpened;
+    std::function<void(HWND)> onClosing;
     void showAbout();
     // The "Preview" window, open beside this one until closed; it follows the selection.
     void showPreview();
@@ -64,6 +86,24 @@ private:
     void onMakeGpx();
     void onDelete();
     void onContextMenu(LPARAM where);
+    void onDropFiles(HDROP drop);
+    void onFilterChanged();
+    // The field emptied after the core cleared the filter, without a filter change.
+    void clearFilterField();
+    void chooseFolder();
+    void reload();
+    void copySelection();
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or previous tab, round.
+    void stepTab(int step);
+    void showTabs();
+    void createStatusBar();
+    void createHints();
+    void placeStatusBar(int width);
+    // After a command: the list as the command left it, and its status line.
+    void showAfter(const CommandReport& report);
+    // The status bar's counts and the buttons' hints, once the window's changes are done.
+    void scheduleStatusUpdate();
+    void showStatus();
     // After the selection or the rows changed: the open preview shows them once the
     // window's own changes are done.
     void schedulePreviewUpdate();
@@ -74,6 +114,8 @@ private:
     void showSelection();
     // After a fill: new rows and columns with the views' widths.
     void showNewList();
+    // The shown rows anew, in the same columns (the filter changed).
+    void showRows();
     // After the rows moved or changed in place.
     void showChangedList();
     void showRowTexts();
@@ -94,6 +136,12 @@ private:
     bool recapturePending_ = false;  // after a DPI change, until the controls are measured
     std::unique_ptr<PreviewWindow> preview_;
     bool previewUpdatePending_ = false;
+    HWND filter_ = nullptr;
+    HWND status_ = nullptr;
+    HWND hints_ = nullptr;
+    std::string hint_;
+    bool statusUpdatePending_ = false;
+    bool quietFilter_ = false;
     HeadingTip headingTip_;
 };
 

@@ -17,6 +17,8 @@
 #define IDC_MAKE_GPX 1004
 #define IDC_DELETE 1007
 #define IDC_VIEW_TABS 1008
+#define IDC_FILTER 1009
+#define IDC_STATUS_BAR 1010
 
 // The About entry of the system menu: a system command keeps its low four bits clear.
 #define IDM_ABOUTBOX 0x0010

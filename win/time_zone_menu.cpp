@@ -148,8 +148,10 @@ void appendTimeZoneMenu(HMENU menu, const TimeZone& shown) {
             ? std::string(kOtherZoneText) + " (" + shown.name() + ")"
             : std::string(kOtherZoneText),
         TimeZone::Kind::Named);
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(zones),
-                toWide(kTimeZoneMenuText).c_str());
+    // Before the last entry (About), or alone in an empty menu.
+    const int count = GetMenuItemCount(menu);
+    InsertMenuW(menu, count > 0 ? static_cast<UINT>(count - 1) : 0, MF_BYPOSITION | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(zones), toWide(kTimeZoneMenuText).c_str());
 }
 
 bool isTimeZoneCommand(int command) {

@@ -14,8 +14,8 @@ inline constexpr UINT kUtcZoneCommand = 0x0030;
 inline constexpr UINT kComputerZoneCommand = 0x0031;
 inline constexpr UINT kOtherZoneCommand = 0x0032;
 
-// Time zone ▸ "UTC", "This computer (…)", "Other…" at the end of the menu, the zone
-// shown checked.
+// Time zone ▸ "UTC", "This computer (…)", "Other…" before the menu's last entry, the
+// zone shown checked.
 void appendTimeZoneMenu(HMENU menu, const TimeZone& shown);
 bool isTimeZoneCommand(int command);
 

@@ -86,6 +86,12 @@ TEST(CliList, SortsStablyAsClicksOnTheHeadingDo) {
         {ViewKind::Tracks, {"--sort", "Name", "--reverse"}, {" 1", " 3", " 2", " 0"}},
         {ViewKind::Tracks, {"--sort", "Points"}, {" 1", " 2", " 0", " 3"}},
         {ViewKind::Tracks, {"--sort", "Points", "--reverse"}, {" 0", " 3", " 2", " 1"}},
+        // The window's filter, which stays on the sorted rows.
+        {ViewKind::Waypoints, {"--name-contains", "ALP"}, {" 2", " 4"}},
+        {ViewKind::Waypoints,
+         {"--name-contains", "a", "--sort", "Name", "--reverse"},
+         {" 1", " 3", " 2", " 4"}},
+        {ViewKind::Tracks, {"--name-contains", "eVEN"}, {" 2"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"list", viewWord(c.view)};
@@ -243,6 +249,9 @@ TEST(CliExport, WritesTheBytesOfTheCoreForTheSameRowsInTheSameOrder) {
         {ViewKind::Waypoints, {"--select", "3,1", "--reverse"}, {1}, {1, 3}},
         {ViewKind::Tracks, {"--all"}, {}, {0, 1, 2, 3}},
         {ViewKind::Tracks, {"--select", "3,0-1", "--sort", "Start Time"}, {4}, {0, 1, 3}},
+        // The rows the name filter hides are left out of --all and --select.
+        {ViewKind::Waypoints, {"--all", "--name-contains", "zU"}, {}, {5}},
+        {ViewKind::Waypoints, {"--select", "1-4", "--name-contains", "ALPHA"}, {}, {2, 4}},
     };
     for (const auto& c : cases) {
         const auto core = openCoreView(sample.folder, c.view);

@@ -31,6 +31,7 @@
 #include "support/fake_ui.h"
 #include "time_zone_menu.h"
 #include "views/list_text.h"
+#include "window_status.h"
 
 using quillet::AppState;
 using quillet::gui::MainWindow;
@@ -178,6 +179,7 @@ private slots:
     void previewOpensFromSpaceAndFollowsTheSelection();
     void makeGpxWritesTheSelectedRows();
     void deleteRemovesTheSelectedRecords();
+    void openFilterSelectAllAndDeleteKeepTheHiddenRows();
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
     void saveDialogOffersTheDefaultNameAndGpxFilter();
@@ -244,7 +246,9 @@ void MainWindowTest::controlsStandWhereTheTemplatePutsThem() {
     MainWindow window(namedRows(), ui);
     const auto units = quillet::gui::dialogBaseUnits(window.fontMetrics());
     QVERIFY(units.x > 0 && units.y > 0);
-    QCOMPARE(window.size(), quillet::gui::dialogSize(359, 200, units));
+    // The template's client area with the status bar below it.
+    QCOMPARE(window.size(), quillet::gui::dialogSize(359, 200, units) +
+                                QSize(0, window.statusBar()->sizeHint().height()));
     QCOMPARE(window.tabBar()->pos(), quillet::gui::dialogRect(7, 21, 171, 45, units).topLeft());
     QCOMPARE(window.listView()->geometry(), quillet::gui::dialogRect(7, 33, 345, 160, units));
     QCOMPARE(window.makeGpxButton()->geometry(), quillet::gui::dialogRect(302, 7, 50, 14, units));
@@ -549,6 +553,11 @@ void MainWindowTest::aboutOpensFromF1AndTheContextMenu() {
     QVERIFY(lines.contains("Quillet"));
     QVERIFY(lines.contains("Version 1.0"));
     QCOMPARE(lines.size(), 5);
+    // The licence is named, and no line gives an address nobody answers at.
+    QVERIFY(lines.contains("GNU General Public License,"));
+    for (const QString& line : lines) {
+        QVERIFY2(!line.contains('@') && !line.contains("://"), qPrintable(line));
+    }
 
     caption.clear();
     closeAbout();
@@ -692,6 +701,63 @@ void MainWindowTest::deleteRemovesTheSelectedRecords() {
     QCOMPARE(ui.messageTexts().back(), std::string("You can not delete the active track!"));
     QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
     QCOMPARE(selectedNames(*window), QStringList{"Active track"});
+}
+
+void MainWindowTest::openFilterSelectAllAndDeleteKeepTheHiddenRows() {
+    QTemporaryDir first;
+    writeEmptyDeviceFile(QDir(first.path()), "GARMIN_STRK.NVM");
+    QTemporaryDir device;
+    writeDeviceFolder(QDir(device.path()));
+    QTemporaryDir empty;
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(first.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+    // A folder without device files is named, and the window stays as it was.
+    QVERIFY(!window->openFolder(empty.path().toStdString()));
+    QCOMPARE(ui.messageTexts(),
+             std::vector<std::string>{"Unable to open any NVM file. Terminated\n" +
+                                      QDir::toNativeSeparators(empty.path()).toStdString()});
+    QCOMPARE(window->tabBar()->count(), 1);
+    QVERIFY(window->openFolder(device.path().toStdString()));
+    QCOMPARE(window->tabBar()->count(), 2);
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+    QCOMPARE(window->statusBar()->folder(), QDir::toNativeSeparators(device.path()));
+
+    // Ctrl+F, then the text: the rows whose Name holds it, in any case.
+    QTest::keyClick(window->listView(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), window->filterField());
+    QTest::keyClicks(window->filterField(), "HA");
+    QCOMPARE(column(*window, 2), (QStringList{"alpha", "Charlie"}));
+    QCOMPARE(window->statusBar()->rows(), QString("2 of 3 rows"));
+
+    // Ctrl+A takes the shown rows only; Delete removes them and the filter stays.
+    window->listView()->setFocus();
+    QTest::keyClick(window->listView(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(window->statusBar()->selected(), QString("2 selected"));
+    QTest::keyClick(window->listView(), Qt::Key_Delete);
+    QCOMPARE(ui.messageTexts().back(), std::string("Are you shure?"));
+    QCOMPARE(window->state().list.rowCount(), std::size_t{1});
+    QCOMPARE(column(*window, 2), QStringList{});
+    QCOMPARE(window->statusBar()->line(),
+             QString("Deleted 2 waypoints; the old file is kept as GARMIN_WPT.BAK"));
+
+    // Esc in the field clears it: the hidden row survived.
+    QTest::keyClick(window->filterField(), Qt::Key_Escape);
+    QCOMPARE(window->filterField()->text(), QString());
+    QCOMPARE(column(*window, 2), QStringList{"Bravo"});
+    QCOMPARE(window->statusBar()->rows(), QString("1 row"));
+
+    // Ctrl+Tab goes to the next tab and clears the filter; F5 fills it again.
+    window->filterField()->setText("x");
+    QTest::keyClick(window->listView(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(window->tabBar()->currentIndex(), 1);
+    QCOMPARE(window->filterField()->text(), QString());
+    QTest::keyClick(window->listView(), Qt::Key_F5);
+    QCOMPARE(column(*window, 2).size(), 3);
 }
 
 void MainWindowTest::messageBoxesShowCaptionIconAndButtons_data() {

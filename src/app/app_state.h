@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/list_state.h"
+#include "ui/name_filter.h"
 
 namespace quillet {
 
@@ -15,6 +17,11 @@ struct AppState : ListState {
     std::optional<int> tracksTab;
     std::vector<std::string> tabs;
     int currentTab = 0;
+
+    // The filter of the Name column and the list positions of the rows it lets through,
+    // top to bottom; no positions while the filter is empty and every row shows.
+    NameFilter filter;
+    std::optional<std::vector<std::uint32_t>> shownRows;
 };
 
 // The view of the current tab, or none when it is neither view's tab.

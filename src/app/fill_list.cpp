@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/list_filter.h"
 #include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
 #include "views/track_view.h"
@@ -47,10 +48,13 @@ void fillList(AppState& state, UserInterface& ui) {
                                   numberColumnWidth(state.list, state.list.column(kNumber).width));
     }
     state.list.sortBy(kNumber, true);
+    // A new fill of the same tab keeps the filter.
+    applyFilter(state);
 }
 
 void switchToTab(AppState& state, UserInterface& ui, int tabIndex) {
     state.currentTab = tabIndex;
+    clearFilter(state);
     fillList(state, ui);
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr int kExpectedVersion = 5;
 constexpr std::string_view kWaypointVersionMessage = "Unknown version of WPT file";
 constexpr std::string_view kTrackVersionMessage = "Unknown version of ATRK file";
-constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
 
 // Opens a device file for binary reading. Only a regular file counts: a folder that
 // carries a device file's name cannot be read, and a pipe or device could block the
@@ -43,6 +42,11 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
                                   const TimeZone& zone) {
+    return startUp(directory, ui, kNoFileMessage, zone);
+}
+
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  std::string_view noFileMessage, const TimeZone& zone) {
     auto state = std::make_unique<AppState>();
     state->timeZone = zone;
     state->files = makeFileSet(directory);
@@ -75,7 +79,7 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
     }
 
     if (state->tabs.empty()) {
-        ui.showMessage(kNoFileMessage, kTitleText, Buttons::Ok, Icon::Error);
+        ui.showMessage(noFileMessage, kTitleText, Buttons::Ok, Icon::Error);
         return nullptr;
     }
 

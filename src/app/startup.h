@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "app/app_state.h"
 #include "device/time_zone.h"
@@ -15,5 +16,10 @@ namespace quillet {
 // its times in the zone.
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
                                   const TimeZone& zone = {});
+// The same with another text for the message of a folder without device files.
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  std::string_view noFileMessage, const TimeZone& zone = {});
+
+inline constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
 
 }  // namespace quillet

@@ -7,6 +7,7 @@
 // The common controls need the types of windows.h.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "time_zone_menu.h"
 #include "wide_text.h"
 #include "win32_user_interface.h"
+#include "window_menu.h"
 
 namespace quillet::win {
 namespace {
@@ -50,8 +52,9 @@ class MainDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static const bool initialised = [] {
-            const INITCOMMONCONTROLSEX controls{.dwSize = sizeof(INITCOMMONCONTROLSEX),
-                                                .dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+            const INITCOMMONCONTROLSEX controls{
+                .dwSize = sizeof(INITCOMMONCONTROLSEX),
+                .dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
             return InitCommonControlsEx(&controls) != 0;
         }();
         ASSERT_TRUE(initialised);
@@ -281,6 +284,93 @@ TEST_F(MainDialogTest, TheTimeZoneEntriesRewriteTheTimesAndAreRemembered) {
     EXPECT_EQ(column(7)[0], "2010-06-29  14:03:07 ");
     EXPECT_TRUE(rememberedTimeZone().isUtc());
     EXPECT_TRUE(ui.calls.empty());
+}
+
+TEST_F(MainDialogTest, OpenFilterSelectAllAndDeleteKeepTheHiddenRows) {
+    // A folder without device files is named, and the window stays as it was.
+    TempDir empty;
+    EXPECT_FALSE(dialog->openFolder(empty.path()));
+    EXPECT_EQ(ui.messageTexts(),
+              std::vector<std::string>{"Unable to open any NVM file. Terminated\n" +
+                                       toUtf8(empty.path().wstring())});
+    EXPECT_EQ(rowCount(), 3);
+    TempDir other;
+    writeDeviceFolder(other.path());
+    ASSERT_TRUE(dialog->openFolder(other.path()));
+    EXPECT_EQ(dialog->statusText(3), toUtf8(other.path().wstring()));
+
+    // Ctrl+F, then the text: the rows whose Name holds it, in any case.
+    EXPECT_TRUE(dialog->preTranslate(MSG{list(), WM_KEYDOWN, VK_F5, 0, 0, {}}));
+    dialog->run(Action::Filter);
+    EXPECT_EQ(GetFocus(), dialog->control(IDC_FILTER));
+    SetWindowTextW(dialog->control(IDC_FILTER), L"HA");
+    EXPECT_EQ(column(2), (std::vector<std::string>{"alpha", "Charlie"}));
+    EXPECT_EQ(dialog->statusText(1), "2 of 3 rows");
+    EXPECT_EQ(dialog->selectionHint(), "Select rows first");
+
+    // Ctrl+A takes the shown rows only; Delete removes them and the filter stays.
+    dialog->run(Action::SelectAll);
+    dispatchPosted();
+    EXPECT_EQ(dialog->statusText(2), "2 selected");
+    EXPECT_EQ(dialog->selectionHint(), "");
+    press(IDC_DELETE);
+    EXPECT_EQ(ui.messageTexts().back(), "Are you shure?");
+    EXPECT_EQ(dialog->state().list.rowCount(), 1u);
+    EXPECT_EQ(rowCount(), 0);
+    EXPECT_EQ(dialog->statusText(0), "Deleted 2 waypoints; the old file is kept as GARMIN_WPT.BAK");
+
+    // Esc in the field clears it: the hidden row survived.
+    EXPECT_TRUE(
+        dialog->preTranslate(MSG{dialog->control(IDC_FILTER), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}}));
+    EXPECT_EQ(column(2), std::vector<std::string>{"Bravo"});
+
+    // The next tab clears the filter.
+    SetWindowTextW(dialog->control(IDC_FILTER), L"x");
+    dialog->run(Action::NextTab);
+    EXPECT_EQ(TabCtrl_GetCurSel(dialog->control(IDC_VIEW_TABS)), 1);
+    EXPECT_EQ(GetWindowTextLengthW(dialog->control(IDC_FILTER)), 0);
+    EXPECT_EQ(rowCount(), 3);
+}
+
+TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
+    EXPECT_EQ(actionOfKey('O', true, false, KeyPlace::Elsewhere), Action::OpenFolder);
+    EXPECT_EQ(actionOfKey(VK_TAB, true, true, KeyPlace::List), Action::PreviousTab);
+    EXPECT_EQ(actionOfKey('C', true, false, KeyPlace::Filter),
+              std::nullopt);  // the field's copy
+    EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::List), Action::Delete);
+    EXPECT_EQ(actionOfKey(VK_SPACE, false, false, KeyPlace::Elsewhere), std::nullopt);
+    AppState state;
+    state.waypointTab = 0;
+    const HMENU menu = createContextMenu(state, 0);
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, commandOf(Action::Delete), text, 64, MF_BYCOMMAND);
+    EXPECT_EQ(toUtf8(text), "&Delete (Select rows first)\tDel");
+    EXPECT_NE(GetMenuState(menu, commandOf(Action::Delete), MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuState(menu, commandOf(Action::OpenFolder), MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuItemCount(menu), 7);
+    DestroyMenu(menu);
+    EXPECT_EQ(actionOfCommand(commandOf(Action::Reload)), Action::Reload);
+}
+
+// The About box names the licence, and no line gives an address nobody answers at.
+TEST(AboutBox, NamesTheLicenceAndNoAddress) {
+    const HWND about = CreateDialogParamW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr,
+        [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_INITDIALOG; }, 0);
+    ASSERT_NE(about, nullptr);
+    std::vector<std::string> lines;
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[128] = {};
+        GetWindowTextW(child, text, 128);
+        lines.push_back(toUtf8(text));
+    }
+    DestroyWindow(about);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "GNU General Public License,"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "version 3 or later"), lines.end());
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find('@'), std::string::npos) << line;
+        EXPECT_EQ(line.find("://"), std::string::npos) << line;
+    }
 }
 
 TEST(Win32UserInterface, MessageBoxStylesAndTheSaveFilter) {

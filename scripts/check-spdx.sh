@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Fails, naming each file, when a tracked source file lacks its SPDX licence line.
+# Usage: check-spdx.sh [REPOSITORY]
+set -euo pipefail
+exec "$(dirname "$0")/add-spdx.sh" --check "$@"
