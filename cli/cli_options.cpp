@@ -29,6 +29,7 @@ struct RawOptions {
     std::string format;
     bool yes = false;
     std::string nameContains;
+    std::string timeZone = "utc";
 };
 
 CLI::App* addViewCommand(CLI::App& app, const char* name, const char* description, RawOptions& raw,
@@ -82,6 +83,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.fallthrough();
     CLI::Option* dir =
         app.add_option("-C,--dir", raw.directory, "folder of the device files")->type_name("DIR");
+    app.add_option("--time-zone", raw.timeZone, "utc, local or a zone name such as Europe/Moscow")
+        ->type_name("ZONE");
 
     CLI::App* info = app.add_subcommand("info", "header values of the device files");
     CLI::App* list = addViewCommand(app, "list", "print the record list", raw);
@@ -151,6 +154,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (dir->count() > 0 && raw.directory.empty()) {
         return {.options = std::nullopt, .exitStatus = usageError(err, "-C needs a folder")};
     }
+    const std::optional<TimeZone> zone = TimeZone::fromSetting(raw.timeZone);
+    if (!zone) {
+        return {.options = std::nullopt,
+                .exitStatus = usageError(err, "unknown time zone \"" + raw.timeZone +
+                                                  "\": give utc, local or a zone name such as "
+                                                  "Europe/Moscow")};
+    }
+    options.timeZone = *zone;
     if (info->parsed()) {
         options.command = Command::Info;
         return {.options = options};

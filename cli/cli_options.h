@@ -9,6 +9,7 @@
 #include "map/map_source.h"
 
 #include "app/app_state.h"
+#include "device/time_zone.h"
 #include "item_selection.h"
 
 namespace quillet::cli {
@@ -33,6 +34,7 @@ struct CliOptions {
     bool yes = false;                                   // delete --yes
     std::optional<std::string> nameContains;            // --name-contains TEXT: the rows it shows
     std::optional<map::MapSource> map;                  // preview --map SOURCE
+    TimeZone timeZone;                                  // --time-zone ZONE
 };
 
 // The options of a well-formed command line. Otherwise nothing, with `exitStatus` set:

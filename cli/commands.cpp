@@ -358,7 +358,7 @@ int runCommand(const CliOptions& options, const Streams& streams) {
         ui.report("there is no folder " + pathText(options.directory));
         return kExitFailure;
     }
-    const auto state = startUp(directory, ui);
+    const auto state = startUp(directory, ui, options.timeZone);
     if (!state) {
         return kExitFailure;  // "Unable to open any NVM file. Terminated" was shown
     }

@@ -6,7 +6,7 @@ const std::string_view kHelpText =
     R"(Usage:
   quillet-cli [-C DIR] info
   quillet-cli [-C DIR] list   {waypoints|tracks} [--sort HEADING] [--reverse]
-                              [--name-contains TEXT]
+                              [--name-contains TEXT] [--time-zone ZONE]
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
                               [--sort HEADING] [--reverse]
                               [--name-contains TEXT] [--format F] -o FILE
@@ -14,7 +14,7 @@ const std::string_view kHelpText =
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
-                               [--map SOURCE]
+                               [--map SOURCE] [--time-zone ZONE]
   quillet-cli --help | --version
 
 Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
@@ -49,6 +49,11 @@ Views:
 Options:
   -C, --dir DIR       The folder holding the device files (default: the current
                       directory).
+  --time-zone ZONE    Show the times of list and preview in ZONE: utc (the
+                      default, the receiver's own times), local (this
+                      computer's zone; TZ where it is set) or a zone name such
+                      as Europe/Moscow. Under any zone but utc the waypoints'
+                      time column is headed "Local time". GPX stays UTC.
   --sort HEADING      Sort by the column with this heading, ascending, exactly as
                       a click on it in the window: byte-wise over the first 99
                       bytes, stable. The heading is written as the view shows it:

@@ -29,6 +29,7 @@
 #include "app/open_folder.h"
 #include "app/startup.h"
 #include "app/status_text.h"
+#include "app/time_zone_setting.h"
 #include "app/window_commands.h"
 #include "app_icon.h"
 #include "dialog_units.h"
@@ -36,6 +37,7 @@
 #include "preview_window.h"
 #include "record_table_model.h"
 #include "record_table_view.h"
+#include "time_zone_menu.h"
 #include "views/selection_text.h"
 #include "window_actions.h"
 #include "window_status.h"
@@ -195,6 +197,11 @@ void MainWindow::createControls() {
     actions_ = new WindowActions(this, list_);
     about_ = actions_->action(Action::About);
     preview_ = actions_->action(Action::Preview);
+    timeZones_ = new TimeZoneMenu(state_->timeZone, this);
+    insertAction(about_, timeZones_->menuAction());
+    model_->setHeadingTip([this](int section) {
+        return toQString(timeHeadingNote(*state_, static_cast<std::size_t>(section)).value_or(""));
+    });
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setAcceptDrops(true);
 
@@ -206,6 +213,7 @@ void MainWindow::createControls() {
     connect(delete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(about_, &QAction::triggered, this, &MainWindow::showAbout);
     connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
+    connect(timeZones_, &TimeZoneMenu::zoneChosen, this, &MainWindow::onTimeZoneChosen);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
     connect(list_, &RecordTableView::copyRequested, this, &MainWindow::copySelection);
@@ -321,6 +329,18 @@ void MainWindow::dropEvent(QDropEvent* event) {
         event->acceptProposedAction();
         openFolder(droppedFolder(toPath(*path)));
     }
+}
+
+void MainWindow::onTimeZoneChosen(const TimeZone& zone) {
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        changeTimeZone(*state_, ui_, zone);
+    }
+    rememberTimeZone(zone);
+    timeZones_->showZone(zone);
+    showChangedList();
+    emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);
 }
 
 void MainWindow::showAbout() {
@@ -549,7 +569,7 @@ std::unique_ptr<MainWindow> openMainWindow(const std::filesystem::path& director
     std::unique_ptr<AppState> state;
     {
         const BusyCursor busy;
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, rememberedTimeZone());
     }
     if (!state) {
         return nullptr;

@@ -15,6 +15,7 @@
 #include "app/open_folder.h"
 #include "app/startup.h"
 #include "app/status_text.h"
+#include "app/time_zone_setting.h"
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
@@ -214,6 +215,8 @@ void MainDialog::initialise() {
     createStatusBar();
     createHints();
     DragAcceptFiles(window_, TRUE);
+    headingTip_.attach(list_);
+    headingTip_.show(state_->timeZone);
     showNewList();
 
     captureGeometry();
@@ -683,12 +686,30 @@ void MainDialog::onContextMenu(LPARAM where) {
     }
     mirrorSelection();
     const HMENU menu = createContextMenu(*state_, state_->list.selectedCount());
+    appendTimeZoneMenu(menu, state_->timeZone);
     const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
     DestroyMenu(menu);
     if (const std::optional<Action> action = actionOfCommand(chosen)) {
         run(*action);
+    } else if (isTimeZoneCommand(static_cast<int>(chosen))) {
+        onTimeZoneCommand(static_cast<int>(chosen));
     }
+}
+
+void MainDialog::onTimeZoneCommand(int command) {
+    const std::optional<TimeZone> zone = zoneOfCommand(command, window_, state_->timeZone);
+    if (!zone) {
+        return;
+    }
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        changeTimeZone(*state_, ui_, *zone);
+    }
+    rememberTimeZone(*zone);
+    headingTip_.show(*zone);
+    showNewList();
 }
 
 void MainDialog::showPreview() {
@@ -912,7 +933,7 @@ std::unique_ptr<MainDialog> openMainDialog(HINSTANCE instance,
     std::unique_ptr<AppState> state;
     {
         const BusyCursor busy;
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, rememberedTimeZone());
     }
     if (!state) {
         return nullptr;

@@ -13,6 +13,7 @@
 #include "app/actions.h"
 #include "app/app_state.h"
 #include "app/window_commands.h"
+#include "time_zone_menu.h"
 #include "ui/layout_geometry.h"
 #include "ui/user_interface.h"
 
@@ -62,6 +63,10 @@ public:
     // The "Preview" window, open beside this one until closed; it follows the selection.
     void showPreview();
     const PreviewWindow* preview() const { return preview_.get(); }
+    // A Time zone entry of the context menu (kUtcZoneCommand, ...): the list shows its
+    // times in that zone, which is remembered.
+    void onTimeZoneCommand(int command);
+    const HeadingTip& headingTip() const { return headingTip_; }
 
 private:
     MainDialog(HINSTANCE instance, std::unique_ptr<AppState> state, UserInterface& ui,
@@ -138,6 +143,7 @@ private:
     std::string hint_;
     bool statusUpdatePending_ = false;
     bool quietFilter_ = false;
+    HeadingTip headingTip_;
 };
 
 // The smallest client area that keeps both buttons inside the window and some of the

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -125,6 +126,32 @@ TEST(CliList, AnUnknownHeadingIsAUsageErrorThatListsTheHeadings) {
     EXPECT_EQ(waypoints.exitStatus, 2);
     EXPECT_NE(waypoints.err.find("\"Universal time\", \"1\", \"2\""), std::string::npos);
     EXPECT_FALSE(fs::exists(sample.folder / "x.gpx"));
+}
+
+// "local" is the zone TZ names; the waypoints' times are that zone's wall clock under
+// "Local time", which --sort takes, and the GPX document stays UTC.
+TEST(CliList, ShowsTheTimesInTheZoneThatTzNamesForLocal) {
+    const fs::path basic = fs::path(QUILLET_TEST_DATA_DIR) / "basic";
+    const char* before = std::getenv("TZ");
+    const std::optional<std::string> saved =
+        before ? std::optional<std::string>(before) : std::nullopt;
+    setenv("TZ", "Asia/Novosibirsk", 1);
+    const CliRun list = runCli({"--time-zone", "local", "-C", basic.string(), "list", "waypoints",
+                                "--sort", "Local time"});
+    const CliRun gpx = runCli(
+        {"-C", basic.string(), "export", "waypoints", "--all", "-o", "-", "--time-zone", "local"});
+    if (saved) {
+        setenv("TZ", saved->c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    EXPECT_EQ(list.exitStatus, 0) << list.err;
+    EXPECT_EQ(numberColumn(list.out),
+              (std::vector<std::string>{" 4", " 3", " 2", " 6", " 1", " 5"}));
+    EXPECT_NE(list.out.find("\tElevation\tLocal time\t1\t"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\t150\t2023-06-15  15:30:05 \t"), std::string::npos) << list.out;
+    EXPECT_EQ(gpx.exitStatus, 0) << gpx.err;
+    EXPECT_EQ(gpx.out, readFile(basic / "expected-waypoints.gpx"));
 }
 
 // ---- failures common to the commands

@@ -40,13 +40,15 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 
 }  // namespace
 
-std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
-    return startUp(directory, ui, kNoFileMessage);
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  const TimeZone& zone) {
+    return startUp(directory, ui, kNoFileMessage, zone);
 }
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
-                                  std::string_view noFileMessage) {
+                                  std::string_view noFileMessage, const TimeZone& zone) {
     auto state = std::make_unique<AppState>();
+    state->timeZone = zone;
     state->files = makeFileSet(directory);
 
     auto waypoints = openDeviceFile(state->files.waypoints);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <ostream>
+#include <span>
 #include <string>
 
 #include "device/code_page.h"
