@@ -437,7 +437,7 @@ TEST(CliPreview, WritesOnePictureToAFileOrStandardOutputButNeverOverADeviceFile)
 // XYZ and one TMS, with tiles at zooms 3 and 4 whose row of the sample's tracks (row 5
 // at zoom 4, from the north) is the green PNG and every other tile the red one.
 constexpr const char* kMapScript = R"(
-import http.server, os, sqlite3, struct, sys, zlib
+import http.server, os, sqlite3, struct, sys, time, zlib
 folder = sys.argv[1]
 def png(rgb):
     row = b'\x00' + bytes(rgb) * 16
@@ -462,6 +462,7 @@ for scheme in ('xyz', 'tms'):
     db.commit()
 log = open(os.path.join(folder, 'requests.log'), 'a', buffering=1)
 class Tiles(http.server.BaseHTTPRequestHandler):
+    timeout = 10  # a connection that never sends its request cannot hold the server
     def do_GET(self):
         log.write('%s|%s\n' % (self.path, self.headers.get('User-Agent', '')))
         if self.path.startswith('/fail'):
@@ -473,11 +474,15 @@ class Tiles(http.server.BaseHTTPRequestHandler):
         self.wfile.write(green)
     def log_message(self, *args):
         pass
-server = http.server.HTTPServer(('127.0.0.1', 0), Tiles)
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Tiles)
+server.daemon_threads = True
 server.timeout = 0.2
 open(os.path.join(folder, 'port.new'), 'w').write(str(server.server_address[1]))
 os.rename(os.path.join(folder, 'port.new'), os.path.join(folder, 'port'))
-while not os.path.exists(os.path.join(folder, 'stop')):
+# Ends when the test says so, when its folder is gone, or after ten minutes at most.
+deadline = time.monotonic() + 600
+while (os.path.isdir(folder) and not os.path.exists(os.path.join(folder, 'stop')) and
+       time.monotonic() < deadline):
     server.handle_request()
 )";
 
@@ -497,10 +502,16 @@ TEST(CliPreview, MapTilesFromAServerThroughTheCacheAndFromTileSets) {
     TempDir map;
     setenv("XDG_CACHE_HOME", (map / "cache").c_str(), 1);
     { std::ofstream(map / "server.py") << kMapScript; }
-    ASSERT_EQ(std::system(
-                  ("python3 '" + (map / "server.py").string() + "' '" + map.path().string() + "' &")
-                      .c_str()),
+    // The server runs apart from the test, with no share in its output, and is told to
+    // stop however the test ends.
+    ASSERT_EQ(std::system(("python3 '" + (map / "server.py").string() + "' '" +
+                           map.path().string() + "' </dev/null >/dev/null 2>&1 &")
+                              .c_str()),
               0);
+    struct StopServer {
+        fs::path stop;
+        ~StopServer() { std::ofstream(stop) << ""; }
+    } stopServer{map / "stop"};
     for (int i = 0; i < 300 && !fs::exists(map / "port"); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
