@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "device/path_text.h"
+#include "export/export_formats.h"
 #include "help_text.h"
 #include "usage_errors.h"
 
@@ -25,19 +26,33 @@ struct RawOptions {
     std::string selection;
     std::string output;
     std::string map;
+    std::string format;
     bool yes = false;
     bool noHistory = false;
     std::string versionId;
     std::string nameContains;
+    std::string timeZone = "utc";
 };
 
-CLI::App* addViewCommand(CLI::App& app, const char* name, const char* description,
-                         RawOptions& raw) {
+CLI::App* addViewCommand(CLI::App& app, const char* name, const char* description, RawOptions& raw,
+                         bool orAll = false) {
     CLI::App* command = app.add_subcommand(name, description);
-    command->add_option("view", raw.view, "waypoints or tracks")
+    const std::vector<std::string> views =
+        orAll ? std::vector<std::string>{"waypoints", "tracks", "all"}
+              : std::vector<std::string>{"waypoints", "tracks"};
+    command
+        ->add_option("view", raw.view, orAll ? "waypoints, tracks or all" : "waypoints or tracks")
         ->required()
-        ->check(CLI::IsMember({"waypoints", "tracks"}));
+        ->check(CLI::IsMember(views));
     return command;
+}
+
+std::vector<std::string> formatNames() {
+    std::vector<std::string> names;
+    for (const ExportFormat& format : exportFormats()) {
+        names.emplace_back(format.name);
+    }
+    return names;
 }
 
 CLI::Option* addNameFilter(CLI::App& command, RawOptions& raw) {
@@ -70,22 +85,28 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.fallthrough();
     CLI::Option* dir =
         app.add_option("-C,--dir", raw.directory, "folder of the device files")->type_name("DIR");
+    app.add_option("--time-zone", raw.timeZone, "utc, local or a zone name such as Europe/Moscow")
+        ->type_name("ZONE");
 
     CLI::App* info = app.add_subcommand("info", "header values of the device files");
     CLI::App* list = addViewCommand(app, "list", "print the record list", raw);
     addSortOptions(*list, raw);
     CLI::Option* listFilter = addNameFilter(*list, raw);
 
-    CLI::App* exportCommand = addViewCommand(app, "export", "write rows as GPX", raw);
+    CLI::App* exportCommand =
+        addViewCommand(app, "export", "write rows as GPX, GeoJSON, KML or CSV", raw, true);
     CLI::Option* all = exportCommand->add_flag("--all", raw.all, "every row");
     CLI::Option* exportSelect =
         exportCommand->add_option("--select", raw.selection, "item numbers")->type_name("LIST");
     all->excludes(exportSelect);
     addSortOptions(*exportCommand, raw);
     CLI::Option* exportFilter = addNameFilter(*exportCommand, raw);
-    exportCommand->add_option("-o,--output", raw.output, "the GPX file, - for stdout")
+    exportCommand->add_option("-o,--output", raw.output, "the document, - for stdout")
         ->type_name("FILE")
         ->required();
+    exportCommand->add_option("--format", raw.format, "gpx, geojson, kml or csv")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember(formatNames()));
 
     CLI::App* deleteCommand = addViewCommand(app, "delete", "delete records", raw);
     deleteCommand->add_option("--select", raw.selection, "item numbers")
@@ -149,6 +170,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (raw.directory.starts_with(kHistoryFolderPrefix)) {
         options.historyVersion = raw.directory.substr(kHistoryFolderPrefix.size());
     }
+    const std::optional<TimeZone> zone = TimeZone::fromSetting(raw.timeZone);
+    if (!zone) {
+        return {.options = std::nullopt,
+                .exitStatus = usageError(err, "unknown time zone \"" + raw.timeZone +
+                                                  "\": give utc, local or a zone name such as "
+                                                  "Europe/Moscow")};
+    }
+    options.timeZone = *zone;
     if (info->parsed()) {
         options.command = Command::Info;
         return {.options = options};
@@ -160,12 +189,24 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         options.noHistory = raw.noHistory;
         return {.options = options};
     }
-    options.view = kViews.at(raw.view);
+    if (raw.view == "all") {
+        options.everything = true;
+        if (raw.all || exportSelect->count() > 0) {
+            return {
+                .options = std::nullopt,
+                .exitStatus = usageError(err, "export all takes every row: no --all or --select")};
+        }
+    } else {
+        options.view = kViews.at(raw.view);
+    }
+    if (exportCommand->parsed() && exportCommand->get_option("--format")->count() > 0) {
+        options.format = raw.format;
+    }
     if (list->parsed()) {
         options.command = Command::List;
     } else if (exportCommand->parsed()) {
         options.command = Command::Export;
-        if (!raw.all && exportSelect->count() == 0) {
+        if (!options.everything && !raw.all && exportSelect->count() == 0) {
             return {.options = std::nullopt,
                     .exitStatus = usageError(err, "export needs --all or --select LIST")};
         }

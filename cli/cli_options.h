@@ -10,6 +10,7 @@
 #include "map/map_source.h"
 
 #include "app/app_state.h"
+#include "device/time_zone.h"
 #include "item_selection.h"
 
 namespace quillet::cli {
@@ -24,6 +25,8 @@ struct CliOptions {
     std::filesystem::path directory = ".";
     Command command = Command::Info;
     ViewKind view = ViewKind::Waypoints;
+    bool everything = false;            // export all: both views, every row
+    std::optional<std::string> format;  // export --format NAME
     std::optional<std::string> sortHeading;
     bool reverse = false;
     bool all = false;                                   // export, preview --all
@@ -36,6 +39,7 @@ struct CliOptions {
     std::optional<std::string> historyVersion;
     std::optional<std::string> nameContains;  // --name-contains TEXT: the rows it shows
     std::optional<map::MapSource> map;        // preview --map SOURCE
+    TimeZone timeZone;                        // --time-zone ZONE
 };
 
 // What -C history:ID starts with.

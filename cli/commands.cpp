@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "app/delete_command.h"
 #include "app/device_info.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/history_command.h"
 #include "app/list_filter.h"
@@ -21,6 +23,7 @@
 #include "edit/file_operations.h"
 #include "edit/history_store.h"
 #include "edit/platform_files.h"
+#include "export/export_document.h"
 #include "export/gpx_export.h"
 #include "export/protected_files.h"
 #include "item_selection.h"
@@ -180,37 +183,49 @@ void warnOfPointsOutOfRange(Session& session, std::size_t points) {
                       "refuse the file");
 }
 
-int runExport(Session& session) {
-    if (session.state.list.selectedCount() == 0) {
-        session.ui.report(
-            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
-            (session.options.nameContains
-                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
-                 : std::string("rows")) +
-            ": there is nothing to export");
+// The format --format names, or else the one the output file's extension names (GPX
+// for "-" and for any other extension).
+const ExportFormat& formatOf(const CliOptions& options) {
+    if (options.format) {
+        return *formatNamed(*options.format);
+    }
+    return options.output == "-" ? gpxFormat() : formatOfPath(pathFromUtf8(options.output));
+}
+
+// "-o -": the document is streamed as it is written. Every device file it needs is opened
+// first, so that a failed export prints nothing on standard output.
+int streamExport(Session& session, const ExportFormat& format,
+                 const std::function<GpxExportReport(std::ostream&)>& write) {
+    std::ostream& standardOutput = session.streams.out;
+#ifdef _WIN32
+    CrLfStreamBuf crLf(standardOutput.rdbuf());
+    std::ostream withCrLf(&crLf);
+    std::ostream& out = format.ownLineEnds ? standardOutput : withCrLf;
+#else
+    static_cast<void>(format);
+    std::ostream& out = standardOutput;
+#endif
+    const GpxExportReport report = write(out);
+    if (!report.unreadableFiles.empty()) {
+        std::string text = unreadableFilesLines(report);
+        text +=
+            "Nothing was exported. Check that the device files are still in the folder "
+            "and export again.";
+        session.ui.report(text);
         return kExitFailure;
     }
-    if (session.options.output == "-") {
-        // The whole document first: a failed export prints nothing on standard output.
-        std::ostringstream document;
-        const GpxExportReport report =
-            writeGpxDocument(document, session.state, currentView(session.state));
-        if (!report.unreadableFiles.empty()) {
-            std::string text = unreadableFilesLines(report);
-            text +=
-                "Nothing was exported. Check that the device files are still in the folder "
-                "and export again.";
-            session.ui.report(text);
-            return kExitFailure;
-        }
-        const int status = writeOutput(session, withPlatformLineEnds(document.str()));
-        if (status == kExitSuccess) {
-            warnOfPointsOutOfRange(session, report.pointsOutOfRange);
-        }
-        return status;
+    const int status = writeOutput(session, {});
+    if (status == kExitSuccess && report.writeFailed) {
+        session.ui.report("cannot write to standard output");
+        return kExitFailure;
     }
-    session.ui.setSavePath(pathFromUtf8(session.options.output));
-    const MakeGpxResult result = makeGpx(session.state, session.ui);
+    if (status == kExitSuccess) {
+        warnOfPointsOutOfRange(session, report.pointsOutOfRange);
+    }
+    return status;
+}
+
+int exportOutcome(Session& session, const MakeGpxResult& result) {
     switch (result.outcome) {
         case CommandOutcome::Done:
             warnOfPointsOutOfRange(session, result.pointsOutOfRange);
@@ -223,6 +238,38 @@ int runExport(Session& session) {
             break;
     }
     return kExitFailure;
+}
+
+int runExport(Session& session) {
+    if (session.state.list.selectedCount() == 0) {
+        session.ui.report(
+            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
+            (session.options.nameContains
+                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
+                 : std::string("rows")) +
+            ": there is nothing to export");
+        return kExitFailure;
+    }
+    const ExportFormat& format = formatOf(session.options);
+    if (session.options.output == "-") {
+        return streamExport(session, format, [&](std::ostream& out) {
+            return writeDocument(out, session.state, session.options.view, format, true);
+        });
+    }
+    session.ui.setSavePath(pathFromUtf8(session.options.output));
+    return exportOutcome(session, makeGpx(session.state, session.ui, &format));
+}
+
+// "export all": every record of both views, whatever the list shows.
+int runExportEverything(Session& session) {
+    const ExportFormat& format = formatOf(session.options);
+    if (session.options.output == "-") {
+        return streamExport(session, format, [&](std::ostream& out) {
+            return writeEverything(out, session.state.files, format, true);
+        });
+    }
+    session.ui.setSavePath(pathFromUtf8(session.options.output));
+    return exportOutcome(session, exportEverything(session.state, session.ui, &format));
 }
 
 int runDelete(Session& session) {
@@ -342,7 +389,7 @@ int runPreview(Session& session) {
 
 // Starts on the folder the stored version `id` was replaced in, with the version standing
 // in for its device file; nothing, after a message, when it is not there or damaged.
-std::unique_ptr<AppState> startUpOnVersion(const std::string& id, CliUi& ui,
+std::unique_ptr<AppState> startUpOnVersion(const std::string& id, const TimeZone& zone, CliUi& ui,
                                            std::filesystem::path& directory) {
     const auto folder = platform::historyFolder();
     const auto version = folder ? findVersion(*folder, id) : std::nullopt;
@@ -365,7 +412,7 @@ std::unique_ptr<AppState> startUpOnVersion(const std::string& id, CliUi& ui,
     } else {
         files.savedTracks = version->storedFile;
     }
-    auto state = startUp(files, ui);
+    auto state = startUp(files, ui, kNoFileMessage, zone);
     if (state) {
         state->readFromHistory = version->deviceFile;
     }
@@ -389,14 +436,14 @@ int runCommand(const CliOptions& options, const Streams& streams) {
                               "-C history:ID reads a stored version; history and "
                               "restore need the folder of the device files");
         }
-        state = startUpOnVersion(*options.historyVersion, ui, directory);
+        state = startUpOnVersion(*options.historyVersion, options.timeZone, ui, directory);
     } else {
         directory = std::filesystem::absolute(options.directory, error);
         if (error || !std::filesystem::is_directory(directory, error)) {
             ui.report("there is no folder " + pathText(options.directory));
             return kExitFailure;
         }
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, options.timeZone);
     }
     if (!state) {
         return kExitFailure;  // the reason was shown
@@ -411,6 +458,9 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     }
     if (options.command == Command::Restore) {
         return runRestore(session);
+    }
+    if (options.command == Command::Export && options.everything) {
+        return runExportEverything(session);
     }
     if (!showView(session)) {
         return kExitFailure;

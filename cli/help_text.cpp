@@ -6,10 +6,11 @@ const std::string_view kHelpText =
     R"(Usage:
   quillet-cli [-C DIR] info
   quillet-cli [-C DIR] list   {waypoints|tracks} [--sort HEADING] [--reverse]
-                              [--name-contains TEXT]
+                              [--name-contains TEXT] [--time-zone ZONE]
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
                               [--sort HEADING] [--reverse]
-                              [--name-contains TEXT] -o FILE
+                              [--name-contains TEXT] [--format F] -o FILE
+  quillet-cli [-C DIR] export all [--format F] -o FILE
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
                               [--no-history]
   quillet-cli [-C DIR] history
@@ -17,7 +18,7 @@ const std::string_view kHelpText =
   quillet-cli -C history:ID {info|list|export|preview} ...
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
-                               [--map SOURCE]
+                               [--map SOURCE] [--time-zone ZONE]
   quillet-cli --help | --version
 
 Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
@@ -32,7 +33,10 @@ Commands:
             GARMIN_ATRK.NVM  version, points; GARMIN_STRK.NVM  version, tracks.
   list      The record list as the window shows it: a line of column headings,
             then one line per row; cells separated by one TAB, UTF-8 text.
-  export    Writes the chosen rows, in list order, as a GPX document to FILE.
+  export    Writes the chosen rows, in list order, as a GPX, GeoJSON, KML or
+            CSV document to FILE. "export all" writes every waypoint and
+            every track (the active one too) into one document, waypoints
+            first, each in "#" order: a backup of the receiver in one file.
   delete    Removes the records of the chosen rows from their device file. The
             old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK, and first
             in the history (see below); when it cannot be kept there, nothing
@@ -57,6 +61,11 @@ Views:
 Options:
   -C, --dir DIR       The folder holding the device files (default: the current
                       directory).
+  --time-zone ZONE    Show the times of list and preview in ZONE: utc (the
+                      default, the receiver's own times), local (this
+                      computer's zone; TZ where it is set) or a zone name such
+                      as Europe/Moscow. Under any zone but utc the waypoints'
+                      time column is headed "Local time". GPX stays UTC.
   --sort HEADING      Sort by the column with this heading, ascending, exactly as
                       a click on it in the window: byte-wise over the first 99
                       bytes, stable. The heading is written as the view shows it:
@@ -75,7 +84,10 @@ Options:
                       1,3,7-9 (blanks around commas are allowed: "1, 3").
                       0 is the active track. A number no row carries is
                       an error and nothing is done.
-  -o, --output FILE   The GPX (export) or SVG (preview) file to write; an
+  --format F          gpx, geojson, kml or csv. Without it the extension of
+                      FILE decides (.gpx, .geojson or .json, .kml, .csv);
+                      any other extension, and "-", mean GPX.
+  -o, --output FILE   The document (export) or SVG (preview) file to write; an
                       existing file is overwritten. "-" writes the document to
                       standard output, as preview does without -o. A relative
                       FILE is taken from the current directory, not from DIR.
@@ -115,6 +127,8 @@ Examples:
   quillet-cli -C /media/gps/Garmin list waypoints --sort Name
   quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
   quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
+  quillet-cli export all -o backup.gpx
+  quillet-cli export waypoints --all --format geojson -o -
   quillet-cli delete tracks --select 2 --yes
   quillet-cli history
   quillet-cli -C history:3f2a9c01be77 export waypoints --all -o then.gpx

@@ -17,6 +17,7 @@
 #include "preview_window.h"
 #include "qt_user_interface.h"
 #include "start_folder.h"
+#include "time_zone_menu.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ int main(int argc, char* argv[]) {
             }
             return chosen;
         };
-        auto state = quillet::startUpAskingAgain(ask, ui);
+        auto state = quillet::startUpAskingAgain(ask, ui, quillet::gui::rememberedTimeZone());
         if (!state) {
             return 0;  // the person cancelled the folder chooser
         }

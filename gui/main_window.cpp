@@ -24,12 +24,14 @@
 #include "about_box.h"
 #include "app/actions.h"
 #include "app/delete_command.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
 #include "app/make_gpx_command.h"
 #include "app/open_folder.h"
 #include "app/startup.h"
 #include "app/status_text.h"
+#include "app/time_zone_setting.h"
 #include "app/window_commands.h"
 #include "app_icon.h"
 #include "dialog_units.h"
@@ -37,6 +39,7 @@
 #include "preview_window.h"
 #include "record_table_model.h"
 #include "record_table_view.h"
+#include "time_zone_menu.h"
 #include "views/selection_text.h"
 #include "window_actions.h"
 #include "window_status.h"
@@ -197,6 +200,11 @@ void MainWindow::createControls() {
     about_ = actions_->action(Action::About);
     preview_ = actions_->action(Action::Preview);
     history_ = actions_->action(Action::History);
+    timeZones_ = new TimeZoneMenu(state_->timeZone, this);
+    insertAction(about_, timeZones_->menuAction());
+    model_->setHeadingTip([this](int section) {
+        return toQString(timeHeadingNote(*state_, static_cast<std::size_t>(section)).value_or(""));
+    });
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setAcceptDrops(true);
 
@@ -208,6 +216,7 @@ void MainWindow::createControls() {
     connect(delete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(about_, &QAction::triggered, this, &MainWindow::showAbout);
     connect(preview_, &QAction::triggered, this, &MainWindow::showPreview);
+    connect(timeZones_, &TimeZoneMenu::zoneChosen, this, &MainWindow::onTimeZoneChosen);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updatePreview);
     connect(list_, &RecordTableView::copyRequested, this, &MainWindow::copySelection);
@@ -223,6 +232,7 @@ void MainWindow::connectActions() {
     };
     on(Action::Copy, &MainWindow::copySelection);
     on(Action::MakeGpx, &MainWindow::onMakeGpx);
+    on(Action::ExportEverything, &MainWindow::onExportEverything);
     on(Action::Delete, &MainWindow::onDelete);
     on(Action::OpenFolder, &MainWindow::chooseFolder);
     on(Action::Reload, &MainWindow::reload);
@@ -325,6 +335,18 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
 }
 
+void MainWindow::onTimeZoneChosen(const TimeZone& zone) {
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        changeTimeZone(*state_, ui_, zone);
+    }
+    rememberTimeZone(zone);
+    timeZones_->showZone(zone);
+    showChangedList();
+    emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);
+}
+
 void MainWindow::showAbout() {
     AboutBox box(this);
     box.exec();
@@ -422,6 +444,11 @@ void MainWindow::onMakeGpx() {
         report = makeGpxOfSelection(*state_, ui_);
     }
     showAfter(report);
+}
+
+void MainWindow::onExportEverything() {
+    const BusyCursor busy;
+    exportEverything(*state_, ui_);
 }
 
 void MainWindow::onDelete() {
@@ -558,7 +585,7 @@ std::unique_ptr<MainWindow> openMainWindow(const std::filesystem::path& director
     std::unique_ptr<AppState> state;
     {
         const BusyCursor busy;
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, rememberedTimeZone());
     }
     if (!state) {
         return nullptr;

@@ -24,6 +24,7 @@ class PreviewWindow;
 class RecordTableModel;
 class WindowActions;
 class WindowStatus;
+class TimeZoneMenu;
 
 // The program's one window: the view tabs, the record list and the two command
 // buttons, placed at the positions of the classic dialog template and kept anchored
@@ -49,6 +50,7 @@ public:
     WindowActions* windowActions() const { return actions_; }
     QAction* historyAction() const { return history_; }
     PreviewWindow* previewWindow() const { return previewWindow_; }
+    TimeZoneMenu* timeZoneMenu() const { return timeZones_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
 
     void showAbout();
@@ -79,9 +81,11 @@ private:
     void onTabChanged(int index);
     void onHeadingClicked(int column);
     void onMakeGpx();
+    void onExportEverything();
     void onDelete();
     // After a command: the list as the command left it, and its status line.
     void showAfter(const CommandReport& report);
+    void onTimeZoneChosen(const TimeZone& zone);
     void updatePreview();
     // Ctrl+C: the selected rows as the listing writes them, onto the clipboard.
     void copySelection();
@@ -123,6 +127,7 @@ private:
     WindowStatus* status_ = nullptr;
     WindowActions* actions_ = nullptr;
     PreviewWindow* previewWindow_ = nullptr;
+    TimeZoneMenu* timeZones_ = nullptr;
     std::optional<LayoutGeometry> geometry_;
     int columnCharacterWidth_ = kClassicCharacterWidth;  // of the list's font
 };

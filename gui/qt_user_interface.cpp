@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace quillet::gui {
 
@@ -85,8 +86,17 @@ std::optional<std::filesystem::path> QtUserInterface::askSavePath(
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(toQString(request.filter));
+    // Several file types are separated by ";;"; the first is the default. A name typed
+    // without an extension gets the one of the chosen type.
+    dialog.setNameFilters(toQString(request.filter).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(toQString(request.defaultExtension));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const qsizetype star = f.indexOf(QStringLiteral("*."));
+        if (star >= 0) {
+            dialog.setDefaultSuffix(
+                f.mid(star + 2).section(QRegularExpression(QStringLiteral("[ )]")), 0, 0));
+        }
+    });
     dialog.setDirectory(QDir::currentPath());
     dialog.selectFile(toQString(request.defaultName));
     // Choosing an existing file asks for confirmation (the dialog's default).

@@ -65,6 +65,11 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
             return displayText(column.heading);
         case Qt::TextAlignmentRole:
             return alignmentOf(column);
+        case Qt::ToolTipRole:
+            if (headingTip_ && !headingTip_(section).isEmpty()) {
+                return headingTip_(section);
+            }
+            return {};
         default:
             return {};
     }

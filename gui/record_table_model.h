@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QString>
+#include <functional>
 
 #include "app/app_state.h"
 
@@ -24,6 +26,9 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // The tooltip of a column's heading; none without it or where it gives "".
+    void setHeadingTip(std::function<QString(int section)> tip) { headingTip_ = std::move(tip); }
+
     // After a fill: rows and columns are new.
     void reload();
     // After the rows were reordered or their texts changed in place (a sort, an export).
@@ -35,6 +40,7 @@ private:
     const RecordList& list_;
     int rows_ = 0;
     int columns_ = 0;
+    std::function<QString(int)> headingTip_;
 };
 
 }  // namespace quillet::gui

@@ -88,6 +88,10 @@ for set in waypoints waypoints-real; do
 done
 echo "export-active $(best_of 3 "$work/export.out" \
     "$cli" -C "$folders/active-track" export tracks --select 0 -o "$work/active.gpx")" >>"$work/e2e.txt"
+# The same document streamed to standard output (into a file through the shell).
+echo "export-active-stdout $(best_of 3 "$work/active-stdout.gpx" \
+    "$cli" -C "$folders/active-track" export tracks --select 0 -o -)" >>"$work/e2e.txt"
+cmp -s "$work/active.gpx" "$work/active-stdout.gpx" || echo "   -o - and -o FILE differ" >&2
 if command -v gpsbabel >/dev/null; then
     echo "gpsbabel-gpx-active $(best_of 2 "$work/gpsbabel.out" \
         gpsbabel -i gpx -f "$work/active.gpx" -o gpx -F "$work/gpsbabel-active.gpx")" >>"$work/e2e.txt"
@@ -239,6 +243,10 @@ END {
     row("quillet-cli export tracks --select 0, 1,000,000 active points, end to end", ms(e), "-", "-",
         g > 0 ? "gpsbabel GPX -> GPX, same points: " ms(g) : "-", g > 0 ? times(g / e) : "-",
         ">= 50x gpsbabel", g > 0 ? verdict(g / e >= 50) : "-")
+    so = wall["export-active-stdout"]
+    row("quillet-cli export tracks --select 0 -o -, the same points to standard output, end to end",
+        ms(so), "-", "-", "the same to a file (-o FILE): " ms(e), times(e / so),
+        "the speed of -o FILE", verdict(so <= e * 1.1))
 
     pv = value["BM_PreviewActiveTrack", t]
     row("Preview the active track, 1,000,000 points (read, project, measure, thin)", ms(pv),

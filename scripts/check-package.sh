@@ -44,7 +44,7 @@ for path in ./usr/bin/quillet ./usr/bin/quillet-cli ./usr/share/man/man1/quillet
     fi
 done
 depends=$(grep '^ Depends:' <<<"$info" || true)
-for package in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+for package in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libdate-tz3 tzdata; do
     if ! grep -q "$package" <<<"$depends"; then
         echo "Depends does not name $package: $depends"
         status=1

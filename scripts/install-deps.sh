@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev qt6-base-dev libxxhash-dev
     libsqlite3-dev libcurl4-openssl-dev python3
+    libhowardhinnant-date-dev tzdata
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
     dpkg-dev lintian appstream desktop-file-utils

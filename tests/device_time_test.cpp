@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <optional>
 #include <random>
 #include <string>
 
 #include "device/device_time.h"
+#include "device/time_zone.h"
 #include "encoder/device_encoder.h"
 
 namespace quillet {
@@ -98,6 +100,72 @@ TEST(DeviceTime, AgreesWithTheCLibraryCalendarAtAnyTimeOfDay) {
     for (int i = 0; i < 100'000; ++i) {
         const DeviceTime t = random();
         ASSERT_EQ(formatDeviceTime(t), expectedText(t)) << t;
+    }
+}
+
+struct ZonedCase {
+    const char* zone;
+    DeviceTime utc;
+    const char* text;  // the wall clock there, written by hand
+};
+
+// Each zone's rules at the instant: the DST switches, Moscow's permanent +4 from
+// 2011-03-27 and its return to +3 on 2014-10-26. The skipped hour's texts never appear
+// and the repeated hour's appear twice: the instant is converted, no text is made up.
+TEST(DeviceTime, WritesTheWallClockOfTheZoneAtTheInstant) {
+    using encoder::deviceTimeOf;
+    const ZonedCase cases[] = {
+        {"Europe/Moscow", deviceTimeOf(2007, 1, 1, 0, 0, 0), "2007-01-01  03:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2010, 7, 1, 12, 0, 0), "2010-07-01  16:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2010, 10, 30, 22, 59, 59), "2010-10-31  02:59:59 "},
+        {"Europe/Moscow", deviceTimeOf(2010, 10, 30, 23, 0, 0), "2010-10-31  02:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2011, 1, 15, 12, 0, 0), "2011-01-15  15:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2011, 3, 26, 22, 59, 59), "2011-03-27  01:59:59 "},
+        {"Europe/Moscow", deviceTimeOf(2011, 3, 26, 23, 0, 0), "2011-03-27  03:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2012, 1, 15, 12, 0, 0), "2012-01-15  16:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2014, 10, 25, 21, 59, 59), "2014-10-26  01:59:59 "},
+        {"Europe/Moscow", deviceTimeOf(2014, 10, 25, 22, 0, 0), "2014-10-26  01:00:00 "},
+        {"Europe/Moscow", deviceTimeOf(2015, 7, 1, 12, 0, 0), "2015-07-01  15:00:00 "},
+        {"Europe/Berlin", deviceTimeOf(2011, 1, 15, 12, 0, 0), "2011-01-15  13:00:00 "},
+        {"Europe/Berlin", deviceTimeOf(2011, 3, 27, 0, 59, 59), "2011-03-27  01:59:59 "},
+        {"Europe/Berlin", deviceTimeOf(2011, 3, 27, 1, 0, 0), "2011-03-27  03:00:00 "},
+        {"Europe/Berlin", deviceTimeOf(2014, 3, 30, 0, 59, 59), "2014-03-30  01:59:59 "},
+        {"Europe/Berlin", deviceTimeOf(2014, 3, 30, 1, 0, 0), "2014-03-30  03:00:00 "},
+        {"Europe/Berlin", deviceTimeOf(2014, 10, 26, 0, 30, 0), "2014-10-26  02:30:00 "},
+        {"Europe/Berlin", deviceTimeOf(2014, 10, 26, 1, 30, 0), "2014-10-26  02:30:00 "},
+        {"Europe/Berlin", deviceTimeOf(2015, 7, 1, 12, 0, 0), "2015-07-01  14:00:00 "},
+        {"America/New_York", deviceTimeOf(2007, 1, 1, 0, 0, 0), "2006-12-31  19:00:00 "},
+        {"America/New_York", deviceTimeOf(2011, 3, 13, 6, 59, 59), "2011-03-13  01:59:59 "},
+        {"America/New_York", deviceTimeOf(2011, 3, 13, 7, 0, 0), "2011-03-13  03:00:00 "},
+        {"America/New_York", deviceTimeOf(2011, 11, 6, 5, 30, 0), "2011-11-06  01:30:00 "},
+        {"America/New_York", deviceTimeOf(2011, 11, 6, 6, 30, 0), "2011-11-06  01:30:00 "},
+        {"America/New_York", deviceTimeOf(2014, 3, 9, 7, 0, 0), "2014-03-09  03:00:00 "},
+        {"America/New_York", deviceTimeOf(2014, 11, 2, 5, 59, 59), "2014-11-02  01:59:59 "},
+        {"America/New_York", deviceTimeOf(2014, 11, 2, 6, 0, 0), "2014-11-02  01:00:00 "},
+        {"America/New_York", deviceTimeOf(2015, 7, 1, 12, 0, 0), "2015-07-01  08:00:00 "},
+        // No calendar text in UTC: none in any zone.
+        {"Europe/Moscow", 4294967295u, ""},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TimeZone> zone = TimeZone::named(c.zone);
+        if (!zone) {
+            GTEST_SKIP() << "the system knows no zone " << c.zone;
+        }
+        EXPECT_EQ(formatZonedTime(c.utc, *zone), c.text) << c.zone << " " << c.utc;
+    }
+}
+
+TEST(DeviceTime, ReadsTheTimeZoneSettings) {
+    EXPECT_TRUE(TimeZone::fromSetting("utc")->isUtc());
+    EXPECT_TRUE(TimeZone::fromSetting("UTC")->isUtc());
+    EXPECT_EQ(TimeZone::fromSetting("local")->kind(), TimeZone::Kind::Computer);
+    EXPECT_EQ(TimeZone::fromSetting("local")->setting(), "local");
+    EXPECT_FALSE(TimeZone::fromSetting("Nowhere/Atlantis"));
+    EXPECT_FALSE(TimeZone::fromSetting(""));
+    EXPECT_EQ(formatZonedTime(0, TimeZone()), "2007-01-01  00:00:00 ");
+    if (const auto moscow = TimeZone::fromSetting("Europe/Moscow")) {
+        EXPECT_EQ(moscow->setting(), "Europe/Moscow");
+        EXPECT_EQ(moscow->name(), "Europe/Moscow");
     }
 }
 

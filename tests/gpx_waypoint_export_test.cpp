@@ -77,7 +77,9 @@ TEST(WaypointExport, WritesTheWholeDocumentOfOneFullyFilledWaypoint) {
                   "  </wpt>\n"
                   "</gpx>\n");
     const SaveDialogRequest expected{
-        .defaultName = "WayPoint.gpx", .filter = "GPS Exchange (*.gpx)", .defaultExtension = "gpx"};
+        .defaultName = "WayPoint.gpx",
+        .filter = "GPS Exchange (*.gpx);;GeoJSON (*.geojson *.json);;KML (*.kml);;CSV (*.csv)",
+        .defaultExtension = "gpx"};
     EXPECT_EQ(ui.saveRequests(), std::vector<SaveDialogRequest>{expected});
     EXPECT_TRUE(ui.messages().empty());
 }

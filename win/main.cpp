@@ -109,7 +109,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                 }
                 return chosen;
             },
-            ui);
+            ui, quillet::win::rememberedTimeZone());
         if (!state) {
             return 0;
         }

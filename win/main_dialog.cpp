@@ -8,12 +8,14 @@
 #include <string>
 
 #include "app/delete_command.h"
+#include "app/export_everything.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
 #include "app/make_gpx_command.h"
 #include "app/open_folder.h"
 #include "app/startup.h"
 #include "app/status_text.h"
+#include "app/time_zone_setting.h"
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
@@ -216,6 +218,8 @@ void MainDialog::initialise() {
     createStatusBar();
     createHints();
     DragAcceptFiles(window_, TRUE);
+    headingTip_.attach(list_);
+    headingTip_.show(state_->timeZone);
     showNewList();
 
     captureGeometry();
@@ -491,6 +495,9 @@ void MainDialog::run(Action action) {
         case Action::MakeGpx:
             onMakeGpx();
             break;
+        case Action::ExportEverything:
+            onExportEverything();
+            break;
         case Action::Delete:
             onDelete();
             break;
@@ -689,11 +696,14 @@ void MainDialog::onContextMenu(LPARAM where) {
     }
     mirrorSelection();
     const HMENU menu = createContextMenu(*state_, state_->list.selectedCount());
+    appendTimeZoneMenu(menu, state_->timeZone);
     const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
     DestroyMenu(menu);
     if (const std::optional<Action> action = actionOfCommand(chosen)) {
         run(*action);
+    } else if (isTimeZoneCommand(static_cast<int>(chosen))) {
+        onTimeZoneCommand(static_cast<int>(chosen));
     }
 }
 
@@ -703,6 +713,21 @@ void MainDialog::showHistory() {
             showNewList();
         }
     });
+}
+
+void MainDialog::onTimeZoneCommand(int command) {
+    const std::optional<TimeZone> zone = zoneOfCommand(command, window_, state_->timeZone);
+    if (!zone) {
+        return;
+    }
+    mirrorSelection();
+    {
+        const BusyCursor busy;
+        changeTimeZone(*state_, ui_, *zone);
+    }
+    rememberTimeZone(*zone);
+    headingTip_.show(*zone);
+    showNewList();
 }
 
 void MainDialog::showPreview() {
@@ -778,6 +803,11 @@ void MainDialog::onMakeGpx() {
         report = makeGpxOfSelection(*state_, ui_);
     }
     showAfter(report);
+}
+
+void MainDialog::onExportEverything() {
+    const BusyCursor busy;
+    exportEverything(*state_, ui_);
 }
 
 void MainDialog::onDelete() {
@@ -921,7 +951,7 @@ std::unique_ptr<MainDialog> openMainDialog(HINSTANCE instance,
     std::unique_ptr<AppState> state;
     {
         const BusyCursor busy;
-        state = startUp(directory, ui);
+        state = startUp(directory, ui, rememberedTimeZone());
     }
     if (!state) {
         return nullptr;

@@ -13,6 +13,7 @@
 #include "app/actions.h"
 #include "app/app_state.h"
 #include "app/window_commands.h"
+#include "time_zone_menu.h"
 #include "ui/layout_geometry.h"
 #include "ui/user_interface.h"
 
@@ -64,6 +65,10 @@ public:
     const PreviewWindow* preview() const { return preview_.get(); }
     // "History…": the folder's stored versions, to restore one.
     void showHistory();
+    // A Time zone entry of the context menu (kUtcZoneCommand, ...): the list shows its
+    // times in that zone, which is remembered.
+    void onTimeZoneCommand(int command);
+    const HeadingTip& headingTip() const { return headingTip_; }
 
 private:
     MainDialog(HINSTANCE instance, std::unique_ptr<AppState> state, UserInterface& ui,
@@ -81,6 +86,7 @@ private:
     void onTabChanged(int index);
     void onHeadingClicked(int column);
     void onMakeGpx();
+    void onExportEverything();
     void onDelete();
     void onContextMenu(LPARAM where);
     void onDropFiles(HDROP drop);
@@ -139,6 +145,7 @@ private:
     std::string hint_;
     bool statusUpdatePending_ = false;
     bool quietFilter_ = false;
+    HeadingTip headingTip_;
 };
 
 // The smallest client area that keeps both buttons inside the window and some of the

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "history_dialog.h"
@@ -24,11 +26,29 @@ UINT messageBoxStyle(Buttons buttons, Icon icon) {
     return style;
 }
 
+// The dialog's file types from "Text (*.a *.b);;Other (*.c)": each text, then its
+// patterns separated by ";", each followed by a zero; a second zero ends the list.
 std::wstring saveDialogFilter(const SaveDialogRequest& request) {
-    std::wstring filter = toWide(request.filter);
-    filter += L'\0';
-    filter += L"*." + toWide(request.defaultExtension);
-    filter += L'\0';
+    std::wstring filter;
+    std::string_view rest = request.filter;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find(";;");
+        const std::string_view one = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+        std::string patterns = "*." + request.defaultExtension;
+        const std::size_t open = one.find('(');
+        const std::size_t close = one.find(')', open);
+        if (open != std::string_view::npos && close != std::string_view::npos) {
+            patterns = std::string(one.substr(open + 1, close - open - 1));
+            for (char& c : patterns) {
+                c = c == ' ' ? ';' : c;
+            }
+        }
+        filter += toWide(one);
+        filter += L'\0';
+        filter += toWide(patterns);
+        filter += L'\0';
+    }
     filter += L'\0';
     return filter;
 }

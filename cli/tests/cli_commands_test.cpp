@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "app/app_state.h"
 #include "core_driver.h"
 #include "device_folder.h"
+#include "export/export_formats.h"
 #include "preview/svg_writer.h"
 #include "run_cli.h"
 #include "support/bad_folders.h"
@@ -124,6 +126,32 @@ TEST(CliList, AnUnknownHeadingIsAUsageErrorThatListsTheHeadings) {
     EXPECT_EQ(waypoints.exitStatus, 2);
     EXPECT_NE(waypoints.err.find("\"Universal time\", \"1\", \"2\""), std::string::npos);
     EXPECT_FALSE(fs::exists(sample.folder / "x.gpx"));
+}
+
+// "local" is the zone TZ names; the waypoints' times are that zone's wall clock under
+// "Local time", which --sort takes, and the GPX document stays UTC.
+TEST(CliList, ShowsTheTimesInTheZoneThatTzNamesForLocal) {
+    const fs::path basic = fs::path(QUILLET_TEST_DATA_DIR) / "basic";
+    const char* before = std::getenv("TZ");
+    const std::optional<std::string> saved =
+        before ? std::optional<std::string>(before) : std::nullopt;
+    setenv("TZ", "Asia/Novosibirsk", 1);
+    const CliRun list = runCli({"--time-zone", "local", "-C", basic.string(), "list", "waypoints",
+                                "--sort", "Local time"});
+    const CliRun gpx = runCli(
+        {"-C", basic.string(), "export", "waypoints", "--all", "-o", "-", "--time-zone", "local"});
+    if (saved) {
+        setenv("TZ", saved->c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    EXPECT_EQ(list.exitStatus, 0) << list.err;
+    EXPECT_EQ(numberColumn(list.out),
+              (std::vector<std::string>{" 4", " 3", " 2", " 6", " 1", " 5"}));
+    EXPECT_NE(list.out.find("\tElevation\tLocal time\t1\t"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\t150\t2023-06-15  15:30:05 \t"), std::string::npos) << list.out;
+    EXPECT_EQ(gpx.exitStatus, 0) << gpx.err;
+    EXPECT_EQ(gpx.out, readFile(basic / "expected-waypoints.gpx"));
 }
 
 // ---- failures common to the commands
@@ -290,25 +318,76 @@ TEST(CliExport, NeverWritesOverADeviceFileOrItsBackupHoweverItIsSpelled) {
         const char* view;
         fs::path output;
         const char* named;  // the file the message must name
+        std::vector<std::string> format{};
+        const char* label = "GPX";
     } cases[] = {
         {"waypoints", sample.folder / "GARMIN_WPT.NVM", "GARMIN_WPT.NVM"},
         {"tracks", sample.folder / "sub" / ".." / "GARMIN_WPT.BAK", "GARMIN_WPT.BAK"},
         {"tracks", sample.folder / "link.gpx", "GARMIN_STRK.NVM"},
         {"waypoints", sample.folder / "hard.gpx", "GARMIN_ATRK.NVM"},
         {"waypoints", sample.folder / "GARMIN_STRK.BAK", "GARMIN_STRK.BAK"},
+        {"all", sample.folder / "GARMIN_WPT.NVM", "GARMIN_WPT.NVM", {"--format", "kml"}, "KML"},
+        {"tracks", sample.folder / "link.gpx", "GARMIN_STRK.NVM", {"--format", "csv"}, "CSV"},
     };
     const FolderBytes before = folderContents(sample.folder.path());
     for (const auto& c : cases) {
-        const CliRun run =
-            runCli(withDir(sample.folder, {"export", c.view, "--all", "-o", c.output.string()}));
+        std::vector<std::string> arguments{"export", c.view, "-o", c.output.string()};
+        if (std::string_view(c.view) != "all") {
+            arguments.push_back("--all");
+        }
+        arguments.insert(arguments.end(), c.format.begin(), c.format.end());
+        const CliRun run = runCli(withDir(sample.folder, arguments));
         EXPECT_EQ(run.exitStatus, 1) << c.output;
-        EXPECT_EQ(run.err.rfind("quillet-cli: Unable to create GPX File " + c.output.string(), 0),
+        EXPECT_EQ(run.err.rfind(std::string("quillet-cli: Unable to create ") + c.label + " File " +
+                                    c.output.string(),
+                                0),
                   0u)
             << run.err;
         EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
         EXPECT_EQ(folderContents(sample.folder.path()), before) << c.output;
     }
     EXPECT_FALSE(fs::exists(sample.folder / "GARMIN_STRK.BAK"));
+}
+
+TEST(CliExport, EveryFormatGoesToAFileAndToStandardOutputAlike) {
+    Sample sample;
+    const struct {
+        std::vector<std::string> arguments;  // after "export all -o FILE"
+        const char* file;
+        const char* format;  // what the document must begin with
+    } cases[] = {
+        {{}, "all.gpx", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<gpx "},
+        {{}, "all.geojson", "{\"type\":\"FeatureCollection\""},
+        {{}, "all.JSON", "{\"type\":\"FeatureCollection\""},
+        {{}, "all.kml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml "},
+        {{}, "all.csv", "name,latitude,longitude,elevation,time,symbol,categories\r\n"},
+        {{}, "all.txt", "<?xml"},
+        {{"--format", "csv"}, "all.kml", "name,latitude"},
+    };
+    for (const auto& c : cases) {
+        const fs::path file = sample.folder / c.file;
+        std::vector<std::string> arguments{"export", "all", "-o", file.string()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const CliRun toFile = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toFile.exitStatus, 0) << c.file << toFile.err;
+        const std::string written = readFile(file);
+        EXPECT_EQ(written.rfind(c.format, 0), 0u) << c.file << written.substr(0, 80);
+        fs::remove(file);
+
+        // Standard output has no extension: without --format it gets GPX.
+        arguments[3] = "-";
+        if (c.arguments.empty()) {
+            arguments.push_back("--format");
+            arguments.push_back(std::string(formatOfPath(file).name));
+        }
+        const CliRun toStdout = runCli(withDir(sample.folder, arguments));
+        EXPECT_EQ(toStdout.exitStatus, 0) << c.file;
+        EXPECT_EQ(toStdout.out, written) << c.file;
+    }
+    EXPECT_EQ(runCli(withDir(sample.folder, {"export", "all", "--all", "-o", "-"})).exitStatus, 2);
+    EXPECT_EQ(
+        runCli(withDir(sample.folder, {"export", "all", "--format", "shp", "-o", "-"})).exitStatus,
+        2);
 }
 
 TEST(CliExport, AllOnAViewWithoutRowsWritesNoFile) {
@@ -358,7 +437,7 @@ TEST(CliPreview, WritesOnePictureToAFileOrStandardOutputButNeverOverADeviceFile)
 // XYZ and one TMS, with tiles at zooms 3 and 4 whose row of the sample's tracks (row 5
 // at zoom 4, from the north) is the green PNG and every other tile the red one.
 constexpr const char* kMapScript = R"(
-import http.server, os, sqlite3, struct, sys, zlib
+import http.server, os, sqlite3, struct, sys, time, zlib
 folder = sys.argv[1]
 def png(rgb):
     row = b'\x00' + bytes(rgb) * 16
@@ -383,6 +462,7 @@ for scheme in ('xyz', 'tms'):
     db.commit()
 log = open(os.path.join(folder, 'requests.log'), 'a', buffering=1)
 class Tiles(http.server.BaseHTTPRequestHandler):
+    timeout = 10  # a connection that never sends its request cannot hold the server
     def do_GET(self):
         log.write('%s|%s\n' % (self.path, self.headers.get('User-Agent', '')))
         if self.path.startswith('/fail'):
@@ -394,11 +474,15 @@ class Tiles(http.server.BaseHTTPRequestHandler):
         self.wfile.write(green)
     def log_message(self, *args):
         pass
-server = http.server.HTTPServer(('127.0.0.1', 0), Tiles)
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Tiles)
+server.daemon_threads = True
 server.timeout = 0.2
 open(os.path.join(folder, 'port.new'), 'w').write(str(server.server_address[1]))
 os.rename(os.path.join(folder, 'port.new'), os.path.join(folder, 'port'))
-while not os.path.exists(os.path.join(folder, 'stop')):
+# Ends when the test says so, when its folder is gone, or after ten minutes at most.
+deadline = time.monotonic() + 600
+while (os.path.isdir(folder) and not os.path.exists(os.path.join(folder, 'stop')) and
+       time.monotonic() < deadline):
     server.handle_request()
 )";
 
@@ -418,10 +502,16 @@ TEST(CliPreview, MapTilesFromAServerThroughTheCacheAndFromTileSets) {
     TempDir map;
     setenv("XDG_CACHE_HOME", (map / "cache").c_str(), 1);
     { std::ofstream(map / "server.py") << kMapScript; }
-    ASSERT_EQ(std::system(
-                  ("python3 '" + (map / "server.py").string() + "' '" + map.path().string() + "' &")
-                      .c_str()),
+    // The server runs apart from the test, with no share in its output, and is told to
+    // stop however the test ends.
+    ASSERT_EQ(std::system(("python3 '" + (map / "server.py").string() + "' '" +
+                           map.path().string() + "' </dev/null >/dev/null 2>&1 &")
+                              .c_str()),
               0);
+    struct StopServer {
+        fs::path stop;
+        ~StopServer() { std::ofstream(stop) << ""; }
+    } stopServer{map / "stop"};
     for (int i = 0; i < 300 && !fs::exists(map / "port"); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -71,6 +71,8 @@ TEST(CliUsage, AWrongCommandLineExitsWithTwoBeforeAnyFileIsRead) {
         {{"preview", "waypoints"}, "preview needs --all or --select LIST"},
         {{"preview", "tracks", "--all", "-o", ""}, "-o needs a file name"},
         {{"info", "--bogus"}, "unknown option \"--bogus\""},
+        {{"--time-zone", "Mars/Olympus", "list", "waypoints"},
+         "unknown time zone \"Mars/Olympus\""},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"-C", dir};

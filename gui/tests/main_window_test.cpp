@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -39,6 +40,7 @@
 #include "qt_user_interface.h"
 #include "start_folder.h"
 #include "support/fake_ui.h"
+#include "time_zone_menu.h"
 #include "views/list_text.h"
 #include "window_status.h"
 
@@ -197,6 +199,7 @@ private slots:
     void listShowsTheViewsColumnsAndUtf8Texts();
     void commandsSeeTheSelectedRows();
     void aboutOpensFromF1AndTheContextMenu();
+    void timeZoneMenuShowsTheTimesInTheChosenZone();
     void tabsShowTheirViews();
     void previewOpensFromSpaceAndFollowsTheSelection();
     void previewDrawsTilesFromAServerThroughTheCache();
@@ -1206,6 +1209,60 @@ void MainWindowTest::folderArgumentDecidesTheFolder() {
     QStandardPaths::setTestModeEnabled(true);
     quillet::gui::rememberFolder(lastFolder.toStdString());
     QCOMPARE(quillet::gui::lastFolder(), lastFolder);
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+// Other… filters the system's zones as the person types; the choice rewrites the times,
+// heads the column "Local time", names the zone in the heading's tooltip, keeps the
+// selection and is remembered; UTC brings the receiver's times back.
+void MainWindowTest::timeZoneMenuShowsTheTimesInTheChosenZone() {
+    if (!quillet::TimeZone::named("Asia/Novosibirsk")) {
+        QSKIP("the system knows no zone Asia/Novosibirsk");
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    quillet::gui::rememberTimeZone(quillet::TimeZone());
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    quillet::gui::TimeZoneMenu* menu = window->timeZoneMenu();
+    QVERIFY(window->actions().contains(menu->menuAction()));
+    QVERIFY(menu->utcAction()->isChecked());
+    const auto* model = window->listView()->model();
+    QCOMPARE(model->headerData(7, Qt::Horizontal).toString(), QString("Universal time"));
+    QCOMPARE(column(*window, 7).first(), QString("2010-06-29  14:03:07 "));
+    select(*window, {1});
+
+    int shownZones = -1;
+    QTimer::singleShot(0, [&] {
+        auto* chooser = qobject_cast<quillet::gui::ZoneChooser*>(QApplication::activeModalWidget());
+        QVERIFY(chooser != nullptr);
+        QTest::keyClicks(chooser->searchField(), "novosib");
+        shownZones = 0;
+        for (int i = 0; i < chooser->zoneList()->count(); ++i) {
+            shownZones += chooser->zoneList()->item(i)->isHidden() ? 0 : 1;
+        }
+        chooser->accept();
+    });
+    menu->otherAction()->trigger();
+
+    QCOMPARE(shownZones, 1);
+    QVERIFY(menu->otherAction()->isChecked());
+    QCOMPARE(model->headerData(7, Qt::Horizontal).toString(), QString("Local time"));
+    QCOMPARE(model->headerData(7, Qt::Horizontal, Qt::ToolTipRole).toString(),
+             QString("Times in Asia/Novosibirsk"));
+    QVERIFY(!model->headerData(2, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    QCOMPARE(column(*window, 7), QStringList(3, "2010-06-29  21:03:07 "));
+    QCOMPARE(window->listView()->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(quillet::gui::rememberedTimeZone().name(), std::string("Asia/Novosibirsk"));
+
+    menu->utcAction()->trigger();
+    QCOMPARE(model->headerData(7, Qt::Horizontal).toString(), QString("Universal time"));
+    QCOMPARE(column(*window, 7).first(), QString("2010-06-29  14:03:07 "));
+    QVERIFY(quillet::gui::rememberedTimeZone().isUtc());
+    QVERIFY(ui.calls.empty());
     QStandardPaths::setTestModeEnabled(false);
 }
 

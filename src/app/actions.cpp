@@ -10,6 +10,7 @@ namespace {
 constexpr ActionEntry kActions[] = {
     {Action::Copy, "&Copy", "Ctrl+C", true, true},
     {Action::MakeGpx, "&Make GPX...", "", true, true},
+    {Action::ExportEverything, "Export &Everything\u2026", "", true, false},
     {Action::Delete, "&Delete", "Del", true, true},
     {Action::Preview, "Preview", "Space", true, false},
     {Action::OpenFolder, "&Open Folder...", "Ctrl+O", true, false},

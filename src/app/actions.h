@@ -13,6 +13,7 @@ namespace quillet {
 enum class Action {
     Copy,
     MakeGpx,
+    ExportEverything,
     Delete,
     Preview,
     OpenFolder,

@@ -13,7 +13,9 @@ std::string noFileInFolderMessage(const std::filesystem::path& folder) {
 }
 
 bool openFolder(AppState& state, const std::filesystem::path& folder, UserInterface& ui) {
-    std::unique_ptr<AppState> opened = startUp(folder, ui, noFileInFolderMessage(folder));
+    // The other folder's times stay in the zone the list shows.
+    std::unique_ptr<AppState> opened =
+        startUp(folder, ui, noFileInFolderMessage(folder), state.timeZone);
     if (!opened) {
         return false;
     }
@@ -29,13 +31,14 @@ std::filesystem::path droppedFolder(const std::filesystem::path& dropped) {
     return dropped.parent_path();
 }
 
-std::unique_ptr<AppState> startUpAskingAgain(const FolderQuestion& ask, UserInterface& ui) {
+std::unique_ptr<AppState> startUpAskingAgain(const FolderQuestion& ask, UserInterface& ui,
+                                             const TimeZone& zone) {
     for (;;) {
         const std::optional<std::filesystem::path> folder = ask();
         if (!folder) {
             return nullptr;
         }
-        if (auto state = startUp(*folder, ui, noFileInFolderMessage(*folder))) {
+        if (auto state = startUp(*folder, ui, noFileInFolderMessage(*folder), zone)) {
             return state;
         }
     }

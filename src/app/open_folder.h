@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "device/time_zone.h"
 #include "ui/user_interface.h"
 
 namespace quillet {
@@ -24,9 +25,10 @@ bool openFolder(AppState& state, const std::filesystem::path& folder, UserInterf
 std::filesystem::path droppedFolder(const std::filesystem::path& dropped);
 
 // Asks for a folder until one holds device files (each failure named in its message);
-// nothing when the person cancels the question.
+// nothing when the person cancels the question. The list shows its times in the zone.
 using FolderQuestion = std::function<std::optional<std::filesystem::path>()>;
-std::unique_ptr<AppState> startUpAskingAgain(const FolderQuestion& ask, UserInterface& ui);
+std::unique_ptr<AppState> startUpAskingAgain(const FolderQuestion& ask, UserInterface& ui,
+                                             const TimeZone& zone = {});
 
 // F5: the current tab filled again from its files, as a tab change fills it; the
 // filter stays.

@@ -41,18 +41,20 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 
 }  // namespace
 
-std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui) {
-    return startUp(makeFileSet(directory), ui, kNoFileMessage);
+std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
+                                  const TimeZone& zone) {
+    return startUp(makeFileSet(directory), ui, kNoFileMessage, zone);
 }
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
-                                  std::string_view noFileMessage) {
-    return startUp(makeFileSet(directory), ui, noFileMessage);
+                                  std::string_view noFileMessage, const TimeZone& zone) {
+    return startUp(makeFileSet(directory), ui, noFileMessage, zone);
 }
 
 std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
-                                  std::string_view noFileMessage) {
+                                  std::string_view noFileMessage, const TimeZone& zone) {
     auto state = std::make_unique<AppState>();
+    state->timeZone = zone;
     state->files = files;
     state->historyFolder = platform::historyFolder();
 

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "device/track_files.h"
+#include "export/export_records.h"
 #include "export/gpx_export.h"
 #include "export/gpx_numbers.h"
 #include "export/gpx_writer.h"
@@ -18,9 +20,8 @@ namespace quillet {
 void writeGpxHeader(GpxWriter& out);
 void writeGpxName(GpxWriter& out, std::string_view deviceText);
 
+void writeWaypoint(GpxWriter& out, GpxTimeFormatter& times, const ExportWaypoint& waypoint);
 void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row);
-// Every selected row of the list, from the top.
-void writeSelectedWaypoints(GpxWriter& out, const RecordList& list);
 
 GpxExportReport writeSelectedTracks(GpxWriter& out, ListState& state);
 bool writeTrack(GpxWriter& out, ListState& state, std::size_t row);

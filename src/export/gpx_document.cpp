@@ -2,21 +2,18 @@
 
 #include <array>
 #include <ostream>
+#include <span>
 #include <string>
 
 #include "device/code_page.h"
+#include "device/number_text.h"
+#include "export/document_writer.h"
 #include "export/gpx_body.h"
 #include "ui/waypoint_columns.h"
 
 namespace quillet {
 
 namespace {
-
-// Columns of the waypoint view that the export reads, and how many bytes of each.
-// How many bytes of a waypoint cell the export reads.
-constexpr std::size_t kCoordinateBytes = 199;
-constexpr std::size_t kTextBytes = 99;
-constexpr std::size_t kCategoryBytes = 2;
 
 constexpr std::string_view kDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
@@ -28,10 +25,6 @@ constexpr std::string_view kGpxSchema = "http://www.topografix.com/GPX/1/1/gpx.x
 
 constexpr std::array<std::string_view, waypoint_columns::kCategories + 1> kCategoryNumbers = {
     "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16"};
-
-bool isCategoryMark(std::string_view cell) {
-    return cell == "+";
-}
 
 }  // namespace
 
@@ -67,8 +60,7 @@ std::string toGpxTime(std::string_view calendarText) {
     return time;
 }
 
-void writeGpxName(GpxWriter& out, std::string_view deviceText) {
-    const std::string utf8 = deviceTextToUtf8(deviceText);
+void putXmlText(GpxWriter& out, std::string_view utf8) {
     std::size_t plainFrom = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
@@ -84,55 +76,68 @@ void writeGpxName(GpxWriter& out, std::string_view deviceText) {
         } else {
             continue;
         }
-        out.put(std::string_view(utf8).substr(plainFrom, i - plainFrom));
+        out.put(utf8.substr(plainFrom, i - plainFrom));
         out.put(replacement);
         plainFrom = i + 1;
     }
-    out.put(std::string_view(utf8).substr(plainFrom));
+    out.put(utf8.substr(plainFrom));
 }
 
-void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
-    using namespace waypoint_columns;
-    const auto cell = [&](std::size_t column, std::size_t bytes) {
-        return list.text(row, column, bytes);
-    };
+void putFixed7(GpxWriter& out, double value) {
+    out.commit(writeFixed7(out.claim(kNumberTextMax), value));
+}
 
-    const std::string_view latitude = cell(kLatitude, kCoordinateBytes);
-    const std::string_view longitude = cell(kLongitude, kCoordinateBytes);
+void putInt(GpxWriter& out, int value) {
+    out.commit(formatInt(out.claim(kIntMaxChars), value));
+}
+
+bool putIsoTime(GpxWriter& out, GpxTimeFormatter& times, DeviceTime time) {
+    char* const at = out.claim(kGpxTimeChars);
+    char* const end = times.format(at, time);
+    out.commit(end);
+    return end != at;
+}
+
+void writeGpxName(GpxWriter& out, std::string_view deviceText) {
+    putXmlText(out, deviceTextToUtf8(deviceText));
+}
+
+void writeWaypoint(GpxWriter& out, GpxTimeFormatter& times, const ExportWaypoint& waypoint) {
     out.put("  <wpt lat=\"");
-    out.put(latitude);
-    out.put("\" lon=\"");
-    out.put(longitude);
-    out.put("\">\n");
-    if (!isGpxCoordinate(latitude, longitude)) {
+    char* const latitude = out.claim(2 * kNumberTextMax + 8);
+    char* const latitudeEnd = writeFixed7(latitude, waypoint.latitude);
+    char* const longitude = appendText(latitudeEnd, "\" lon=\"");
+    char* const longitudeEnd = writeFixed7(longitude, waypoint.longitude);
+    if (!isGpxCoordinate(
+            std::string_view(latitude, static_cast<std::size_t>(latitudeEnd - latitude)),
+            std::string_view(longitude, static_cast<std::size_t>(longitudeEnd - longitude)))) {
         out.countPointOutOfRange();
     }
+    out.commit(appendText(longitudeEnd, "\">\n"));
 
     out.put("   <ele>");
-    out.put(cell(kElevation, kTextBytes));
+    if (waypoint.elevation) {
+        putInt(out, *waypoint.elevation);
+    }
     out.put(".000</ele>\n");
 
-    // The view always fills the time cell; a cell without a calendar text gets no line
-    // rather than an empty, invalid time element.
-    const std::string time = toGpxTime(cell(kTime, kTextBytes));
-    if (!time.empty()) {
+    // A waypoint without a calendar time gets no line rather than an empty, invalid
+    // time element.
+    if (waypoint.time) {
         out.put("   <time>");
-        out.put(time);
+        putIsoTime(out, times, *waypoint.time);
         out.put("</time>\n");
     }
 
-    // The whole name: a UTF-8 name can take three bytes per character.
-    const std::string_view name = list.text(row, kName);
-    if (!name.empty()) {
+    if (!waypoint.name.empty()) {
         out.put("   <name>");
-        writeGpxName(out, name);
+        putXmlText(out, waypoint.name);
         out.put("</name>\n");
     }
 
-    const std::string_view symbol = cell(kSymbol, kTextBytes);
-    if (!symbol.empty()) {
+    if (!waypoint.symbol.empty()) {
         out.put("   <sym>");
-        out.put(symbol);
+        out.put(waypoint.symbol);
         out.put("</sym>\n");
     }
 
@@ -141,39 +146,30 @@ void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
     out.put(kGpxExtensionsNamespace);
     out.put("\">\n");
     out.put("     <gpxx:DisplayMode>SymbolAndName</gpxx:DisplayMode>\n");
-
-    bool anyCategory = false;
-    for (int k = 1; k <= kCategories; ++k) {
-        anyCategory = anyCategory || isCategoryMark(cell(kFirstCategory + k - 1, kCategoryBytes));
-    }
-    if (anyCategory) {
+    if (waypoint.categories.any()) {
         out.put("     <gpxx:Categories>\n");
-        for (int k = 1; k <= kCategories; ++k) {
-            if (isCategoryMark(cell(kFirstCategory + k - 1, kCategoryBytes))) {
+        for (int k = 1; k <= waypoint_columns::kCategories; ++k) {
+            if (waypoint.categories[static_cast<std::size_t>(k)]) {
                 out.put("      <gpxx:Category>");
-                out.put(kCategoryNumbers[k]);
+                out.put(kCategoryNumbers[static_cast<std::size_t>(k)]);
                 out.put("</gpxx:Category>\n");
             }
         }
         out.put("     </gpxx:Categories>\n");
     }
-
     out.put("    </gpxx:WaypointExtension>\n");
     out.put("   </extensions>\n");
     out.put("  </wpt>\n");
 }
 
+void writeWaypoint(GpxWriter& out, const RecordList& list, std::size_t row) {
+    GpxTimeFormatter times;
+    writeWaypoint(out, times, waypointOfRow(list, row));
+}
+
 void writeWaypoint(std::ostream& out, const RecordList& list, std::size_t row) {
     GpxWriter writer(out, 4096);
     writeWaypoint(writer, list, row);
-}
-
-void writeSelectedWaypoints(GpxWriter& out, const RecordList& list) {
-    for (std::size_t row = 0; row < list.rowCount(); ++row) {
-        if (list.isSelected(row)) {
-            writeWaypoint(out, list, row);
-        }
-    }
 }
 
 }  // namespace quillet

@@ -45,12 +45,8 @@ struct MakeGpxResult {
 // "Unable to open file PATH", one line for every device file the export could not read.
 std::string unreadableFilesLines(const GpxExportReport& report);
 
-// "Make GPX" for the rows of the view the list shows: selection check, save dialog,
-// file creation, the whole document.
-MakeGpxResult exportSelectedRows(ListState& state, ViewKind view, UserInterface& ui);
-
-// The whole document for the selected rows of the view (header, body, end tag); without
-// a view, an empty document.
+// The whole GPX document for the selected rows of the view (header, body, end tag);
+// without a view, an empty document.
 GpxExportReport writeGpxDocument(std::ostream& out, ListState& state, std::optional<ViewKind> view);
 
 // "2010-06-29  14:03:07 " -> "2010-06-29T14:03:07Z". The characters are moved as they

@@ -16,8 +16,8 @@ namespace quillet {
 // own count, each only as far as the file holds whole points.
 struct TrackOfRow {
     std::int64_t number = 0;  // 0: the active track
-    std::string name;         // device code page; "Active Track" for the active track
-    std::uint8_t colour = 0;  // the saved track's display colour index
+    std::string name;         // UTF-8; "Active Track" for the active track
+    std::uint8_t colour = 0;  // the display colour index (red for the active track)
     std::vector<TrackPoint> points;
 };
 

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "device/device_files.h"
 #include "device/file_snapshot.h"
 #include "device/record_buffer.h"
+#include "device/time_zone.h"
 #include "ui/record_list.h"
 
 namespace quillet {
@@ -36,6 +38,10 @@ struct ListState {
 
     RecordList list;
     RecordBuffer recordBuffer;
+
+    // The zone the fills write the list's times in. What must stay UTC (every export)
+    // takes each row's own UTC time, which the fills keep beside its texts.
+    TimeZone timeZone;
 
     // Set by the fills of the waypoint and track views.
     std::optional<FileSnapshot> waypointSnapshot;

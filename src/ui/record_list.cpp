@@ -119,6 +119,14 @@ std::int32_t RecordList::itemNumber(std::size_t row) const {
     return rows_.at(row).itemNumber;
 }
 
+void RecordList::setTime(std::size_t row, DeviceTime time) {
+    rows_.at(row).time = time;
+}
+
+DeviceTime RecordList::time(std::size_t row) const {
+    return rows_.at(row).time;
+}
+
 bool RecordList::isSelected(std::size_t row) const {
     return rows_.at(row).selected;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/device_time.h"
 #include "ui/row_texts.h"
 
 namespace quillet {
@@ -25,6 +26,9 @@ struct Column {
     SortKind sortKind = SortKind::Text;
 };
 
+// The time of a row that carries none: a value without a calendar text.
+inline constexpr DeviceTime kNoRowTime = 0xFFFFFFFF;
+
 // The value of a number column's text: a decimal number with blanks around it ignored;
 // none for an empty text or one that is not a number.
 std::optional<double> sortNumber(std::string_view text);
@@ -32,6 +36,9 @@ std::optional<double> sortNumber(std::string_view text);
 struct Row {
     RowTexts texts;  // one per column, device code page
     std::int32_t itemNumber = 0;
+    // The record's own time as the device stores it (UTC), whatever its cell shows: the
+    // exports read it here, never back from a text.
+    DeviceTime time = kNoRowTime;
     bool selected = false;
 };
 
@@ -71,6 +78,8 @@ public:
     std::string_view text(std::size_t row, std::size_t column,
                           std::size_t maxBytes = std::string::npos) const;
     std::int32_t itemNumber(std::size_t row) const;
+    void setTime(std::size_t row, DeviceTime time);
+    DeviceTime time(std::size_t row) const;
     std::size_t rowCount() const { return rows_.size(); }
     const Row& row(std::size_t position) const { return rows_[position]; }
 

@@ -11,6 +11,7 @@
 #include "device/input_stream.h"
 #include "device/number_text.h"
 #include "device/record_buffer.h"
+#include "device/time_zone.h"
 #include "device/track_files.h"
 #include "ui/track_columns.h"
 #include "views/view_text.h"
@@ -40,13 +41,13 @@ struct HeldPoints {
 
 // Points, Start Time and Finish Time of row 0: they describe exactly the points that an
 // export of the row writes.
-void setPointCells(RecordList& list, const HeldPoints& points) {
+void setPointCells(RecordList& list, const HeldPoints& points, const TimeZone& zone) {
     list.setText(0, kPoints, signedDecimal(points.count));
     if (points.first) {
-        list.setText(0, kStart, formatDeviceTime(points.first->time));
+        list.setText(0, kStart, formatZonedTime(points.first->time, zone));
     }
     if (points.last) {
-        list.setText(0, kFinish, formatDeviceTime(points.last->time));
+        list.setText(0, kFinish, formatZonedTime(points.last->time, zone));
     }
 }
 
@@ -115,7 +116,8 @@ void fillActiveTrackRow(ListState& state, InputStream& stream) {
     list.setText(0, kNumber, std::string(kActiveTrackNumberText));
     list.setText(0, kName, std::string(kActiveTrackName));
     // The active track's records are length-framed, so they are walked one by one.
-    setPointCells(list, activeHeldPoints(stream, state.recordBuffer, header.pointCount));
+    setPointCells(list, activeHeldPoints(stream, state.recordBuffer, header.pointCount),
+                  state.timeZone);
 }
 
 // The points of the saved track whose header was just read, leaving the stream where the
@@ -166,7 +168,8 @@ bool fillSavedTrackRows(ListState& state, InputStream& stream, std::uint32_t& tr
         list.setText(0, kNumber, numberText(n));
         TrackHeader header = reader.readTrackHeader();
         list.setText(0, kName, std::move(header.name));
-        setPointCells(list, readSavedTrackPoints(stream, reader, header.pointCount));
+        setPointCells(list, readSavedTrackPoints(stream, reader, header.pointCount),
+                      state.timeZone);
     }
     return true;
 }

@@ -11,6 +11,7 @@
 #include "device/device_time.h"
 #include "device/input_stream.h"
 #include "device/number_text.h"
+#include "device/time_zone.h"
 #include "device/waypoint_file.h"
 #include "ui/waypoint_columns.h"
 #include "views/view_text.h"
@@ -192,9 +193,16 @@ static_assert(std::size(kColumns) == kFirstCategory + kCategories);
 constexpr std::string_view kUtf8NameText = "UTF";
 constexpr std::string_view kCategorySetText = "+";
 
-void addColumns(RecordList& list) {
-    for (const Column& column : kColumns) {
-        list.addColumn(column);
+constexpr std::string_view kLocalTimeHeading = "Local time";
+
+// The time column is headed "Local time" under any zone but UTC.
+void addColumns(RecordList& list, const TimeZone& zone) {
+    for (std::size_t i = 0; i < std::size(kColumns); ++i) {
+        Column column = kColumns[i];
+        if (i == kTime && !zone.isUtc()) {
+            column.heading = kLocalTimeHeading;
+        }
+        list.addColumn(std::move(column));
     }
 }
 
@@ -216,7 +224,7 @@ public:
     std::string_view texts() const { return {chars_.data(), used_}; }
 
     // Row texts of the record decoded from the buffer, for record number n.
-    void write(std::uint64_t n, const WaypointRecord& record) {
+    void write(std::uint64_t n, const WaypointRecord& record, const TimeZone& zone) {
         static_assert(kEncoding == 0 && kNumber == 1 && kName == 2 && kSymbol == 3 &&
                       kLatitude == 4 && kLongitude == 5 && kElevation == 6 && kTime == 7 &&
                       kFirstCategory == 8);
@@ -234,7 +242,7 @@ public:
         endAt(writeFixed7(next(), record.latitude));
         endAt(writeFixed7(next(), record.longitude));
         endAt(record.elevation ? writeDecimal(next(), *record.elevation) : next());
-        endAt(writeDeviceTime(next(), record.time));
+        endAt(writeZonedTime(next(), record.time, zone));
         for (int k = 1; k <= kCategories; ++k) {
             append(record.categories[k] ? kCategorySetText : std::string_view());
         }
@@ -299,7 +307,7 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     std::optional<InputStream> stream = InputStream::open(state.files.waypoints);
     if (!stream) {
         state.waypointSnapshot.reset();
-        addColumns(state.list);
+        addColumns(state.list, state.timeZone);
         ui.showMessage(std::string("Unable to open file ") + kWaypointFileName, kTitleText,
                        Buttons::Ok, Icon::Error);
         return;
@@ -308,7 +316,7 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     const WaypointFileHeader header = readWaypointHeader(*stream, state.recordBuffer);
     storeHeader(state, header);
     state.waypointSnapshot = takeSnapshot(state.files.waypoints, header.recordCount);
-    addColumns(state.list);
+    addColumns(state.list, state.timeZone);
 
     if (atEndOfFile(*stream)) {
         ui.showMessage(shortHeaderMessage(kWaypointFileName, "waypoints"), kTitleText, Buttons::Ok,
@@ -337,9 +345,10 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
                                   state.list.setTextsLike(0, 1, kNumber, writer.numberOnly(n));
                               } else {
                                   decodeWaypoint(state.recordBuffer, record);
-                                  writer.write(n, record);
+                                  writer.write(n, record, state.timeZone);
                                   state.list.setTexts(0, writer.ends(), writer.texts());
                               }
+                              state.list.setTime(0, record.time);
                               return true;
                           });
     if (tooManyRows) {

@@ -18,6 +18,25 @@ std::string shellQuoted(const std::string& text) {
     return quoted + "'";
 }
 
+// "YYYY-MM-DD  hh:mm:ss " as the device time it shows; a text that is no such time
+// gives a time without calendar text.
+DeviceTime deviceTimeOf(const std::string& text) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (text.size() < 20 || std::sscanf(text.c_str(), "%4d-%2d-%2d  %2d:%2d:%2d", &year, &month,
+                                        &day, &hour, &minute, &second) != 6) {
+        return kNoRowTime;
+    }
+    // Days from 1970-01-01 of the civil date (proleptic Gregorian).
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = y / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const long long days = static_cast<long long>(era) * 146097 + doe - 719468;
+    constexpr long long kDays2007 = 13514;  // 2007-01-01
+    return static_cast<DeviceTime>((days - kDays2007) * 86400 + hour * 3600 + minute * 60 + second);
+}
+
 }  // namespace
 
 AppState waypointState(const std::filesystem::path& dir) {
@@ -55,6 +74,7 @@ void setWaypointRows(RecordList& list, const std::vector<WaypointCells>& rows) {
         list.setText(0, 5, cells.longitude);
         list.setText(0, 6, cells.elevation);
         list.setText(0, 7, cells.time);
+        list.setTime(0, deviceTimeOf(cells.time));
         for (int category : cells.categories) {
             list.setText(0, static_cast<std::size_t>(7 + category), "+");
         }

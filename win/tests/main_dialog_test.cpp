@@ -18,6 +18,7 @@
 #include "resource_ids.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
+#include "time_zone_menu.h"
 #include "wide_text.h"
 #include "win32_user_interface.h"
 #include "window_menu.h"
@@ -332,6 +333,47 @@ TEST_F(MainDialogTest, SpaceOpensThePreviewAndItFollowsTheSelection) {
     EXPECT_EQ(scene.waypoints.size(), 2u);
 }
 
+// The context menu's Time zone entries: the time column is headed "Local time" under
+// the computer's zone, the heading's tooltip names the zone, and the choice is kept in
+// the registry for the next start.
+TEST_F(MainDialogTest, TheTimeZoneEntriesRewriteTheTimesAndAreRemembered) {
+    const auto heading = [&](int column) {
+        wchar_t text[64] = {};
+        LVCOLUMNW item{};
+        item.mask = LVCF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(list(), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&item));
+        return toUtf8(text);
+    };
+    const auto tip = [&] {
+        wchar_t text[128] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = dialog->handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(ListView_GetHeader(list()));
+        tool.lpszText = text;
+        SendMessageW(dialog->headingTip().handle(), TTM_GETTEXTW, 128,
+                     reinterpret_cast<LPARAM>(&tool));
+        return toUtf8(text);
+    };
+    EXPECT_EQ(heading(7), "Universal time");
+    EXPECT_EQ(tip(), "Times in UTC");
+    select({1});
+
+    dialog->onTimeZoneCommand(static_cast<int>(kComputerZoneCommand));
+    EXPECT_EQ(heading(7), "Local time");
+    EXPECT_EQ(tip(), "Times in " + TimeZone::computer().name());
+    EXPECT_EQ(ListView_GetSelectedCount(list()), 1u);
+    EXPECT_EQ(rememberedTimeZone().kind(), TimeZone::Kind::Computer);
+
+    dialog->onTimeZoneCommand(static_cast<int>(kUtcZoneCommand));
+    EXPECT_EQ(heading(7), "Universal time");
+    EXPECT_EQ(column(7)[0], "2010-06-29  14:03:07 ");
+    EXPECT_TRUE(rememberedTimeZone().isUtc());
+    EXPECT_TRUE(ui.calls.empty());
+}
+
 TEST_F(MainDialogTest, OpenFilterSelectAllAndDeleteKeepTheHiddenRows) {
     // A folder without device files is named, and the window stays as it was.
     TempDir empty;
@@ -381,7 +423,8 @@ TEST_F(MainDialogTest, OpenFilterSelectAllAndDeleteKeepTheHiddenRows) {
 TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
     EXPECT_EQ(actionOfKey('O', true, false, KeyPlace::Elsewhere), Action::OpenFolder);
     EXPECT_EQ(actionOfKey(VK_TAB, true, true, KeyPlace::List), Action::PreviousTab);
-    EXPECT_EQ(actionOfKey('C', true, false, KeyPlace::Filter), std::nullopt);  // the field's copy
+    EXPECT_EQ(actionOfKey('C', true, false, KeyPlace::Filter),
+              std::nullopt);  // the field's copy
     EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::List), Action::Delete);
     EXPECT_EQ(actionOfKey(VK_SPACE, false, false, KeyPlace::Elsewhere), std::nullopt);
     AppState state;
@@ -392,7 +435,7 @@ TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
     EXPECT_EQ(toUtf8(text), "&Delete (Select rows first)\tDel");
     EXPECT_NE(GetMenuState(menu, commandOf(Action::Delete), MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_EQ(GetMenuState(menu, commandOf(Action::OpenFolder), MF_BYCOMMAND) & MF_GRAYED, 0u);
-    EXPECT_EQ(GetMenuItemCount(menu), 7);
+    EXPECT_EQ(GetMenuItemCount(menu), 8);  // Copy ... About, with Export Everything
     DestroyMenu(menu);
     EXPECT_EQ(actionOfCommand(commandOf(Action::Reload)), Action::Reload);
 }
