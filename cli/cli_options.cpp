@@ -28,6 +28,8 @@ struct RawOptions {
     std::string map;
     std::string format;
     bool yes = false;
+    bool noHistory = false;
+    std::string versionId;
     std::string nameContains;
     std::string timeZone = "utc";
 };
@@ -111,6 +113,16 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         ->type_name("LIST")
         ->required();
     deleteCommand->add_flag("--yes", raw.yes, "confirm");
+    deleteCommand->add_flag("--no-history", raw.noHistory, "keep no version in the history");
+
+    CLI::App* historyCommand =
+        app.add_subcommand("history", "the stored versions of the folder's device files");
+    CLI::App* restoreCommand =
+        app.add_subcommand("restore", "put a stored version back under its device name");
+    restoreCommand->add_option("id", raw.versionId, "the version's id")->required();
+    restoreCommand->add_flag("--yes", raw.yes, "confirm");
+    restoreCommand->add_flag("--no-history", raw.noHistory,
+                             "keep no version of the current file in the history");
 
     CLI::App* previewCommand =
         addViewCommand(app, "preview", "draw the chosen rows as an SVG picture", raw);
@@ -141,10 +153,11 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         const auto leftOver = app.remaining();
         if (app.get_subcommands().empty() && !leftOver.empty() &&
             !leftOver.front().starts_with('-')) {
-            return {.options = std::nullopt,
-                    .exitStatus = usageError(err, "unknown command \"" + leftOver.front() +
-                                                      "\": the commands are info, list, "
-                                                      "export, delete and preview")};
+            return {
+                .options = std::nullopt,
+                .exitStatus = usageError(err, "unknown command \"" + leftOver.front() +
+                                                  "\": the commands are info, list, "
+                                                  "export, delete, preview, history and restore")};
         }
         return {.options = std::nullopt, .exitStatus = usageError(err, usageErrorText(error, app))};
     }
@@ -153,6 +166,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     options.directory = pathFromUtf8(raw.directory);
     if (dir->count() > 0 && raw.directory.empty()) {
         return {.options = std::nullopt, .exitStatus = usageError(err, "-C needs a folder")};
+    }
+    if (raw.directory.starts_with(kHistoryFolderPrefix)) {
+        options.historyVersion = raw.directory.substr(kHistoryFolderPrefix.size());
     }
     const std::optional<TimeZone> zone = TimeZone::fromSetting(raw.timeZone);
     if (!zone) {
@@ -164,6 +180,13 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     options.timeZone = *zone;
     if (info->parsed()) {
         options.command = Command::Info;
+        return {.options = options};
+    }
+    if (historyCommand->parsed() || restoreCommand->parsed()) {
+        options.command = historyCommand->parsed() ? Command::History : Command::Restore;
+        options.versionId = raw.versionId;
+        options.yes = raw.yes;
+        options.noHistory = raw.noHistory;
         return {.options = options};
     }
     if (raw.view == "all") {
@@ -229,6 +252,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     options.all = raw.all;
     options.output = raw.output;
     options.yes = raw.yes;
+    options.noHistory = raw.noHistory;
     if ((exportCommand->parsed() && exportSelect->count() > 0) ||
         (previewCommand->parsed() && previewSelect->count() > 0) || deleteCommand->parsed()) {
         std::string problem;

@@ -14,11 +14,15 @@
 #include "app/device_info.h"
 #include "app/export_everything.h"
 #include "app/fill_list.h"
+#include "app/history_command.h"
 #include "app/list_filter.h"
 #include "app/make_gpx_command.h"
 #include "app/startup.h"
 #include "cli_ui.h"
 #include "device/path_text.h"
+#include "edit/file_operations.h"
+#include "edit/history_store.h"
+#include "edit/platform_files.h"
 #include "export/export_document.h"
 #include "export/gpx_export.h"
 #include "export/protected_files.h"
@@ -291,6 +295,45 @@ int runDelete(Session& session) {
     return kExitFailure;
 }
 
+// One line per stored version of the folder's files, newest first: id, when it was
+// replaced, file name, records, bytes.
+int runHistory(Session& session) {
+    std::string lines;
+    for (const FolderVersion& shown : folderHistory(session.state)) {
+        const auto cells = historyCells(shown);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            lines += cells[i] + (i + 1 < cells.size() ? '\t' : '\n');
+        }
+    }
+    if (session.streams.outputTerminal) {
+        lines = terminalSafeText(lines);
+    }
+    return writeOutput(session, lines);
+}
+
+int runRestore(Session& session) {
+    const DeleteResult result = onRestore(session.state, session.ui, session.options.versionId);
+    switch (result.outcome) {
+        case CommandOutcome::Done: {
+            std::string line = "restored " + pathText(result.deviceFile) + " as version " +
+                               session.options.versionId + "; the previous file is kept as " +
+                               pathText(result.backupFile);
+            if (!result.historyId.empty()) {
+                line += " and in the history as " + result.historyId;
+            }
+            return writeOutput(session, line + "\n");
+        }
+        case CommandOutcome::NotRun:
+            session.ui.report(session.ui.questionDeclined() ? "not confirmed: nothing was restored"
+                                                            : "nothing was restored");
+            return kExitFailure;
+        case CommandOutcome::Refused:
+        case CommandOutcome::Failed:
+            break;
+    }
+    return kExitFailure;
+}
+
 // The size of the SVG picture, in its own units.
 constexpr double kPictureWidth = 800;
 constexpr double kPictureHeight = 600;
@@ -344,6 +387,38 @@ int runPreview(Session& session) {
     return kExitSuccess;
 }
 
+// Starts on the folder the stored version `id` was replaced in, with the version standing
+// in for its device file; nothing, after a message, when it is not there or damaged.
+std::unique_ptr<AppState> startUpOnVersion(const std::string& id, const TimeZone& zone, CliUi& ui,
+                                           std::filesystem::path& directory) {
+    const auto folder = platform::historyFolder();
+    const auto version = folder ? findVersion(*folder, id) : std::nullopt;
+    if (!version) {
+        ui.report("there is no stored version " + id +
+                  (folder ? " in the history at " + pathText(*folder)
+                          : std::string(": no folder is set for the history")));
+        return nullptr;
+    }
+    SystemFileOperations ops;
+    if (!readVersionBytes(ops, *version)) {
+        ui.report("the stored version " + id + " (" + pathText(version->storedFile) +
+                  ") no longer holds the bytes it was stored with");
+        return nullptr;
+    }
+    directory = version->deviceFile.parent_path();
+    FileSet files = makeFileSet(directory);
+    if (version->deviceFile.filename() == kWaypointFileName) {
+        files.waypoints = version->storedFile;
+    } else {
+        files.savedTracks = version->storedFile;
+    }
+    auto state = startUp(files, ui, kNoFileMessage, zone);
+    if (state) {
+        state->readFromHistory = version->deviceFile;
+    }
+    return state;
+}
+
 }  // namespace
 
 int runCommand(const CliOptions& options, const Streams& streams) {
@@ -353,18 +428,36 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     CliUi ui(streams.err, streams.in, confirmation);
 
     std::error_code error;
-    const std::filesystem::path directory = std::filesystem::absolute(options.directory, error);
-    if (error || !std::filesystem::is_directory(directory, error)) {
-        ui.report("there is no folder " + pathText(options.directory));
-        return kExitFailure;
+    std::filesystem::path directory;
+    std::unique_ptr<AppState> state;
+    if (options.historyVersion) {
+        if (options.command == Command::History || options.command == Command::Restore) {
+            return usageError(streams.err,
+                              "-C history:ID reads a stored version; history and "
+                              "restore need the folder of the device files");
+        }
+        state = startUpOnVersion(*options.historyVersion, options.timeZone, ui, directory);
+    } else {
+        directory = std::filesystem::absolute(options.directory, error);
+        if (error || !std::filesystem::is_directory(directory, error)) {
+            ui.report("there is no folder " + pathText(options.directory));
+            return kExitFailure;
+        }
+        state = startUp(directory, ui, options.timeZone);
     }
-    const auto state = startUp(directory, ui, options.timeZone);
     if (!state) {
-        return kExitFailure;  // "Unable to open any NVM file. Terminated" was shown
+        return kExitFailure;  // the reason was shown
     }
+    state->keepHistory = !options.noHistory;
     Session session{options, streams, directory, ui, *state};
     if (options.command == Command::Info) {
         return runInfo(session);
+    }
+    if (options.command == Command::History) {
+        return runHistory(session);
+    }
+    if (options.command == Command::Restore) {
+        return runRestore(session);
     }
     if (options.command == Command::Export && options.everything) {
         return runExportEverything(session);
@@ -386,6 +479,8 @@ int runCommand(const CliOptions& options, const Streams& streams) {
         case Command::Preview:
             return runPreview(session);
         case Command::Info:
+        case Command::History:
+        case Command::Restore:
             break;
     }
     return kExitFailure;

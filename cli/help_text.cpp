@@ -12,6 +12,10 @@ const std::string_view kHelpText =
                               [--name-contains TEXT] [--format F] -o FILE
   quillet-cli [-C DIR] export all [--format F] -o FILE
   quillet-cli [-C DIR] delete {waypoints|tracks} --select LIST [--yes]
+                              [--no-history]
+  quillet-cli [-C DIR] history
+  quillet-cli [-C DIR] restore ID [--yes] [--no-history]
+  quillet-cli -C history:ID {info|list|export|preview} ...
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
                                [--map SOURCE] [--time-zone ZONE]
@@ -34,7 +38,15 @@ Commands:
             every track (the active one too) into one document, waypoints
             first, each in "#" order: a backup of the receiver in one file.
   delete    Removes the records of the chosen rows from their device file. The
-            old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK.
+            old file is kept as GARMIN_WPT.BAK or GARMIN_STRK.BAK, and first
+            in the history (see below); when it cannot be kept there, nothing
+            is deleted unless --no-history is given.
+  history   One line per stored version of the folder's GARMIN_WPT.NVM and
+            GARMIN_STRK.NVM, newest first, separated by TABs: its ID, when it
+            was replaced (UTC), the file name, its records, its size in bytes.
+  restore   Puts the stored version ID back under its device file's name,
+            after the question "Are you shure?"; the current file is kept as
+            the backup and in the history first, so a restore can be undone.
   preview   Draws the chosen rows as a standalone SVG picture: north up, Web
             Mercator, a metric scale bar; tracks as lines in their colours
             (the active track red) with length and duration, waypoints as
@@ -83,6 +95,10 @@ Options:
                       delete asks on the terminal ("y" or "yes", in any letter
                       case, goes on) and refuses when there is no terminal to
                       ask on.
+  --no-history        Delete or restore without keeping the current file in
+                      the history.
+  -C history:ID       Read the stored version ID as if it were its folder's
+                      device file (a folder named so: -C ./history:ID).
   --map SOURCE        A map under the preview: "osm" (OpenStreetMap's tiles), a
                       URL template with {z}, {x} and {y}, or an MBTiles FILE.
                       Online tiles are asked of that server (the area drawn
@@ -94,6 +110,13 @@ Options:
 Messages go to standard error; standard output carries only the listing, the
 document of "export -o -", the picture of preview without -o FILE, the info
 lines and the one line that reports a deletion, so they can be piped.
+
+History:
+  Every file a deletion or a restore replaces is kept in
+  $XDG_DATA_HOME/quillet/history (~/.local/share/quillet/history without it;
+  %LOCALAPPDATA%\Quillet\history on Windows): the newest 50 versions of each
+  device file and 1 GiB overall, the oldest removed first, but never the only
+  copy of a version newer than what the device file holds.
 
 Exit status:
   0  success (warnings alone do not change it)
@@ -107,6 +130,8 @@ Examples:
   quillet-cli export all -o backup.gpx
   quillet-cli export waypoints --all --format geojson -o -
   quillet-cli delete tracks --select 2 --yes
+  quillet-cli history
+  quillet-cli -C history:3f2a9c01be77 export waypoints --all -o then.gpx
   quillet-cli preview tracks --select 1-3 -o walks.svg
 )";
 

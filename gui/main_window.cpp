@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "history_dialog.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -197,6 +199,7 @@ void MainWindow::createControls() {
     actions_ = new WindowActions(this, list_);
     about_ = actions_->action(Action::About);
     preview_ = actions_->action(Action::Preview);
+    history_ = actions_->action(Action::History);
     timeZones_ = new TimeZoneMenu(state_->timeZone, this);
     insertAction(about_, timeZones_->menuAction());
     model_->setHeadingTip([this](int section) {
@@ -233,6 +236,7 @@ void MainWindow::connectActions() {
     on(Action::Delete, &MainWindow::onDelete);
     on(Action::OpenFolder, &MainWindow::chooseFolder);
     on(Action::Reload, &MainWindow::reload);
+    on(Action::History, &MainWindow::showHistory);
     on(Action::Filter, [this] {
         filter_->setFocus(Qt::ShortcutFocusReason);
         filter_->selectAll();
@@ -464,6 +468,18 @@ void MainWindow::showAfter(const CommandReport& report) {
         showChangedList();
     }
     status_->showLine(report.statusLine);
+}
+
+void MainWindow::showHistory() {
+    HistoryDialog dialog(
+        *state_, ui_,
+        [this](const DeleteResult& result) {
+            if (result.listIsStale) {
+                showNewList();
+            }
+        },
+        this);
+    dialog.exec();
 }
 
 void MainWindow::copySelection() {

@@ -48,6 +48,7 @@ public:
     QLineEdit* filterField() const { return filter_; }
     WindowStatus* statusBar() const { return status_; }
     WindowActions* windowActions() const { return actions_; }
+    QAction* historyAction() const { return history_; }
     PreviewWindow* previewWindow() const { return previewWindow_; }
     TimeZoneMenu* timeZoneMenu() const { return timeZones_; }
     const std::optional<LayoutGeometry>& layoutGeometry() const { return geometry_; }
@@ -55,6 +56,8 @@ public:
     void showAbout();
     // Opens the "Preview" window, which then follows the selection until it is closed.
     void showPreview();
+    // "History…": the stored versions of the folder, to restore one.
+    void showHistory();
     // Another folder, through the core's start-up; the window keeps what it showed when
     // the folder holds no device file. True when it opened.
     bool openFolder(const std::filesystem::path& folder);
@@ -119,6 +122,7 @@ private:
     QPushButton* delete_ = nullptr;
     QAction* about_ = nullptr;
     QAction* preview_ = nullptr;
+    QAction* history_ = nullptr;
     QLineEdit* filter_ = nullptr;
     WindowStatus* status_ = nullptr;
     WindowActions* actions_ = nullptr;

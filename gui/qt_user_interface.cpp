@@ -1,6 +1,7 @@
 #include "qt_user_interface.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,21 @@ Answer QtUserInterface::showMessage(std::string_view text, std::string_view capt
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Cancel ? Answer::Cancel : Answer::Ok;
+}
+
+Answer QtUserInterface::askWithHistoryBox(std::string_view text, std::string_view caption,
+                                          bool& keep) {
+    const NormalCursorWhileAsking cursor;
+    QMessageBox box(QMessageBox::Warning, toQString(caption), toQString(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    auto* keepBox = new QCheckBox(toQString(kKeepInHistoryText), &box);
+    keepBox->setChecked(keep);
+    box.setCheckBox(keepBox);
+    const bool ok = box.exec() != QMessageBox::Cancel;
+    keep = keepBox->isChecked();
+    return ok ? Answer::Ok : Answer::Cancel;
 }
 
 std::optional<std::filesystem::path> QtUserInterface::askSavePath(

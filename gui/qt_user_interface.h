@@ -17,6 +17,8 @@ public:
                        Icon icon) override;
     std::optional<std::filesystem::path> askSavePath(const SaveDialogRequest& request) override;
     std::string applicationName() const override;
+    // The question's message box with a check box under it.
+    Answer askWithHistoryBox(std::string_view text, std::string_view caption, bool& keep) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -57,11 +57,25 @@ for runner in windows linux; do
     mkdir -p "$work/delete-$runner"
     cp tests/data/basic/*.NVM "$work/delete-$runner/"
 done
+# The Linux run keeps its history in a folder of this run; Wine sets %LOCALAPPDATA% to
+# the prefix's own folder, so the versions of this run's fresh folder are there.
+export XDG_DATA_HOME="$work/history-linux"
 wine "$cli" -C "$work/delete-windows" delete waypoints --select 2 --yes >"$work/deleted.txt" ||
     fail "delete: exit status"
 grep -q '^deleted 1 waypoint from Z:\\.*\\GARMIN_WPT.NVM; the previous file is kept as Z:\\.*\\GARMIN_WPT.BAK$' \
     "$work/deleted.txt" || fail "delete: the line on standard output: $(cat "$work/deleted.txt")"
 cmp -s tests/data/basic/GARMIN_WPT.NVM "$work/delete-windows/GARMIN_WPT.BAK" || fail "delete: backup"
+# The old file is in the history under %LOCALAPPDATA%; restoring it puts the original back.
+wine "$cli" -C "$work/delete-windows" history >"$work/history.txt" || fail "history: exit status"
+version=$(cut -f1 "$work/history.txt" | tr -d '\r')
+stored=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Quillet/history/files 2>/dev/null || true)
+[ "$(wc -l <"$work/history.txt")" = 1 ] && [ -n "$stored" ] ||
+    fail "history: one version under %LOCALAPPDATA%: $(cat "$work/history.txt")"
+wine "$cli" -C "$work/delete-windows" restore "$version" --yes >/dev/null ||
+    fail "restore: exit status"
+cmp -s tests/data/basic/GARMIN_WPT.NVM "$work/delete-windows/GARMIN_WPT.NVM" || fail "restore: file"
+wine "$cli" -C "$work/delete-windows" delete waypoints --select 2 --yes >/dev/null ||
+    fail "delete after the restore: exit status"
 linux_cli=build/release/cli/quillet-cli
 if [ -x "$linux_cli" ]; then
     "$linux_cli" -C "$work/delete-linux" delete waypoints --select 2 --yes >/dev/null

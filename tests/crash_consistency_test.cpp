@@ -32,8 +32,10 @@
 
 #include "app/delete_command.h"
 #include "app/fill_list.h"
+#include "app/history_command.h"
 #include "app/startup.h"
 #include "edit/file_operations.h"
+#include "edit/history_store.h"
 #include "encoder/device_encoder.h"
 #include "support/bad_folders.h"
 #include "support/fake_ui.h"
@@ -575,6 +577,57 @@ TEST_P(CrashConsistency, PowerCutAfterEveryFileOperation) {
            static_cast<int>(log.operations()) + 1, {});
 }
 
+// A folder whose waypoint file had every third record deleted, with the original kept
+// in a history of its own; `original` is that version's id.
+struct RestoreFolder {
+    TempDir dir;
+    TempDir history;
+    std::string original;
+    std::string deleted;  // the version the deletion of item 2 made, deleted itself next
+
+    RestoreFolder() {
+        writeFolder(dir.path());
+        for (const std::set<int>& items : {std::set<int>{2}, std::set<int>{20, 21, 22}}) {
+            FakeUi ui;
+            auto state = start(ui);
+            for (std::size_t row = 0; row < state->list.rowCount(); ++row) {
+                state->list.setSelected(row, items.contains(state->list.itemNumber(row)));
+            }
+            const DeleteResult result = onDelete(*state, ui);
+            (original.empty() ? original : deleted) = result.historyId;
+        }
+    }
+    std::unique_ptr<AppState> start(FakeUi& ui) const {
+        auto state = startUp(dir.path(), ui);
+        state->historyFolder = history.path();
+        return state;
+    }
+};
+
+TEST(CrashConsistencyOfRestore, PowerCutAfterEveryFileOperation) {
+    RestoreFolder folder;
+    const FolderBytes before = testing::folderContents(folder.dir.path());
+    FakeUi ui;
+    auto state = folder.start(ui);
+    PowerCutLog log(before);
+    ASSERT_EQ(onRestore(*state, ui, folder.original, log).outcome, CommandOutcome::Done);
+    const auto current = before.at(kWaypointFileName);
+    const auto restored = testing::folderContents(folder.dir.path()).at(kWaypointFileName);
+    ASSERT_NE(current, restored);
+
+    ASSERT_GT(log.operations(), 5u);
+    for (std::size_t k = 0; k <= log.operations(); ++k) {
+        const FolderBytes left = log.after(k);
+        const bool deviceWhole =
+            left.contains(kWaypointFileName) &&
+            (left.at(kWaypointFileName) == current || left.at(kWaypointFileName) == restored);
+        const bool inBackup =
+            left.contains(kWaypointBackupName) && left.at(kWaypointBackupName) == current;
+        EXPECT_TRUE(deviceWhole || (!left.contains(kWaypointFileName) && inBackup))
+            << "power cut after operation " << k << " of " << log.operations();
+    }
+}
+
 // POSIX only: the two deletions run in children made with fork, and pipes start them
 // together.
 #ifndef _WIN32
@@ -677,6 +730,62 @@ TEST(ConcurrentDeletions, LeaveOnlyStatesTheirExitStatusesExplain) {
               << " of 24 rounds as their exit statuses explain\n";
     for (const auto& [what, times] : seen) {
         std::cout << "[ observed ] " << what << ": " << times << " of 24 rounds\n";
+    }
+}
+
+// Two restores of different versions started together from lists filled from the same
+// file: one puts its version back, the other finds the file changed.
+TEST(ConcurrentRestores, PutBackOneVersionAndRefuseTheOther) {
+    for (int round = 0; round < 8; ++round) {
+        RestoreFolder folder;
+        const auto current = testing::readFile(folder.dir / kWaypointFileName);
+        const std::string ids[2] = {folder.original, folder.deleted};
+        std::string bytesOf[2];
+        for (int c = 0; c < 2; ++c) {
+            const auto version = findVersion(folder.history.path(), ids[c]);
+            ASSERT_TRUE(version);
+            bytesOf[c] = testing::readFile(version->storedFile);
+        }
+        int filled[2];
+        int go[2];
+        ASSERT_EQ(::pipe(filled), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        pid_t children[2];
+        for (int c = 0; c < 2; ++c) {
+            children[c] = ::fork();
+            if (children[c] == 0) {
+                FakeUi ui;
+                auto state = folder.start(ui);
+                char byte = 'f';
+                if (::write(filled[1], &byte, 1) != 1 || ::read(go[0], &byte, 1) != 1) {
+                    ::_exit(3);
+                }
+                const auto outcome = onRestore(*state, ui, ids[c]).outcome;
+                ::_exit(outcome == CommandOutcome::Done ? 0 : 1);
+            }
+        }
+        char bytes[2];
+        ASSERT_EQ(::read(filled[0], bytes, 1) + ::read(filled[0], bytes + 1, 1), 2);
+        ASSERT_EQ(::write(go[1], "gg", 2), 2);
+        int done = 0;
+        int which = -1;
+        for (int c = 0; c < 2; ++c) {
+            int status = 0;
+            ::waitpid(children[c], &status, 0);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1) << "round " << round;
+            if (WEXITSTATUS(status) == 0) {
+                ++done;
+                which = c;
+            }
+        }
+        for (const int fd : {filled[0], filled[1], go[0], go[1]}) {
+            ::close(fd);
+        }
+        ASSERT_EQ(done, 1) << "round " << round;
+        EXPECT_EQ(testing::readFile(folder.dir / kWaypointFileName), bytesOf[which]);
+        EXPECT_EQ(testing::readFile(folder.dir / kWaypointBackupName), current);
+        EXPECT_FALSE(fs::exists(folder.dir / kWaypointTemporaryName));
+        EXPECT_EQ(allVersions(folder.history.path()).size(), 3u) << "round " << round;
     }
 }
 #endif

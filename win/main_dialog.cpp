@@ -19,6 +19,7 @@
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
+#include "history_dialog.h"
 #include "preview_window.h"
 #include "resource_ids.h"
 #include "views/selection_text.h"
@@ -40,6 +41,7 @@ constexpr int kRowsPartWidth = 60;
 constexpr int kSelectedPartWidth = 50;
 constexpr int kFolderPartWidth = 130;
 constexpr wchar_t kAboutEntry[] = L"&About Quillet...\tF1";
+constexpr wchar_t kHistoryEntry[] = L"&History\u2026";
 
 // The busy cursor for the length of a core call that may read a whole device file.
 class BusyCursor {
@@ -202,6 +204,7 @@ void MainDialog::initialise() {
 
     if (HMENU menu = GetSystemMenu(window_, FALSE); menu != nullptr) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, IDM_HISTORY, kHistoryEntry);
         AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
     }
 
@@ -318,6 +321,10 @@ INT_PTR MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
                 showAbout();
+                return TRUE;
+            }
+            if ((wParam & 0xFFF0) == IDM_HISTORY) {
+                showHistory();
                 return TRUE;
             }
             return FALSE;
@@ -505,6 +512,9 @@ void MainDialog::run(Action action) {
             break;
         case Action::About:
             showAbout();
+            break;
+        case Action::History:
+            showHistory();
             break;
         case Action::Filter:
             SetFocus(filter_);
@@ -695,6 +705,14 @@ void MainDialog::onContextMenu(LPARAM where) {
     } else if (isTimeZoneCommand(static_cast<int>(chosen))) {
         onTimeZoneCommand(static_cast<int>(chosen));
     }
+}
+
+void MainDialog::showHistory() {
+    showHistoryDialog(instance_, window_, *state_, ui_, [this](const DeleteResult& result) {
+        if (result.listIsStale) {
+            showNewList();
+        }
+    });
 }
 
 void MainDialog::onTimeZoneCommand(int command) {

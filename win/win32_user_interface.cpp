@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "history_dialog.h"
 #include "wide_text.h"
 
 namespace quillet::win {
@@ -57,6 +58,11 @@ Answer Win32UserInterface::showMessage(std::string_view text, std::string_view c
     const int pressed = MessageBoxW(owner_, toWide(text).c_str(), toWide(caption).c_str(),
                                     messageBoxStyle(buttons, icon));
     return pressed == IDCANCEL ? Answer::Cancel : Answer::Ok;
+}
+
+Answer Win32UserInterface::askWithHistoryBox(std::string_view text, std::string_view caption,
+                                             bool& keep) {
+    return win::askWithHistoryBox(owner_, text, caption, keep);
 }
 
 std::optional<std::filesystem::path> Win32UserInterface::askSavePath(

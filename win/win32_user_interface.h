@@ -14,6 +14,8 @@ public:
                        Icon icon) override;
     std::optional<std::filesystem::path> askSavePath(const SaveDialogRequest& request) override;
     std::string applicationName() const override;
+    // The question in a dialog of its own with the history box under it.
+    Answer askWithHistoryBox(std::string_view text, std::string_view caption, bool& keep) override;
 
     void setOwner(HWND owner) { owner_ = owner; }
 

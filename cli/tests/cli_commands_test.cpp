@@ -757,6 +757,83 @@ TEST(CliDelete, NeitherALinkedNameNorAReadOnlyFileTricksIt) {
 
 // ---- info
 
+// ---- history and restore
+
+// The fields of the lines of "history": id, time, file, records, size.
+std::vector<std::vector<std::string>> historyLines(const std::string& out) {
+    std::vector<std::vector<std::string>> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::vector<std::string> fields;
+        std::size_t from = start;
+        for (std::size_t tab; (tab = out.find('\t', from)) < end; from = tab + 1) {
+            fields.push_back(out.substr(from, tab - from));
+        }
+        fields.push_back(out.substr(from, end - from));
+        lines.push_back(fields);
+    }
+    return lines;
+}
+
+TEST(CliHistory, ListsRestoresAndReadsTheVersionsEveryDeletionKept) {
+    // This test's own history, for the programs it starts.
+    TempDir home;
+    const std::string before = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+    struct Reset {
+        const std::string& value;
+        ~Reset() { ::setenv("XDG_DATA_HOME", value.c_str(), 1); }
+    } reset{before};
+    Sample sample;
+    const std::string original = sample.bytes(kWaypointFileName);
+    const std::string tracks = sample.bytes(kSavedTracksFileName);
+    for (const auto& arguments : {std::vector<std::string>{"delete", "waypoints", "--select", "2"},
+                                  {"delete", "tracks", "--select", "1"},
+                                  {"delete", "waypoints", "--select", "4"}}) {
+        auto withYes = arguments;
+        withYes.push_back("--yes");
+        ASSERT_EQ(runCli(withDir(sample.folder, withYes)).exitStatus, 0);
+    }
+    const CliRun listed = runCli(withDir(sample.folder, {"history"}));
+    ASSERT_EQ(listed.exitStatus, 0) << listed.err;
+    const auto lines = historyLines(listed.out);
+    ASSERT_EQ(lines.size(), 3u) << listed.out;
+    // Newest first: the waypoints without 2, the saved tracks, the original waypoints.
+    const std::vector<std::vector<std::string>> expected{
+        {"GARMIN_WPT.NVM", "4"}, {"GARMIN_STRK.NVM", "3"}, {"GARMIN_WPT.NVM", "5"}};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].size(), 5u) << listed.out;
+        EXPECT_EQ(lines[i][0].size(), 12u);
+        EXPECT_EQ(lines[i][1].size(), 19u);  // "2026-12-08 00:25:51"
+        EXPECT_EQ((std::vector<std::string>{lines[i][2], lines[i][3]}), expected[i]);
+    }
+    EXPECT_EQ(lines[1][4], std::to_string(tracks.size()));
+    const std::string first = lines[2][0];
+
+    // Read as the folder's file, without restoring it.
+    const CliRun past = runCli({"-C", "history:" + first, "list", "waypoints"});
+    EXPECT_EQ(numberColumn(past.out), (std::vector<std::string>{" 1", " 2", " 3", " 4", " 5"}));
+    EXPECT_EQ(runCli({"-C", "history:" + first, "delete", "waypoints", "--select", "1", "--yes"})
+                  .exitStatus,
+              1);
+
+    const CliRun restored = runCli(withDir(sample.folder, {"restore", first, "--yes"}));
+    EXPECT_EQ(restored.exitStatus, 0) << restored.err;
+    EXPECT_EQ(sample.bytes(kWaypointFileName), original);
+    EXPECT_EQ(historyLines(runCli(withDir(sample.folder, {"history"})).out).size(), 4u);
+
+    // Without the history the deletion goes through and keeps no version.
+    EXPECT_EQ(runCli(withDir(sample.folder,
+                             {"delete", "waypoints", "--select", "1", "--yes", "--no-history"}))
+                  .exitStatus,
+              0);
+    EXPECT_EQ(historyLines(runCli(withDir(sample.folder, {"history"})).out).size(), 4u);
+    const CliRun unknown = runCli(withDir(sample.folder, {"restore", "0123456789ab", "--yes"}));
+    EXPECT_EQ(unknown.exitStatus, 1);
+    EXPECT_NE(unknown.err.find("0123456789ab"), std::string::npos) << unknown.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(sample.folder.path()), {}), 5);
+}
+
 TEST(CliInfo, PrintsTheHeaderValuesOfEveryFileFound) {
     Sample sample;
     const CliRun run = runCli(withDir(sample.folder, {"info"}));

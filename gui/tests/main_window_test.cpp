@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QDirIterator>
@@ -22,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +31,7 @@
 
 #include "dialog_units.h"
 #include "encoder/device_encoder.h"
+#include "history_dialog.h"
 #include "main_window.h"
 #include "map/tile_cache.h"
 #include "map_tiles.h"
@@ -42,6 +45,7 @@
 #include "window_status.h"
 
 using quillet::AppState;
+using quillet::gui::HistoryDialog;
 using quillet::gui::MainWindow;
 using quillet::testing::FakeUi;
 
@@ -203,6 +207,8 @@ private slots:
     void previewDrawsMbTilesInBothSchemes();
     void makeGpxWritesTheSelectedRows();
     void deleteRemovesTheSelectedRecords();
+    void historyRestoresAVersionAndRefillsBothLists();
+    void theQuestionCarriesTheHistoryBox();
     void openFilterSelectAllAndDeleteKeepTheHiddenRows();
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
@@ -958,6 +964,66 @@ void MainWindowTest::deleteRemovesTheSelectedRecords() {
     QCOMPARE(ui.messageTexts().back(), std::string("You can not delete the active track!"));
     QCOMPARE(column(*window, 1), (QStringList{" 0", " 1", " 2"}));
     QCOMPARE(selectedNames(*window), QStringList{"Active track"});
+}
+
+void MainWindowTest::historyRestoresAVersionAndRefillsBothLists() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+    QVERIFY(window != nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    select(*window, {1});
+    QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "Charlie"}));
+    QVERIFY(window->actions().contains(window->historyAction()));
+    QCOMPARE(window->historyAction()->text(), QString("&History…"));
+
+    int rowsBefore = -1;
+    int rowsAfter = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<HistoryDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        rowsBefore = dialog->versionList()->rowCount();
+        QVERIFY(!dialog->restoreButton()->isEnabled());
+        dialog->versionList()->selectRow(0);
+        QTest::mouseClick(dialog->restoreButton(), Qt::LeftButton);
+        rowsAfter = dialog->versionList()->rowCount();
+        dialog->reject();
+    });
+    window->historyAction()->trigger();
+    QCOMPARE(rowsBefore, 1);
+    QCOMPARE(rowsAfter, 2);  // the restore kept the file it replaced
+    QCOMPARE(ui.messageTexts(), (std::vector<std::string>{"Are you shure?", "Are you shure?"}));
+    QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+}
+
+void MainWindowTest::theQuestionCarriesTheHistoryBox() {
+    for (const bool untick : {false, true}) {
+        QString caption, text, boxText;
+        bool ticked = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr && box->checkBox() != nullptr);
+            caption = box->windowTitle();
+            text = box->text();
+            boxText = box->checkBox()->text();
+            ticked = box->checkBox()->isChecked();
+            if (untick) {
+                box->checkBox()->click();
+            }
+            box->button(QMessageBox::Ok)->click();
+        });
+        quillet::gui::QtUserInterface ui;
+        bool keep = true;
+        QCOMPARE(ui.askWithHistoryBox("Are you shure?", "Quillet  1.0", keep), quillet::Answer::Ok);
+        QCOMPARE(caption, QString("Quillet  1.0"));
+        QCOMPARE(text, QString("Are you shure?"));
+        QCOMPARE(boxText, QString("Keep the current file in the history"));
+        QVERIFY(ticked);
+        QCOMPARE(keep, !untick);
+    }
 }
 
 void MainWindowTest::openFilterSelectAllAndDeleteKeepTheHiddenRows() {

@@ -15,6 +15,7 @@ constexpr ActionEntry kActions[] = {
     {Action::Preview, "Preview", "Space", true, false},
     {Action::OpenFolder, "&Open Folder...", "Ctrl+O", true, false},
     {Action::Reload, "&Reload", "F5", true, false},
+    {Action::History, "&History…", "", true, false},
     {Action::About, "&About...", "F1", true, false},
     {Action::Filter, "&Filter", "Ctrl+F", false, false},
     {Action::SelectAll, "Select &All", "Ctrl+A", false, false},

@@ -18,6 +18,7 @@ enum class Action {
     Preview,
     OpenFolder,
     Reload,
+    History,
     About,
     Filter,
     SelectAll,

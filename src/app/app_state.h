@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,14 @@ struct AppState : ListState {
     std::vector<std::string> tabs;
     int currentTab = 0;
 
+    // Where deletions and restores keep the file they replace: the user's history
+    // folder, set by start-up. None when the environment names no folder for it.
+    std::optional<std::filesystem::path> historyFolder;
+    // Whether the box "Keep the current file in the history" starts ticked.
+    bool keepHistory = true;
+    // The folder's device file that a stored version stands in for, when the files
+    // were read from the history rather than from the folder: nothing may be rewritten.
+    std::optional<std::filesystem::path> readFromHistory;
     // The filter of the Name column and the list positions of the rows it lets through,
     // top to bottom; no positions while the filter is empty and every row shows.
     NameFilter filter;

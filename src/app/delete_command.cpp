@@ -1,6 +1,7 @@
 #include "app/delete_command.h"
 
 #include "app/fill_list.h"
+#include "device/path_text.h"
 #include "edit/file_operations.h"
 #include "edit/rewrite_device_file.h"
 
@@ -16,14 +17,37 @@ bool activeTrackSelected(const RecordList& list) {
     return false;
 }
 
-RewriteRequest requestFor(const AppState& state, ViewKind view) {
+}  // namespace
+
+RewriteRequest rewriteRequestFor(const AppState& state, ViewKind view, bool keepHistory) {
+    RewriteRequest request;
     if (view == ViewKind::Waypoints) {
-        return {state.files.waypoints, kWaypointDeletion, state.waypointSnapshot};
+        request.deviceFile = state.files.waypoints;
+        request.target = kWaypointDeletion;
+        request.filledFrom = state.waypointSnapshot;
+    } else {
+        request.deviceFile = state.files.savedTracks;
+        request.target = kSavedTracksDeletion;
+        request.filledFrom = state.savedTracksSnapshot;
     }
-    return {state.files.savedTracks, kSavedTracksDeletion, state.savedTracksSnapshot};
+    if (keepHistory && state.historyFolder) {
+        request.history = HistorySettings{.folder = *state.historyFolder, .limits = {}};
+    } else if (keepHistory) {
+        request.noHistoryFolder =
+            "no folder is set for it (XDG_DATA_HOME or HOME, LOCALAPPDATA on Windows)";
+    }
+    return request;
 }
 
-}  // namespace
+DeleteResult refuseStoredVersion(const AppState& state, UserInterface& ui) {
+    DeleteResult refused;
+    refused.outcome = CommandOutcome::Refused;
+    refused.message = "The files were read from the history (" +
+                      pathText(state.readFromHistory.value_or("")) +
+                      "): a stored version can be listed and exported, not changed.";
+    ui.showMessage(refused.message, kTitleText, Buttons::Ok, Icon::Error);
+    return refused;
+}
 
 DeleteResult onDelete(AppState& state, UserInterface& ui) {
     SystemFileOperations ops;
@@ -45,11 +69,15 @@ DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops) {
         refused.outcome = CommandOutcome::Refused;
         return refused;
     }
-    if (ui.showMessage("Are you shure?", kTitleText, Buttons::OkCancel, Icon::Exclamation) !=
-        Answer::Ok) {
+    if (state.readFromHistory) {
+        return refuseStoredVersion(state, ui);
+    }
+    bool keep = state.keepHistory;
+    if (ui.askWithHistoryBox("Are you shure?", kTitleText, keep) != Answer::Ok) {
         return {};
     }
-    const DeleteResult result = rewriteDeviceFile(state.list, requestFor(state, *view), ops);
+    const DeleteResult result =
+        rewriteDeviceFile(state.list, rewriteRequestFor(state, *view, keep), ops);
     if (result.listIsStale) {
         fillList(state, ui);
     }

@@ -7,6 +7,7 @@
 
 #include "app/fill_list.h"
 #include "device/input_stream.h"
+#include "edit/platform_files.h"
 
 namespace quillet {
 
@@ -42,14 +43,20 @@ void warnVersion(UserInterface& ui, std::string_view message) {
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
                                   const TimeZone& zone) {
-    return startUp(directory, ui, kNoFileMessage, zone);
+    return startUp(makeFileSet(directory), ui, kNoFileMessage, zone);
 }
 
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
                                   std::string_view noFileMessage, const TimeZone& zone) {
+    return startUp(makeFileSet(directory), ui, noFileMessage, zone);
+}
+
+std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
+                                  std::string_view noFileMessage, const TimeZone& zone) {
     auto state = std::make_unique<AppState>();
     state->timeZone = zone;
-    state->files = makeFileSet(directory);
+    state->files = files;
+    state->historyFolder = platform::historyFolder();
 
     auto waypoints = openDeviceFile(state->files.waypoints);
     auto activeTrack = openDeviceFile(state->files.activeTrack);

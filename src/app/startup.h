@@ -21,5 +21,9 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
                                   std::string_view noFileMessage, const TimeZone& zone = {});
 
 inline constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
+// The same on the files given (a stored version standing in for one of them).
+std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
+                                  std::string_view noFileMessage = kNoFileMessage,
+                                  const TimeZone& zone = {});
 
 }  // namespace quillet

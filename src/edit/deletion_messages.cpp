@@ -107,4 +107,29 @@ std::string temporaryFileLeft(const DeletionTarget& t) {
     return "\nThe temporary file " + text(t.temporaryName) + " could not be removed; delete it.";
 }
 
+std::string historyNotWritten(const DeletionTarget& t, const std::string& folder,
+                              const std::string& problem) {
+    return "Unable to keep " + text(t.deviceName) + " in the history at " + folder + ": " +
+           problem +
+           ".\nNothing has been changed. Make room there and try again, or choose not to keep "
+           "the file in the history.";
+}
+
+std::string noHistoryFolder(const DeletionTarget& t, const std::string& why) {
+    return "Unable to keep " + text(t.deviceName) + " in the history: " + why +
+           ".\nNothing has been changed; choose not to keep the file in the history to go on "
+           "without it.";
+}
+
+std::string versionDamaged(const std::string& id, const std::string& storedFile) {
+    return "The stored version " + id + " (" + storedFile +
+           ") no longer holds the bytes it was stored with.\nNothing has been restored.";
+}
+
+std::string versionOfAnotherFile(const std::string& id, const std::string& itsFile,
+                                 const DeletionTarget& t) {
+    return "The stored version " + id + " is one of " + itsFile + ", not of " + text(t.deviceName) +
+           ".\nNothing has been restored.";
+}
+
 }  // namespace quillet::deletion_messages

@@ -22,6 +22,17 @@ std::string tooLarge(const DeletionTarget& target);  // beyond kLargestHashedFil
 // The device file is a link to its own temporary file's or backup's name.
 std::string linkToOwnBackup(const DeletionTarget& target, const std::string& link);
 
+// The history: the device file could not be kept there, or the environment names no
+// folder for it (`why` says what is missing).
+std::string historyNotWritten(const DeletionTarget& target, const std::string& folder,
+                              const std::string& problem);
+std::string noHistoryFolder(const DeletionTarget& target, const std::string& why);
+// A restore of a stored version whose bytes no longer match their hash, or of a version
+// of another file.
+std::string versionDamaged(const std::string& id, const std::string& storedFile);
+std::string versionOfAnotherFile(const std::string& id, const std::string& itsFile,
+                                 const DeletionTarget& target);
+
 // Failures while the new file is written or put in place.
 std::string accessNotCopied(const DeletionTarget& target);
 std::string writeFailed(const DeletionTarget& target);

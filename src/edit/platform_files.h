@@ -68,5 +68,12 @@ bool copyAccess(const FileFacts& from, std::FILE* to);
 // The path itself when it is not a symbolic link; otherwise the file it names once
 // every link is followed, or nothing when it names none.
 std::optional<std::filesystem::path> realPath(const std::filesystem::path& path);
+// The folder where this user's history of replaced device files is kept:
+// $XDG_DATA_HOME/quillet/history (else ~/.local/share/quillet/history), or
+// %LOCALAPPDATA%\Quillet\history on Windows. Nothing when the environment names no
+// home for it.
+std::optional<std::filesystem::path> historyFolder();
+// Creates a folder and its parents, for this user alone where they are new.
+bool createPrivateFolders(const std::filesystem::path& folder);
 
 }  // namespace quillet::platform

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <system_error>
 #include <thread>
 
@@ -40,6 +41,10 @@ std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) {
 }
 
 bool write(std::FILE* file, std::span<const std::uint8_t> bytes) {
+    // An empty piece (a file with nothing after its records) may have no buffer at all.
+    if (bytes.empty()) {
+        return true;
+    }
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
@@ -138,6 +143,31 @@ std::optional<std::filesystem::path> realPath(const std::filesystem::path& path)
         return std::nullopt;
     }
     return real;
+}
+
+std::optional<std::filesystem::path> historyFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    // A relative value is to be ignored, as if it were not set.
+    if (data != nullptr && data[0] == '/') {
+        return std::filesystem::path(data) / "quillet" / "history";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return std::nullopt;
+    }
+    return std::filesystem::path(home) / ".local" / "share" / "quillet" / "history";
+}
+
+bool createPrivateFolders(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) {
+        return true;
+    }
+    if (folder.has_parent_path() && folder.parent_path() != folder &&
+        !createPrivateFolders(folder.parent_path())) {
+        return false;
+    }
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 }  // namespace quillet::platform

@@ -10,6 +10,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -76,6 +77,10 @@ std::optional<std::size_t> read(std::FILE* file, std::span<std::uint8_t> dest) {
 }
 
 bool write(std::FILE* file, std::span<const std::uint8_t> bytes) {
+    // An empty piece (a file with nothing after its records) may have no buffer at all.
+    if (bytes.empty()) {
+        return true;
+    }
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
@@ -190,6 +195,31 @@ std::optional<std::filesystem::path> realPath(const std::filesystem::path& path)
         return std::nullopt;
     }
     return real;
+}
+
+std::optional<std::filesystem::path> historyFolder() {
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    if (length == 0) {
+        return std::nullopt;
+    }
+    std::wstring value(length, L'\0');
+    const DWORD written = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), length);
+    if (written == 0 || written >= length) {
+        return std::nullopt;
+    }
+    value.resize(written);
+    const std::filesystem::path base(value);
+    if (!base.is_absolute()) {
+        return std::nullopt;
+    }
+    return base / L"Quillet" / L"history";
+}
+
+bool createPrivateFolders(const std::filesystem::path& folder) {
+    // The folders under %LOCALAPPDATA% are the user's own already.
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
 }
 
 }  // namespace quillet::platform

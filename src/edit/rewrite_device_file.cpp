@@ -59,11 +59,17 @@ bool sameOutside(const FileSnapshot& a, const FileSnapshot& b) {
 
 class Rewrite {
 public:
-    Rewrite(const RecordList& list, const RewriteRequest& request, FileOperations& ops)
+    // A deletion of the selected rows of `list`, or, without a list, the restore of
+    // `version`.
+    Rewrite(const RecordList* list, const HistoryVersion* version, const RewriteRequest& request,
+            FileOperations& ops)
         : list_(list),
+          version_(version),
           ops_(ops),
           target_(request.target),
           filledFrom_(request.filledFrom),
+          history_(request.history),
+          noHistoryFolder_(request.noHistoryFolder),
           given_(request.deviceFile),
           device_(ops) {}
 
@@ -75,9 +81,23 @@ public:
         if (!readDeviceFile(file)) {
             return result_;
         }
-        const ComposedFile composed =
-            composeFramedFile(file, keptRecords(list_, file.frameStarts.size()));
-        if (!writeTemporaryFile(composed) || !replaceDeviceFile()) {
+        std::vector<std::span<const std::uint8_t>> pieces;
+        ComposedFile composed;
+        std::vector<std::uint8_t> restored;
+        if (list_ != nullptr) {
+            composed = composeFramedFile(file, keptRecords(*list_, file.frameStarts.size()));
+            pieces.push_back(composed.head);
+            pieces.insert(pieces.end(), composed.runs.begin(), composed.runs.end());
+        } else {
+            auto bytes = readVersionBytes(ops_, *version_);
+            if (!bytes) {
+                refuse(messages::versionDamaged(version_->id, pathText(version_->storedFile)));
+                return result_;
+            }
+            restored = std::move(*bytes);
+            pieces.push_back(restored);
+        }
+        if (!keepInHistory(file) || !writeTemporaryFile(pieces) || !replaceDeviceFile()) {
             return result_;
         }
         // Closing the old file lets the next deletion go ahead.
@@ -113,6 +133,10 @@ private:
         }
         if (path_ == temporary_ || path_ == backup_) {
             return refuse(messages::linkToOwnBackup(names_, pathText(given_)));
+        }
+        if (version_ != nullptr && version_->deviceFile != path_) {
+            return refuse(messages::versionOfAnotherFile(version_->id,
+                                                         pathText(version_->deviceFile), names_));
         }
         return true;
     }
@@ -169,7 +193,7 @@ private:
         if (*content != *filledFrom_->content) {
             return refuseChanged();
         }
-        if (target_.tracksFramedByPoints) {
+        if (target_.tracksFramedByPoints && list_ != nullptr) {
             if (const std::size_t track = firstMisframedTrack(file); track != 0) {
                 return refuse(messages::misframedTrack(names_, track));
             }
@@ -195,15 +219,45 @@ private:
                 return std::nullopt;
             }
             hasher.add(std::span(rest).first(*got));
+            // The history keeps the file whole, the bytes after the records too.
+            trailer_.insert(trailer_.end(), rest.begin(),
+                            rest.begin() + static_cast<std::ptrdiff_t>(*got));
             if (*got < rest.size()) {
                 return hasher.result();
             }
         }
     }
 
+    // The device file as it was read goes into the history before anything is written;
+    // when it cannot, nothing is changed.
+    bool keepInHistory(const FramedFile& file) {
+        if (!history_) {
+            if (!noHistoryFolder_.empty()) {
+                return refuse(messages::noHistoryFolder(names_, noHistoryFolder_));
+            }
+            return true;
+        }
+        std::array<std::uint8_t, FramedFile::kCountBytes> count{};
+        for (std::size_t i = 0; i < count.size(); ++i) {
+            count[i] = static_cast<std::uint8_t>(file.recordCount >> (8 * i));
+        }
+        const std::array<std::span<const std::uint8_t>, 4> pieces{file.header, count, file.frames,
+                                                                  trailer_};
+        const AfterReplacement after{version_ != nullptr ? std::optional(version_->hash)
+                                                         : std::nullopt};
+        const RecordResult kept =
+            recordVersion(*history_, ops_, path_, *filledFrom_->content, pieces, after);
+        if (!kept.version) {
+            return refuse(
+                messages::historyNotWritten(names_, pathText(history_->folder), kept.problem));
+        }
+        result_.historyId = kept.version->id;
+        return true;
+    }
+
     // The new file, complete and on the disk, or no temporary file at all. Whatever had
     // the temporary file's name before is removed as a name, never written through.
-    bool writeTemporaryFile(const ComposedFile& composed) {
+    bool writeTemporaryFile(std::span<const std::span<const std::uint8_t>> pieces) {
         ops_.removeFile(temporary_);
         OpenFile temporary(ops_, ops_.createForWriting(temporary_));
         if (temporary.get() == nullptr) {
@@ -213,16 +267,39 @@ private:
             temporary.close();
             return failAndRemoveTemporary(messages::accessNotCopied(names_));
         }
-        bool written = ops_.write(temporary.get(), composed.head);
-        for (std::size_t run = 0; written && run < composed.runs.size(); ++run) {
-            written = ops_.write(temporary.get(), composed.runs[run]);
+        bool written = true;
+        for (std::size_t piece = 0; written && piece < pieces.size(); ++piece) {
+            written = ops_.write(temporary.get(), pieces[piece]);
         }
         written = written && ops_.flushToDisk(temporary.get()) && temporary.close();
         if (!written) {
             temporary.close();
             return failAndRemoveTemporary(messages::writeFailed(names_));
         }
+        // A restored file is read back: it must be the version, byte for byte.
+        if (version_ != nullptr && temporaryHash() != version_->hash) {
+            return failAndRemoveTemporary(messages::writeFailed(names_));
+        }
         return true;
+    }
+
+    std::optional<ContentHash> temporaryHash() {
+        OpenFile written(ops_, ops_.openForReading(temporary_));
+        if (written.get() == nullptr) {
+            return std::nullopt;
+        }
+        ContentHasher hasher;
+        std::vector<std::uint8_t> buffer(64 * 1024);
+        for (;;) {
+            const auto got = ops_.read(written.get(), buffer);
+            if (!got) {
+                return std::nullopt;
+            }
+            hasher.add(std::span(buffer).first(*got));
+            if (*got < buffer.size()) {
+                return hasher.result();
+            }
+        }
     }
 
     // The device file becomes the one backup and the new file takes its name.
@@ -307,10 +384,14 @@ private:
         return fail(text);
     }
 
-    const RecordList& list_;
+    const RecordList* list_;
+    const HistoryVersion* version_;
     FileOperations& ops_;
     const DeletionTarget target_;
     const std::optional<FileSnapshot> filledFrom_;
+    const std::optional<HistorySettings> history_;
+    const std::string noHistoryFolder_;
+    std::vector<std::uint8_t> trailer_;  // what the file holds after its counted records
     const std::filesystem::path given_;
     std::filesystem::path path_;  // the real device file
     std::filesystem::path temporary_;
@@ -328,7 +409,12 @@ private:
 
 DeleteResult rewriteDeviceFile(const RecordList& list, const RewriteRequest& request,
                                FileOperations& ops) {
-    return Rewrite(list, request, ops).run();
+    return Rewrite(&list, nullptr, request, ops).run();
+}
+
+DeleteResult restoreDeviceFile(const HistoryVersion& version, const RewriteRequest& request,
+                               FileOperations& ops) {
+    return Rewrite(nullptr, &version, request, ops).run();
 }
 
 }  // namespace quillet

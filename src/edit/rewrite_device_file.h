@@ -8,6 +8,7 @@
 #include "device/file_snapshot.h"
 #include "edit/delete_records.h"
 #include "edit/file_operations.h"
+#include "edit/history_store.h"
 #include "ui/record_list.h"
 
 namespace quillet {
@@ -32,6 +33,11 @@ struct RewriteRequest {
     std::filesystem::path deviceFile;  // the full path of the file set
     DeletionTarget target;
     std::optional<FileSnapshot> filledFrom;  // the file as the list's fill saw it
+    // Where the file as it is is kept before anything is renamed; none: it is not kept
+    // (the person chose so).
+    std::optional<HistorySettings> history;
+    // Set when the history has no folder: why, for the refusal.
+    std::string noHistoryFolder;
 };
 
 // How long a deletion waits for another one on the same device file to finish; it
@@ -47,7 +53,17 @@ inline constexpr std::chrono::milliseconds kLockPatience{3000};
 // does not hold all its records, or is read-only. Every failure is reported in the
 // result; the records are complete under the device file's name or the backup's name
 // at every moment, and no temporary file is left behind.
+// Before the temporary file is written, the device file as it is goes into the history
+// of `request.history`; when that fails, nothing is changed.
 DeleteResult rewriteDeviceFile(const RecordList& list, const RewriteRequest& request,
+                               FileOperations& ops);
+
+// Puts a stored version back under the device file's name, with every guarantee of a
+// deletion: the lock, the check that the file is still the one the list was filled from,
+// the current file kept in the history and as the one backup, and the new file checked
+// against the version's hash before it replaces anything. A version of another file, or
+// one whose stored bytes no longer match its hash, is refused.
+DeleteResult restoreDeviceFile(const HistoryVersion& version, const RewriteRequest& request,
                                FileOperations& ops);
 
 }  // namespace quillet

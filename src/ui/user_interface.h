@@ -30,7 +30,17 @@ public:
     virtual std::optional<std::filesystem::path> askSavePath(const SaveDialogRequest& request) = 0;
     // The program file's name without its extension.
     virtual std::string applicationName() const = 0;
+
+    // A question with OK and Cancel and a box, kKeepInHistoryText, that `keep` ticks or
+    // not at first and that it tells afterwards. Where no box can be shown, the question
+    // is asked alone and `keep` stays.
+    virtual Answer askWithHistoryBox(std::string_view text, std::string_view caption, bool& keep) {
+        static_cast<void>(keep);
+        return showMessage(text, caption, Buttons::OkCancel, Icon::Exclamation);
+    }
 };
+
+inline constexpr std::string_view kKeepInHistoryText = "Keep the current file in the history";
 
 inline constexpr std::string_view kTitleText = "Quillet  1.0";
 

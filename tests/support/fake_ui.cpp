@@ -22,6 +22,15 @@ Answer FakeUi::showMessage(std::string_view text, std::string_view caption, Butt
     return answer;
 }
 
+Answer FakeUi::askWithHistoryBox(std::string_view text, std::string_view caption, bool& keep) {
+    ++historyBoxesShown;
+    if (!historyBoxes.empty()) {
+        keep = historyBoxes.front();
+        historyBoxes.pop_front();
+    }
+    return showMessage(text, caption, Buttons::OkCancel, Icon::Exclamation);
+}
+
 std::optional<std::filesystem::path> FakeUi::askSavePath(const SaveDialogRequest& request) {
     calls.emplace_back(request);
     if (savePaths.empty()) {

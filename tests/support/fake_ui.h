@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "ui/user_interface.h"
 
 namespace quillet::testing {
@@ -42,11 +43,20 @@ public:
                        Icon icon) override;
     std::optional<std::filesystem::path> askSavePath(const SaveDialogRequest& request) override;
     std::string applicationName() const override { return name; }
+    // Recorded as the message it asks; the box is left as `historyBoxes` says (as it
+    // was, once that is empty).
+    Answer askWithHistoryBox(std::string_view text, std::string_view caption, bool& keep) override;
+    std::deque<bool> historyBoxes;
+    int historyBoxesShown = 0;
 
     // The recorded calls of one kind, in order.
     std::vector<MessageCall> messages() const;
     std::vector<std::string> messageTexts() const;
     std::vector<SaveDialogRequest> saveRequests() const;
+
+private:
+    // A program that only fakes the person gets a private history too.
+    bool privateHistory_ = (usePrivateHistoryHome(), true);
 };
 
 }  // namespace quillet::testing

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #ifdef _WIN32
 #include <process.h>
+#include <windows.h>
 #define getpid _getpid
 #else
 #include <unistd.h>
 #endif
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -34,6 +36,58 @@ std::string testLabel() {
     return label;
 }
 
+// No test may write into the history of the person running it: before any test runs,
+// the history of this process (and of every program it starts) moves to a temporary
+// folder of its own, removed at the end. A child that inherited one keeps its parent's.
+class PrivateHistoryHome {
+public:
+    PrivateHistoryHome() {
+        if (std::getenv(kMarker) != nullptr) {
+            return;
+        }
+        std::random_device random;
+        home_ =
+            std::filesystem::temp_directory_path() /
+            ("quillet-history-home-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+        std::filesystem::create_directories(home_);
+        setVariable(kMarker, home_);
+        setVariable("XDG_DATA_HOME", home_);
+        setVariable("LOCALAPPDATA", home_);
+    }
+    ~PrivateHistoryHome() {
+        std::error_code error;
+        if (!home_.empty()) {
+            std::filesystem::remove_all(home_, error);
+        }
+    }
+    PrivateHistoryHome(const PrivateHistoryHome&) = delete;
+    PrivateHistoryHome& operator=(const PrivateHistoryHome&) = delete;
+
+private:
+    static constexpr const char* kMarker = "QUILLET_TEST_HISTORY_HOME";
+
+    static void setVariable(const char* name, const std::filesystem::path& value) {
+#ifdef _WIN32
+        const std::wstring wide(name, name + std::char_traits<char>::length(name));
+        SetEnvironmentVariableW(wide.c_str(), value.c_str());
+        _wputenv_s(wide.c_str(), value.c_str());
+#else
+        ::setenv(name, value.c_str(), 1);
+#endif
+    }
+
+    std::filesystem::path home_;
+};
+
+}  // namespace
+
+void usePrivateHistoryHome() {
+    static const PrivateHistoryHome home;
+}
+
+namespace {
+// Every test program that links temporary folders or the fake person gets it at start.
+[[maybe_unused]] const bool kPrivateHistoryHomeInstalled = (usePrivateHistoryHome(), true);
 }  // namespace
 
 TempDir::TempDir() {

@@ -8,6 +8,11 @@
 
 namespace quillet::testing {
 
+// Points the history of replaced device files ($XDG_DATA_HOME, %LOCALAPPDATA%) of this
+// process and its children at a temporary folder of its own, once; every test program
+// that uses TempDir or FakeUi has it done before its first test.
+void usePrivateHistoryHome();
+
 // A fresh directory under the system's temporary directory, unique per test and per
 // instance, removed with everything in it when the object goes.
 class TempDir {

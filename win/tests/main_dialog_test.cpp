@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,93 @@ TEST_F(MainDialogTest, DeleteRemovesTheSelectedRecordsAndTabsShowTheirViews) {
     press(IDC_DELETE);
     EXPECT_EQ(ui.messageTexts().back(), "You can not delete the active track!");
     EXPECT_EQ(ListView_GetSelectedCount(list()), 1u);
+}
+
+// Runs `work` on the modal dialog the next call opens, from a timer its message loop
+// dispatches.
+std::function<void(HWND)> g_onModal;
+void CALLBACK atModal(HWND, UINT, UINT_PTR timer, DWORD) {
+    // The dialog open on this thread: the enabled one (its owner is disabled).
+    HWND modal = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            wchar_t type[16] = {};
+            GetClassNameW(window, type, 16);
+            if (IsWindowEnabled(window) && std::wstring(type) == L"#32770") {
+                *reinterpret_cast<HWND*>(found) = window;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&modal));
+    if (modal == nullptr) {
+        return;  // not shown yet: the timer comes again
+    }
+    KillTimer(nullptr, timer);
+    auto work = std::move(g_onModal);
+    g_onModal = nullptr;
+    if (work) {
+        work(modal);
+    }
+}
+void whenModal(std::function<void(HWND)> work) {
+    g_onModal = std::move(work);
+    SetTimer(nullptr, 0, 50, atModal);
+}
+
+std::wstring textOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+TEST_F(MainDialogTest, HistoryFromTheSystemMenuRestoresAndRefillsBothLists) {
+    select({1});
+    press(IDC_DELETE);
+    ASSERT_EQ(column(2), (std::vector<std::string>{"Bravo", "Charlie"}));
+    int before = -1;
+    int after = -1;
+    std::wstring caption;
+    whenModal([&](HWND history) {
+        caption = textOf(history);
+        const HWND versions = GetDlgItem(history, IDC_HISTORY_LIST);
+        before = ListView_GetItemCount(versions);
+        ListView_SetItemState(versions, 0, LVIS_SELECTED, LVIS_SELECTED);
+        SendMessageW(history, WM_COMMAND, IDC_RESTORE, 0);
+        after = ListView_GetItemCount(versions);
+        SendMessageW(history, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(dialog->handle(), WM_SYSCOMMAND, IDM_HISTORY, 0);
+    EXPECT_EQ(caption, L"History");
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after, 2);  // the restore kept the file it replaced
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{"Are you shure?", "Are you shure?"}));
+    EXPECT_EQ(column(2), (std::vector<std::string>{"Bravo", "alpha", "Charlie"}));
+}
+
+TEST(Win32UserInterface, TheQuestionCarriesTheHistoryBox) {
+    for (const bool untick : {false, true}) {
+        std::wstring caption, text, box;
+        bool ticked = false;
+        whenModal([&](HWND question) {
+            caption = textOf(question);
+            text = textOf(GetDlgItem(question, IDC_QUESTION_TEXT));
+            box = textOf(GetDlgItem(question, IDC_KEEP_HISTORY));
+            ticked = IsDlgButtonChecked(question, IDC_KEEP_HISTORY) == BST_CHECKED;
+            if (untick) {
+                SendDlgItemMessageW(question, IDC_KEEP_HISTORY, BM_CLICK, 0, 0);
+            }
+            SendMessageW(question, WM_COMMAND, IDOK, 0);
+        });
+        Win32UserInterface ui;
+        bool keep = true;
+        EXPECT_EQ(ui.askWithHistoryBox("Are you shure?", "Quillet  1.0", keep), Answer::Ok);
+        EXPECT_EQ(caption, L"Quillet  1.0");
+        EXPECT_EQ(text, L"Are you shure?");
+        EXPECT_EQ(box, L"Keep the current file in the history");
+        EXPECT_TRUE(ticked);
+        EXPECT_EQ(keep, !untick);
+    }
 }
 
 TEST_F(MainDialogTest, SpaceOpensThePreviewAndItFollowsTheSelection) {
