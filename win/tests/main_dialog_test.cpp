@@ -435,7 +435,7 @@ TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
     EXPECT_EQ(toUtf8(text), "&Delete (Select rows first)\tDel");
     EXPECT_NE(GetMenuState(menu, commandOf(Action::Delete), MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_EQ(GetMenuState(menu, commandOf(Action::OpenFolder), MF_BYCOMMAND) & MF_GRAYED, 0u);
-    EXPECT_EQ(GetMenuItemCount(menu), 8);  // Copy ... About, with Export Everything
+    EXPECT_EQ(GetMenuItemCount(menu), 9);  // Copy ... About, with Export Everything and History
     DestroyMenu(menu);
     EXPECT_EQ(actionOfCommand(commandOf(Action::Reload)), Action::Reload);
 }
