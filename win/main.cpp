@@ -12,6 +12,7 @@
 
 #include "app/open_folder.h"
 #include "command_line.h"
+#include "folder_chooser.h"
 #include "main_dialog.h"
 #include "settings.h"
 #include "ui/user_interface.h"
@@ -49,30 +50,8 @@ void answer(const std::string& text, bool error) {
 
 // The shell's folder chooser, opened at the last folder used.
 std::optional<std::filesystem::path> chooseFolder() {
-    BROWSEINFOW browse{};
-    browse.lpszTitle = L"Choose the folder of the device files";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    const std::optional<std::filesystem::path> last = quillet::win::lastFolder();
-    const std::wstring start = last ? last->wstring() : std::wstring();
-    browse.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
-        if (message == BFFM_INITIALIZED && data != 0 &&
-            *reinterpret_cast<const wchar_t*>(data) != L'\0') {
-            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-        }
-        return 0;
-    };
-    browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
-    if (chosen == nullptr) {
-        return std::nullopt;
-    }
-    wchar_t path[MAX_PATH] = {};
-    const bool named = SHGetPathFromIDListW(chosen, path) != 0;
-    CoTaskMemFree(chosen);
-    if (!named || path[0] == L'\0') {
-        return std::nullopt;
-    }
-    return std::filesystem::path(path);
+    return quillet::win::askForFolder(nullptr, L"Choose the folder of the device files",
+                                      quillet::win::lastFolder().value_or(std::filesystem::path()));
 }
 
 }  // namespace

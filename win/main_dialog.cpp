@@ -19,6 +19,7 @@
 #include "device/code_page.h"
 #include "edit/delete_records.h"
 #include "export/gpx_export.h"
+#include "folder_chooser.h"
 #include "history_dialog.h"
 #include "preview_window.h"
 #include "resource_ids.h"
@@ -103,34 +104,6 @@ bool controlKeyDown() {
 
 bool shiftKeyDown() {
     return GetKeyState(VK_SHIFT) < 0;
-}
-
-// The folder chooser of the shell, opened at `startIn`; nothing when cancelled.
-std::optional<std::filesystem::path> askForFolder(HWND owner,
-                                                  const std::filesystem::path& startIn) {
-    const std::wstring start = startIn.wstring();
-    BROWSEINFOW browse{};
-    browse.hwndOwner = owner;
-    browse.lpszTitle = L"Open Folder";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    browse.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
-        if (message == BFFM_INITIALIZED && data != 0) {
-            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-        }
-        return 0;
-    };
-    browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
-    if (chosen == nullptr) {
-        return std::nullopt;
-    }
-    wchar_t path[MAX_PATH] = {};
-    const bool named = SHGetPathFromIDListW(chosen, path) != 0;
-    CoTaskMemFree(chosen);
-    if (!named || path[0] == L'\0') {
-        return std::nullopt;
-    }
-    return std::filesystem::path(path);
 }
 
 INT_PTR CALLBACK aboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
@@ -553,7 +526,8 @@ bool MainDialog::openFolder(const std::filesystem::path& folder) {
 }
 
 void MainDialog::chooseFolder() {
-    if (const auto folder = askForFolder(window_, state_->files.waypoints.parent_path())) {
+    if (const auto folder =
+            askForFolder(window_, L"Open Folder", state_->files.waypoints.parent_path())) {
         openFolder(*folder);
     }
 }
