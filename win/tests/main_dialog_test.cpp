@@ -426,6 +426,8 @@ TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
     EXPECT_EQ(actionOfKey('C', true, false, KeyPlace::Filter),
               std::nullopt);  // the field's copy
     EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::List), Action::Delete);
+    EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::Elsewhere), Action::Delete);
+    EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::Filter), std::nullopt);
     EXPECT_EQ(actionOfKey(VK_SPACE, false, false, KeyPlace::Elsewhere), std::nullopt);
     AppState state;
     state.waypointTab = 0;
