@@ -164,16 +164,12 @@ const TileImage* MapTiles::tile(const map::TileId& id) {
     if (urlTemplate_.empty()) {
         return nullptr;
     }
-    auto found = known_.find(key);
-    if (found == known_.end() && !cacheRoot_.empty()) {
-        if (auto kept = map::readCachedTile(map::tileCachePath(cacheRoot_, urlTemplate_, id))) {
-            found = known_.emplace(key, Known{decodeTile(kept->bytes), kept->entry}).first;
-        }
-    }
-    const std::optional<map::CacheEntry> entry =
-        found != known_.end() ? found->second.entry : std::nullopt;
-    if (map::stateOf(entry, map::unixNow()) != map::TileState::Fresh && !inFlight_.contains(key) &&
-        !queued_.contains(key) && !tried_.contains(key)) {
+    // The cache on disk is read on the request's thread too: here the tile is only
+    // looked up.
+    const auto found = known_.find(key);
+    const bool fresh = found != known_.end() &&
+                       map::stateOf(found->second.entry, map::unixNow()) == map::TileState::Fresh;
+    if (!fresh && !inFlight_.contains(key) && !queued_.contains(key) && !tried_.contains(key)) {
         queue_.push_back(id);
         queued_.insert(key);
         sendNext();
@@ -191,8 +187,8 @@ void MapTiles::sendNext() {
         tried_.insert(key);
         ++running_;
         ++requestsSent_;
-        // The thread reads the kept tile, asks, keeps the answer on disk and decodes it:
-        // the window's thread only draws.
+        // The thread reads the kept tile, asks the server unless it is fresh, keeps the
+        // answer on disk and decodes it: the window's thread only draws.
         std::thread([mailbox = mailbox_, root = cacheRoot_, urlTemplate = urlTemplate_, id, key,
                      generation = generation_] {
             const std::filesystem::path path =
@@ -200,6 +196,17 @@ void MapTiles::sendNext() {
             std::optional<map::CachedTile> kept;
             if (!path.empty()) {
                 kept = map::readCachedTile(path);
+            }
+            const auto post = [&mailbox](Answer answer) {
+                const std::lock_guard lock(mailbox->mutex);
+                mailbox->answers.push_back(std::move(answer));
+                if (mailbox->window != nullptr) {
+                    PostMessageW(mailbox->window, mailbox->message, 0, 0);
+                }
+            };
+            if (kept && map::stateOf(kept->entry, map::unixNow()) == map::TileState::Fresh) {
+                post({key, generation, decodeTile(kept->bytes), kept->entry});
+                return;
             }
             const map::TileResponse response =
                 tiles::httpGet(map::tileRequest(map::tileUrl(urlTemplate, id), kept));

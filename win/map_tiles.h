@@ -35,9 +35,10 @@ std::optional<TileImage> decodeTile(const std::string& bytes);
 
 // The tiles of the chosen map for the preview: from an MBTiles file, or from a tile
 // server through the disk cache, at most two requests at a time and only for the tiles
-// of the last picture painted. A request runs on a thread of its own, cache and all; its
-// answer is posted to `window` as `arrivedMessage`, which is to call takeArrived(). A
-// tile that is not there yet is simply missing from the picture.
+// of the last picture painted. A tile is looked for on a thread of its own, in the disk
+// cache and then (unless it is fresh there) on the server; its answer is posted to `window` as
+// `arrivedMessage`, which is to call takeArrived(). A tile that is not there yet is simply missing
+// from the picture.
 class MapTiles {
 public:
     MapTiles(HWND window, UINT arrivedMessage);
@@ -63,7 +64,8 @@ public:
     // a tile to draw.
     bool takeArrived();
 
-    // Requests sent so far, and tiles that arrived (for the tests).
+    // Tiles looked for so far (on disk, then on the server), and those that arrived
+    // (for the tests).
     int requestsSent() const { return requestsSent_; }
     int tilesArrived() const { return tilesArrived_; }
 
