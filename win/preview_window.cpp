@@ -578,7 +578,7 @@ bool PreviewWindow::setMapSource(const map::MapSource& source) {
 
 void PreviewWindow::showMapMenu(LPARAM where) {
     POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
-    if (where == -1) {  // from the keyboard: at the window's top left
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: at the window's top left
         at = {0, 0};
         ClientToScreen(window_, &at);
     }

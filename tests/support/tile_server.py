@@ -5,7 +5,10 @@
 # XYZ and one TMS, with tiles at zooms 3 and 4 whose row of the sample's tracks (row 5
 # at zoom 4, from the north) is the green PNG and every other tile the red one.
 #
-#   tile_server.py FOLDER
+# With a PNG file as a second argument, the server serves that tile instead (pictures
+# for the documentation).
+#
+#   tile_server.py FOLDER [TILE.png]
 import http.server, os, sqlite3, struct, sys, time, zlib
 folder = sys.argv[1]
 def png(rgb):
@@ -17,6 +20,7 @@ def png(rgb):
             chunk(b'IDAT', body) + chunk(b'IEND', b''))
 green, red = png((0, 200, 0)), png((200, 0, 0))
 open(os.path.join(folder, 'green.png'), 'wb').write(green)
+served = open(sys.argv[2], 'rb').read() if len(sys.argv) > 2 else green
 for scheme in ('xyz', 'tms'):
     db = sqlite3.connect(os.path.join(folder, scheme + '.mbtiles'))
     db.execute('CREATE TABLE metadata (name TEXT, value TEXT)')
@@ -38,9 +42,9 @@ class Tiles(http.server.BaseHTTPRequestHandler):
             self.send_response(500); self.end_headers(); return
         self.send_response(200)
         self.send_header('Cache-Control', 'max-age=3600')
-        self.send_header('Content-Length', str(len(green)))
+        self.send_header('Content-Length', str(len(served)))
         self.end_headers()
-        self.wfile.write(green)
+        self.wfile.write(served)
     def log_message(self, *args):
         pass
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Tiles)

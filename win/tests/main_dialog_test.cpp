@@ -22,6 +22,7 @@
 #include "map_tiles.h"
 #include "preview_window.h"
 #include "resource_ids.h"
+#include "settings.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 #include "time_zone_menu.h"
@@ -376,6 +377,7 @@ TEST_F(MainDialogTest, ThePreviewPaintsTheTilesOfAServerUnderTheTrack) {
     ASSERT_NE(preview, nullptr);
     ASSERT_TRUE(preview->setMapSource(
         {map::MapKind::Url, "http://127.0.0.1:" + port + "/{z}/{x}/{y}.png"}));
+    EXPECT_EQ(lastMapSetting(), "url:http://127.0.0.1:" + port + "/{z}/{x}/{y}.png");
 
     RECT client{};
     GetClientRect(preview->handle(), &client);
@@ -421,6 +423,8 @@ TEST_F(MainDialogTest, ThePreviewPaintsTheTilesOfAServerUnderTheTrack) {
     const std::string log = readText(served / "requests.log");
     EXPECT_NE(log.find(".png|Quillet/"), std::string::npos) << log;
     _wputenv_s(L"LOCALAPPDATA", oldLocal.c_str());
+    // The next start is a first one again.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Quillet", L"PreviewMap");
 }
 
 // The context menu's Time zone entries: the time column is headed "Local time" under
