@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPixmap>
@@ -14,6 +15,7 @@
 #include "app/open_folder.h"
 #include "app_icon.h"
 #include "main_window.h"
+#include "map/map_source.h"
 #include "preview_window.h"
 #include "qt_user_interface.h"
 #include "start_folder.h"
@@ -23,7 +25,9 @@ namespace {
 
 // Hidden option for the documentation: `--screenshot DIR` saves each tab of the window
 // as DIR/waypoints.png (filtered by name) and DIR/tracks.png, the preview of every track as
-// DIR/preview.png, and ends the program.
+// DIR/preview.png, and ends the program. With QUILLET_SCREENSHOT_MAP set to a map
+// setting ("url:http://127.0.0.1:PORT/{z}/{x}/{y}.png" of a loopback server), the
+// preview over that map is saved as DIR/preview-map.png as well.
 int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) {
     window.show();
     QTabBar* tabs = window.tabBar();
@@ -49,6 +53,20 @@ int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) 
         QApplication::processEvents();
         if (!window.previewWindow()->grab().save(QDir(directory).filePath("preview.png"))) {
             return 1;
+        }
+        if (const QByteArray setting = qgetenv("QUILLET_SCREENSHOT_MAP"); !setting.isEmpty()) {
+            window.previewWindow()->setMapSource(
+                quillet::map::mapSourceOfSetting(setting.toStdString()));
+            window.previewWindow()->update();
+            // The tiles come from the server while the events run.
+            QElapsedTimer waited;
+            waited.start();
+            while (waited.elapsed() < 3000) {
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
+            }
+            if (!window.previewWindow()->grab().save(QDir(directory).filePath("preview-map.png"))) {
+                return 1;
+            }
         }
     }
     return 0;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the Windows build and its tests under Wine need,
-# when any is missing.
+# when any is missing, and makes Debian's source packages reachable: the Windows build
+# compiles SQLite from the distribution's own source (prepare_sqlite, windows-env.sh).
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
     cmake make ccache
@@ -9,6 +11,7 @@ packages=(
     googletest libcli11-dev libxxhash-dev
     wine wine64 xvfb xauth xdotool imagemagick
     nsis zip
+    dpkg-dev tcl sqlite3 python3
 )
 
 missing=()
@@ -17,12 +20,30 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
-echo "Installing: ${missing[*]}"
+
+# The source packages of the suite the machine runs, for `apt-get source sqlite3`; not
+# needed once SQLite is built in the build folder.
+sources_added=0
+if [ ! -f build/windows/sqlite/sqlite3.c ] &&
+    ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "Adding the Debian source packages of $suite"
+    printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: $suite" \
+        "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+        $sudo tee /etc/apt/sources.list.d/quillet-deb-src.sources >/dev/null
+    sources_added=1
+fi
+
+if [ ${#missing[@]} -eq 0 ] && [ "$sources_added" = 0 ]; then
+    exit 0
+fi
 $sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

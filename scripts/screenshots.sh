@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the window, writes the sample device folder and saves a picture of each tab
 # of the window on it as docs/waypoints.png (with the name filter in use) and
-# docs/tracks.png, and the preview of every track as docs/preview.png.
+# docs/tracks.png, and the preview of every track as docs/preview.png; over a map from a
+# loopback tile server serving a generated tile (tests/support/tile_server.py), as
+# docs/preview-map.png, and quillet.exe's the same way as docs/windows-preview-map.png
+# when the Windows cross build is there (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -18,10 +21,30 @@ mkdir -p "$(dirname "$sample")"
 "$build/quillet-sample" "$sample"
 mkdir -p docs
 
+# The map: a pale tile with a grid and a round "lake" in it, made with ImageMagick; the
+# program's settings and tile cache stay in this run's folder.
+map="${TMPDIR:-/tmp}/quillet-screenshots/map"
+mkdir -p "$map"
+convert -size 256x256 xc:'#e9efe6' -fill '#d6e4f0' -draw 'circle 200,60 260,120' \
+    -fill none -stroke '#c9d2c4' -draw 'line 0,128 255,128' -draw 'line 128,0 128,255' \
+    -stroke '#b7c2b0' -draw 'rectangle 0,0 255,255' "PNG24:$map/tile.png"
+python3 "$root/tests/support/tile_server.py" "$map" "$map/tile.png" </dev/null >/dev/null 2>&1 &
+server=$!
+trap 'touch "$map/stop"; wait "$server" 2>/dev/null || true' EXIT
+for _ in $(seq 200); do [ -f "$map/port" ] && break; sleep 0.05; done
+setting="url:http://127.0.0.1:$(cat "$map/port")/{z}/{x}/{y}.png"
+export XDG_CONFIG_HOME="$map/config" XDG_CACHE_HOME="$map/cache"
+
 cd "$sample"
 if command -v xvfb-run >/dev/null; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$root/$build/gui/quillet" --screenshot "$root/docs"
+    QUILLET_SCREENSHOT_MAP="$setting" xvfb-run -a -s "-screen 0 1280x1024x24" \
+        "$root/$build/gui/quillet" --screenshot "$root/docs"
 else
-    QT_QPA_PLATFORM=offscreen "$root/$build/gui/quillet" --screenshot "$root/docs"
+    QUILLET_SCREENSHOT_MAP="$setting" QT_QPA_PLATFORM=offscreen \
+        "$root/$build/gui/quillet" --screenshot "$root/docs"
+fi
+cd "$root"
+if [ -f build/windows/build/win/quillet.exe ]; then
+    QUILLET_PREVIEW_MAP="$setting" scripts/windows-smoke.sh "" docs/windows-preview-map.png
 fi
 ls -l "$root"/docs/*.png

@@ -4,8 +4,10 @@
 #  2. the reference folders through quillet-cli.exe, list texts and GPX documents (with
 #     CR LF line ends) byte for byte, and a deletion;
 #  3. a folder named in Cyrillic, through the command line;
-#  4. the native window in-process, and quillet.exe started in the sample folder, both
-#     under Xvfb.
+#  4. a map under the preview through quillet-cli.exe, from a loopback tile server
+#     (tests/support/tile_server.py) and from tile sets;
+#  5. the native window in-process (its map from the same server), and quillet.exe
+#     started in the sample folder, both under Xvfb.
 # QUILLET_SKIP_WINDOWS=1 skips all of it; nothing else does: missing packages are
 # installed. With QUILLET_WINDOWS_SCREENSHOT=FILE the started window is saved as FILE.
 set -euo pipefail
@@ -109,12 +111,51 @@ wine "$cli" -C "$cyrillic/Нет" info >/dev/null 2>"$work/err.txt" || true
 grep -q 'there is no folder .*Путь-ёж\\Нет' "$work/err.txt" ||
     fail "Cyrillic folder: message text: $(cat "$work/err.txt")"
 
+echo "== Windows: a map under the preview through quillet-cli.exe"
+map="$work/map"
+mkdir -p "$map"
+python3 tests/support/tile_server.py "$map" </dev/null >/dev/null 2>&1 &
+server=$!
+trap 'touch "$map/stop"; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 200); do [ -f "$map/port" ] && break; sleep 0.05; done
+port=$(cat "$map/port" 2>/dev/null || true)
+[ -n "$port" ] || fail "map: the tile server did not start"
+preview_map() { wine "$cli" -C tests/data/basic preview tracks --all --map "$1" -o "$2" 2>/dev/null; }
+# Each tile in view is asked for once, with the program's User-Agent (a new port each
+# run: a new URL template, whose tiles are not in the cache yet).
+preview_map "http://127.0.0.1:$port/{z}/{x}/{y}.png" "$work/map-url.svg" || fail "map URL: exit status"
+images=$(grep -o '<image ' "$work/map-url.svg" | wc -l || true)
+[ "$images" -gt 0 ] && [ "$(grep -c '|Quillet/' "$map/requests.log")" = "$images" ] ||
+    fail "map URL: $images tiles drawn, requests: $(cat "$map/requests.log" 2>/dev/null)"
+# A tile set made here with sqlite3 (one green tile everywhere at zoom 3, credited in its
+# metadata), and the server's XYZ and TMS sets: drawn as the Linux build draws them.
+(cd "$map" && sqlite3 sqlite3.mbtiles "CREATE TABLE metadata (name TEXT, value TEXT);
+    CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB);
+    INSERT INTO metadata VALUES ('minzoom', '3'), ('maxzoom', '3'), ('attribution', 'Green tiles');
+    WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 63)
+    INSERT INTO tiles SELECT 3, i / 8, i % 8, readfile('green.png') FROM n;") ||
+    fail "map: sqlite3 could not write the tile set"
+for set in sqlite3 xyz tms; do
+    preview_map "$map/$set.mbtiles" "$work/map-$set.svg" || fail "map $set.mbtiles: exit status"
+    grep -q '<image ' "$work/map-$set.svg" || fail "map $set.mbtiles: no tile drawn"
+    if [ -x "$linux_cli" ]; then
+        "$linux_cli" -C tests/data/basic preview tracks --all --map "$map/$set.mbtiles" \
+            -o "$work/map-$set-linux.svg"
+        tr -d '\r' <"$work/map-$set.svg" | cmp -s - "$work/map-$set-linux.svg" ||
+            fail "map $set.mbtiles: not as on Linux"
+    fi
+done
+grep -q 'Green tiles' "$work/map-sqlite3.svg" || fail "map sqlite3.mbtiles: no attribution"
+
 echo "== Windows: the window under Xvfb"
 # A Wine that started without a display keeps a desktop without one until it ends:
 # windows need a fresh one, bound to the Xvfb display.
 wineserver -w
-xvfb-run -a -s "-screen 0 1024x768x24" wine "$windows_build/win/quillet_win32_tests.exe" \
+# The server's folder as Wine's drive Z: names it (winepath would start Wine too early).
+QUILLET_TILE_SERVER="Z:${map//\//\\}" \
+    xvfb-run -a -s "-screen 0 1024x768x24" wine "$windows_build/win/quillet_win32_tests.exe" \
     --gtest_brief=1 || fail "window test"
+touch "$map/stop"
 scripts/windows-smoke.sh "${QUILLET_WINDOWS_SCREENSHOT:-}" || fail "quillet.exe smoke run"
 
 if [ "$failures" -ne 0 ]; then

@@ -2,7 +2,9 @@
 # Starts quillet.exe under Wine and Xvfb in the sample device folder and checks that its
 # window opens and stays up. With an argument FILE, it also saves a picture of the window
 # as it shows inside a Wine desktop (which draws the caption and frame) as FILE; with a
-# second one, PREVIEW, the preview of every track beside the window as PREVIEW.
+# second one, PREVIEW, the preview of every track beside the window as PREVIEW. With
+# QUILLET_PREVIEW_MAP set to a map setting ("url:http://127.0.0.1:PORT/{z}/{x}/{y}.png"
+# of a loopback server), the preview draws that map.
 # Needs the cross build of scripts/test-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +25,12 @@ rm -rf "$sample"
 wine "$windows_build/quillet-sample.exe" "$sample" >/dev/null
 # As a person does it: the program beside the device files.
 cp "$windows_build/win/quillet.exe" "$sample/"
+if [ -n "${QUILLET_PREVIEW_MAP:-}" ]; then
+    wine reg add 'HKCU\Software\Quillet' /v PreviewMap /t REG_SZ /d "$QUILLET_PREVIEW_MAP" /f \
+        >/dev/null
+else
+    wine reg delete 'HKCU\Software\Quillet' /v PreviewMap /f >/dev/null 2>&1 || true
+fi
 # The window needs a Wine bound to the Xvfb display, not one still running without it.
 wineserver -w
 
@@ -76,10 +84,16 @@ if [ -n "$preview" ]; then
     sleep 1
     xdotool key space
     sleep 5
-    import -window root -crop 820x530+0+0 +repage "$preview"
+    # With a map, the whole desktop: the preview stands where the map's window leaves it.
+    crop=820x530+0+0
+    if [ "$4" = map ]; then
+        crop=1000x540+0+0
+    fi
+    import -window root -crop "$crop" +repage "$preview"
     echo "saved $preview"
     wineserver -k || true
 fi
 INNER
 )
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" inner "$sample" "$screenshot" "$preview"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" inner "$sample" "$screenshot" "$preview" \
+    "${QUILLET_PREVIEW_MAP:+map}"

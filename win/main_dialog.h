@@ -63,6 +63,7 @@ public:
     // The "Preview" window, open beside this one until closed; it follows the selection.
     void showPreview();
     const PreviewWindow* preview() const { return preview_.get(); }
+    PreviewWindow* preview() { return preview_.get(); }
     // "History…": the folder's stored versions, to restore one.
     void showHistory();
     // A Time zone entry of the context menu (kUtcZoneCommand, ...): the list shows its

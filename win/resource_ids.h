@@ -10,6 +10,7 @@
 #define IDD_ABOUT 102
 #define IDD_HISTORY 103
 #define IDD_QUESTION 104
+#define IDD_MAP_URL 105
 
 // The main dialog's controls; 1 and 2 are the standard OK and Cancel.
 #define IDC_FILE_VERSION 1000
@@ -28,6 +29,10 @@
 #define IDC_QUESTION_ICON 1102
 #define IDC_QUESTION_TEXT 1103
 #define IDC_KEEP_HISTORY 1104
+
+// The preview's question for a tile URL template.
+#define IDC_MAP_URL_LABEL 1200
+#define IDC_MAP_URL 1201
 
 // The About entry of the system menu: a system command keeps its low four bits clear.
 #define IDM_ABOUTBOX 0x0010

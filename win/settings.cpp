@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "wide_text.h"
+
 namespace quillet::win {
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 constexpr wchar_t kKey[] = L"Software\\Quillet";
 constexpr wchar_t kFolderValue[] = L"LastFolder";
 constexpr wchar_t kPlacementValue[] = L"WindowPlacement";
+constexpr wchar_t kMapValue[] = L"PreviewMap";
 
 void store(const wchar_t* value, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
@@ -56,6 +59,27 @@ void rememberPlacement(HWND window) {
     if (GetWindowPlacement(window, &placement) != 0) {
         store(kPlacementValue, REG_BINARY, &placement, sizeof placement);
     }
+}
+
+std::optional<std::string> lastMapSetting() {
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kMapValue, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kMapValue, RRF_RT_REG_SZ, nullptr, text.data(),
+                     &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    text.resize(text.find(L'\0'));
+    return toUtf8(text);
+}
+
+void rememberMapSetting(const std::string& setting) {
+    const std::wstring text = toWide(setting);
+    store(kMapValue, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace quillet::win

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace quillet::win {
 
@@ -16,5 +17,10 @@ void rememberFolder(const std::filesystem::path& folder);
 // The window's size and position when it was last closed.
 std::optional<WINDOWPLACEMENT> lastPlacement();
 void rememberPlacement(HWND window);
+
+// The preview's map as the core writes its setting (map::settingOf); nothing before the
+// person first chose one.
+std::optional<std::string> lastMapSetting();
+void rememberMapSetting(const std::string& setting);
 
 }  // namespace quillet::win

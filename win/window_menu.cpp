@@ -68,7 +68,8 @@ std::optional<Action> actionOfKey(WPARAM key, bool control, bool shift, KeyPlace
             // Space in the list only: on a focused button it still presses the button.
             return place == KeyPlace::List ? std::optional(Action::Preview) : std::nullopt;
         case VK_DELETE:
-            return place == KeyPlace::List ? std::optional(Action::Delete) : std::nullopt;
+            // Anywhere in the window but the filter field, where it deletes characters.
+            return place == KeyPlace::Filter ? std::nullopt : std::optional(Action::Delete);
         default:
             return std::nullopt;
     }

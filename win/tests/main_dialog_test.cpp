@@ -8,14 +8,21 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "encoder/device_encoder.h"
 #include "main_dialog.h"
+#include "map_tiles.h"
 #include "preview_window.h"
 #include "resource_ids.h"
+#include "settings.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 #include "time_zone_menu.h"
@@ -333,6 +340,93 @@ TEST_F(MainDialogTest, SpaceOpensThePreviewAndItFollowsTheSelection) {
     EXPECT_EQ(scene.waypoints.size(), 2u);
 }
 
+// The preview over a map from the loopback tile server that scripts/test-windows.sh
+// starts (tests/support/tile_server.py, its folder in QUILLET_TILE_SERVER; every tile it
+// serves is one green): the tiles are asked for with the program's User-Agent, arrive
+// while the window's thread runs on, and are painted under the track.
+TEST_F(MainDialogTest, ThePreviewPaintsTheTilesOfAServerUnderTheTrack) {
+    const wchar_t* server = _wgetenv(L"QUILLET_TILE_SERVER");
+    if (server == nullptr || *server == L'\0') {
+        GTEST_SKIP() << "no tile server (QUILLET_TILE_SERVER)";
+    }
+    const std::filesystem::path served(server);
+    const auto readText = [](const std::filesystem::path& file) {
+        std::ostringstream text;
+        text << std::ifstream(file, std::ios::binary).rdbuf();
+        return text.str();
+    };
+    const std::string port = readText(served / "port");
+    ASSERT_FALSE(port.empty());
+    // The tiles are kept in a cache of this test's own.
+    TempDir cache;
+    const std::wstring oldLocal = _wgetenv(L"LOCALAPPDATA") ? _wgetenv(L"LOCALAPPDATA") : L"";
+    _wputenv_s(L"LOCALAPPDATA", cache.path().wstring().c_str());
+    TempDir lake;
+    enc::SavedTracksFile saved;
+    saved.tracks.push_back({.name = "Lake", .points = {}});
+    for (const double longitude : {38.80, 38.81, 38.83}) {
+        saved.tracks.back().points.push_back(
+            {.latitudeCode = enc::trackLatitudeCode(56.7 + (longitude - 38.8) / 4, false),
+             .longitudeCode = enc::trackLongitudeCode(longitude)});
+    }
+    enc::writeFile(lake / "GARMIN_STRK.NVM", enc::encodeSavedTracksFile(saved));
+    ASSERT_TRUE(dialog->openFolder(lake.path()));
+    select({0});
+    EXPECT_TRUE(dialog->preTranslate(MSG{list(), WM_KEYDOWN, VK_SPACE, 0, 0, {}}));
+    PreviewWindow* preview = dialog->preview();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(preview->setMapSource(
+        {map::MapKind::Url, "http://127.0.0.1:" + port + "/{z}/{x}/{y}.png"}));
+    EXPECT_EQ(lastMapSetting(), "url:http://127.0.0.1:" + port + "/{z}/{x}/{y}.png");
+
+    RECT client{};
+    GetClientRect(preview->handle(), &client);
+    const HDC screen = GetDC(nullptr);
+    const HDC picture = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ previous = SelectObject(picture, bitmap);
+    preview->paintInto(picture, client);  // asks for the tiles in view
+    // Two requests at a time: each answer sends the next, until every tile is in.
+    const MapTiles& tiles = preview->tiles();
+    EXPECT_EQ(tiles.requestsSent(), 2);
+    for (int i = 0; i < 400 && tiles.tilesArrived() < tiles.requestsSent(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        dispatchPosted();
+        EXPECT_LE(tiles.requestsSent() - tiles.tilesArrived(), 2);
+    }
+    EXPECT_GT(tiles.tilesArrived(), 2);
+    EXPECT_EQ(tiles.tilesArrived(), tiles.requestsSent());
+    preview->paintInto(picture, client);
+
+    const preview::PreviewScene& scene = preview->scene();
+    ASSERT_TRUE(scene.mapFrame.has_value());
+    ASSERT_EQ(scene.tracks.size(), 1u);
+    const double scale = GetDpiForWindow(preview->handle()) / 96.0;
+    const preview::SceneRect& area = scene.mapFrame->area;
+    const COLORREF green = RGB(0, 200, 0);
+    int pixels = 0;
+    int greens = 0;
+    for (int y = int(area.y * scale) + 1; y < int((area.y + area.height) * scale) - 1; y += 3) {
+        for (int x = int(area.x * scale) + 1; x < int((area.x + area.width) * scale) - 1; x += 3) {
+            ++pixels;
+            greens += GetPixel(picture, x, y) == green ? 1 : 0;
+        }
+    }
+    EXPECT_GT(greens, pixels * 3 / 4) << greens << " of " << pixels;
+    const preview::ScenePoint middle = scene.tracks[0].line[1];
+    EXPECT_NE(GetPixel(picture, int(middle.x * scale), int(middle.y * scale)), green);
+    SelectObject(picture, previous);
+    DeleteObject(bitmap);
+    DeleteDC(picture);
+
+    const std::string log = readText(served / "requests.log");
+    EXPECT_NE(log.find(".png|Quillet/"), std::string::npos) << log;
+    _wputenv_s(L"LOCALAPPDATA", oldLocal.c_str());
+    // The next start is a first one again.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Quillet", L"PreviewMap");
+}
+
 // The context menu's Time zone entries: the time column is headed "Local time" under
 // the computer's zone, the heading's tooltip names the zone, and the choice is kept in
 // the registry for the next start.
@@ -426,6 +520,8 @@ TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
     EXPECT_EQ(actionOfKey('C', true, false, KeyPlace::Filter),
               std::nullopt);  // the field's copy
     EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::List), Action::Delete);
+    EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::Elsewhere), Action::Delete);
+    EXPECT_EQ(actionOfKey(VK_DELETE, false, false, KeyPlace::Filter), std::nullopt);
     EXPECT_EQ(actionOfKey(VK_SPACE, false, false, KeyPlace::Elsewhere), std::nullopt);
     AppState state;
     state.waypointTab = 0;
