@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include "app/actions.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
@@ -10,6 +13,7 @@
 #include "app/time_zone_setting.h"
 #include "support/fake_ui.h"
 #include "support/gpx_fixtures.h"
+#include "text/translation.h"
 #include "ui/name_filter.h"
 #include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
@@ -215,6 +219,47 @@ TEST(StatusText, SaysWhatAnExportAndADeletionDid) {
     result.backupFile = std::filesystem::path("device") / "GARMIN_STRK.BAK";
     EXPECT_EQ(deletedLine(ViewKind::Tracks, result),
               "Deleted 1 track; the old file is kept as GARMIN_STRK.BAK");
+}
+
+// Russian through the built catalogue: LANGUAGE=ru under C.UTF-8, which glibc always has,
+// so no Russian locale needs to be installed. English comes back afterwards.
+class RussianTexts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            if (const char* value = std::getenv(variable)) {
+                saved_.emplace_back(variable, value);
+            }
+            ::unsetenv(variable);
+        }
+        ::setenv("LANGUAGE", "ru", 1);
+        ::setenv("LANG", "C.UTF-8", 1);
+        startTranslations(QUILLET_CATALOGUE_DIR);
+    }
+    void TearDown() override {
+        ::unsetenv("LANGUAGE");
+        ::unsetenv("LANG");
+        for (const auto& [variable, value] : saved_) {
+            ::setenv(variable.c_str(), value.c_str(), 1);
+        }
+        std::setlocale(LC_ALL, "C");
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(RussianTexts, CountsTakeTheFormOfTheirNumber) {
+    const std::pair<std::size_t, std::string> cases[] = {
+        {1, "Записана 1 путевая точка в f.gpx"},   {2, "Записаны 2 путевые точки в f.gpx"},
+        {5, "Записано 5 путевых точек в f.gpx"},   {11, "Записано 11 путевых точек в f.gpx"},
+        {21, "Записана 21 путевая точка в f.gpx"}, {22, "Записаны 22 путевые точки в f.gpx"},
+        {25, "Записано 25 путевых точек в f.gpx"}, {111, "Записано 111 путевых точек в f.gpx"},
+    };
+    for (const auto& [count, expected] : cases) {
+        EXPECT_EQ(wroteLine(ViewKind::Waypoints, count, "f.gpx"), expected) << count;
+    }
+    EXPECT_EQ(menuText(Action::MakeGpx, 0), "&Создать GPX... (Сначала выделите строки)");
 }
 
 TEST(Actions, ItemsThatNeedRowsAreGreyAndSaySoWhileNothingIsSelected) {
