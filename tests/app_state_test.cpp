@@ -211,6 +211,8 @@ TEST(StatusText, SaysWhatAnExportAndADeletionDid) {
     for (const auto& c : wrote) {
         EXPECT_EQ(wroteLine(c.view, c.count, file), c.expected);
     }
+    // A name that looks like a field of the text stays as it is.
+    EXPECT_EQ(wroteLine(ViewKind::Waypoints, 2, "{2}{1}.gpx"), "Wrote 2 waypoints to {2}{1}.gpx");
     DeleteResult result;
     result.removed = 2;
     result.backupFile = std::filesystem::path("device") / "GARMIN_WPT.BAK";
