@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "heap_pages.h"
 #include "terminal_text.h"
+#include "text/translation.h"
 
 #ifdef _WIN32
 #include "windows_console.h"
@@ -27,6 +28,7 @@ bool canAsk() {
 int run(int argc, char** argv) {
     using namespace quillet::cli;
     preferLargeHeapPages();
+    quillet::startTranslations(quillet::catalogueFolder());
     try {
         const ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
         if (!parsed.options) {
@@ -35,12 +37,16 @@ int run(int argc, char** argv) {
         return runCommand(*parsed.options,
                           {std::cout, std::cerr, std::cin, canAsk(), standardOutputIsTerminal()});
     } catch (const std::bad_alloc&) {
-        std::cerr << "quillet-cli: there is not enough memory for this command; close other "
-                     "programs and run it again\n";
+        std::cerr << "quillet-cli: "
+                  << quillet::translate(
+                         "there is not enough memory for this command; close "
+                         "other programs and run it again")
+                  << '\n';
         return kExitFailure;
     } catch (...) {
         // The exception's own text is the library's wording, not the person's.
-        std::cerr << "quillet-cli: the command stopped on an unexpected error\n";
+        std::cerr << "quillet-cli: "
+                  << quillet::translate("the command stopped on an unexpected error") << '\n';
         return kExitFailure;
     }
 }

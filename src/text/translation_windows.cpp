@@ -5,6 +5,10 @@ namespace quillet {
 // The Windows build has no catalogue yet: every text stays English.
 void startTranslations(const std::filesystem::path&) {}
 
+std::filesystem::path catalogueFolder() {
+    return {};
+}
+
 const char* translate(const char* english) {
     return english;
 }
