@@ -91,7 +91,9 @@ void paintTracks(QPainter& painter, const preview::PreviewScene& scene) {
 
 PreviewPicture drawPicture(const preview::PreviewSelection& selection, QSize size, qreal pixelRatio,
                            const preview::ViewChange& view) {
-    PreviewPicture picture{preview::buildScene(selection, size.width(), size.height(), view), {}};
+    PreviewPicture picture{preview::buildScene(selection, size.width(), size.height(), view,
+                                               preview::SceneWording::PersonsLanguage),
+                           {}};
     picture.tracks = QImage(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
     picture.tracks.setDevicePixelRatio(pixelRatio);
     picture.tracks.fill(Qt::transparent);

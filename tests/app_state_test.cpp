@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "app/status_text.h"
 #include "app/time_zone_setting.h"
+#include "preview/build_scene.h"
 #include "support/fake_ui.h"
 #include "support/gpx_fixtures.h"
 #include "text/translation.h"
@@ -278,6 +279,23 @@ TEST_F(RussianTexts, NumbersStayWrittenWithAPointAfterTheWindowTookTheLocale) {
     std::snprintf(text, sizeof text, "%.1f", 2.5);
     EXPECT_STREQ(text, "2.5");
     EXPECT_EQ(wroteLine(ViewKind::Tracks, 3, "f.gpx"), "Записаны 3 трека в f.gpx");
+}
+
+// The preview's own words follow the person's language in a window; the picture written
+// out as a document stays English.
+TEST_F(RussianTexts, ThePreviewInAWindowSpeaksTheLanguageAndTheDocumentStaysEnglish) {
+    preview::PreviewSelection selection;
+    for (int i = 0; i < 10; ++i) {
+        selection.tracks.push_back({"T", {}, {{45, 7 + i * 0.01, 0, 0}, {45.01, 7, 0, 0}}});
+    }
+    const auto legendEnd = [&](preview::SceneWording wording) {
+        return preview::buildScene(selection, 400, 300, {}, wording).legend.back().text.text;
+    };
+    EXPECT_EQ(legendEnd(preview::SceneWording::PersonsLanguage), "и ещё 2 трека");
+    EXPECT_EQ(legendEnd(preview::SceneWording::English), "and 2 more tracks");
+    EXPECT_EQ(
+        preview::buildScene({}, 400, 300, {}, preview::SceneWording::PersonsLanguage).message->text,
+        "Выделите треки или точки для просмотра");
 }
 #endif
 

@@ -240,7 +240,8 @@ void releaseElsewhere(T held) {
 // window: the worker thread calls it.
 PreviewPicture drawPicture(const preview::PreviewSelection& selection, int width, int height,
                            double scale, const preview::ViewChange& view) {
-    PreviewPicture picture{preview::buildScene(selection, width / scale, height / scale, view),
+    PreviewPicture picture{preview::buildScene(selection, width / scale, height / scale, view,
+                                               preview::SceneWording::PersonsLanguage),
                            nullptr, width, height};
     if (width <= 0 || height <= 0) {
         return picture;

@@ -169,24 +169,54 @@ double roundLength(double metres) {
     return power;
 }
 
-// A length roundLength gave: "200 m", "5 km", "0.5 m".
-std::string roundLengthText(double metres) {
-    char text[32];
-    if (metres < 1000) {
-        std::snprintf(text, sizeof text, "%g m", metres);
-    } else {
-        std::snprintf(text, sizeof text, "%g km", metres / 1000);
+// The scene's words in the language it is built for: `english` is marked for the
+// catalogue where it is written.
+class Words {
+public:
+    explicit Words(SceneWording wording) : translated_(wording == SceneWording::PersonsLanguage) {}
+    std::string operator()(const char* english) const {
+        return translated_ ? translate(english) : english;
     }
-    return text;
+    bool translated() const { return translated_; }
+    // A number and its unit ("850 m"): the number is written the same in every language.
+    std::string measure(const char* number, const char* unit) const {
+        return std::string(number) + " " + (*this)(unit);
+    }
+
+private:
+    bool translated_;
+};
+
+constexpr const char* kMetres = QUILLET_TEXT("m");
+constexpr const char* kKilometres = QUILLET_TEXT("km");
+
+// A length roundLength gave: "200 m", "5 km", "0.5 m".
+std::string roundLengthText(double metres, const Words& words) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%g", metres < 1000 ? metres : metres / 1000);
+    return words.measure(number, metres < 1000 ? kMetres : kKilometres);
 }
 
-SceneScaleBar scaleBar(const Fit& fit, const SceneRect& area) {
+// "850 m", "2.35 km", "12.3 km", "123 km".
+std::string lengthText(double metres, const Words& words) {
+    char number[32];
+    if (metres < 1000) {
+        std::snprintf(number, sizeof number, "%.0f", metres);
+        return words.measure(number, kMetres);
+    }
+    const double kilometres = metres / 1000;
+    const int decimals = kilometres < 10 ? 2 : kilometres < 100 ? 1 : 0;
+    std::snprintf(number, sizeof number, "%.*f", decimals, kilometres);
+    return words.measure(number, kKilometres);
+}
+
+SceneScaleBar scaleBar(const Fit& fit, const SceneRect& area, const Words& words) {
     const double centreY = (area.y + area.height / 2 - fit.offsetY) / fit.scale;
     const double metresPerUnit = metresPerTurn(latitudeOfMercatorY(centreY)) / fit.scale;
     const double metres = roundLength(area.width / 4 * metresPerUnit);
     return {.start = {area.x + kMapPadding, area.y + area.height - kMapPadding},
             .length = metres / metresPerUnit,
-            .label = roundLengthText(metres)};
+            .label = roundLengthText(metres, words)};
 }
 
 // Whether a name beside a dot at x ends left of it: when it would reach past the
@@ -199,7 +229,7 @@ bool nameGoesLeft(double x, const std::string& name, double width) {
 
 // `along` holds each point's distance from the first along the track.
 SceneProfile profileOf(const std::vector<TrackPoint>& points, const std::vector<double>& along,
-                       const SceneRect& frame) {
+                       const SceneRect& frame, const Words& words) {
     SceneProfile profile{.frame = frame, .line = {}, .labels = {}};
     int lowest = points.front().elevation;
     int highest = lowest;
@@ -218,10 +248,13 @@ SceneProfile profileOf(const std::vector<TrackPoint>& points, const std::vector<
         line.add({frame.x + across * frame.width, frame.y + kLineHeight + (1 - up) * inner});
     }
     profile.line = line.finish();
-    profile.labels.push_back(
-        {{frame.x + 4, frame.y + kTextSize + 1}, "highest " + std::to_string(highest) + " m"});
+    profile.labels.push_back({{frame.x + 4, frame.y + kTextSize + 1},
+                              fillIn(words(QUILLET_TEXT("highest {1}")),
+                                     {words.measure(std::to_string(highest).c_str(), kMetres)})});
     profile.labels.push_back({{frame.x + 4, frame.y + frame.height - 4},
-                              "lowest " + std::to_string(lowest) + " m, " + lengthText(total)});
+                              fillIn(words(QUILLET_TEXT("lowest {1}, {2}")),
+                                     {words.measure(std::to_string(lowest).c_str(), kMetres),
+                                      lengthText(total, words)})});
     return profile;
 }
 
@@ -285,15 +318,7 @@ SceneTrack placeTrack(const PreviewTrack& source, const Fit& fit, double cut,
 }  // namespace
 
 std::string lengthText(double metres) {
-    char text[32];
-    if (metres < 1000) {
-        std::snprintf(text, sizeof text, "%.0f m", metres);
-    } else {
-        const double kilometres = metres / 1000;
-        const int decimals = kilometres < 10 ? 2 : kilometres < 100 ? 1 : 0;
-        std::snprintf(text, sizeof text, "%.*f km", decimals, kilometres);
-    }
-    return text;
+    return lengthText(metres, Words(SceneWording::English));
 }
 
 std::string durationText(std::uint32_t seconds) {
@@ -308,12 +333,13 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
 }
 
 PreviewScene buildScene(const PreviewSelection& selection, double width, double height,
-                        const ViewChange& view) {
+                        const ViewChange& view, SceneWording wording) {
+    const Words words(wording);
     PreviewScene scene;
     scene.width = width;
     scene.height = height;
     if (selection.tracks.empty() && selection.waypoints.empty()) {
-        scene.message = SceneText{{kMargin, height / 2}, kNothingSelectedText};
+        scene.message = SceneText{{kMargin, height / 2}, words(kNothingSelectedText)};
         return scene;
     }
 
@@ -367,7 +393,7 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
         SceneTrack track =
             placeTrack(selection.tracks[t], fit, cut, withProfile ? &along : nullptr);
         if (t < kLegendLines) {
-            std::string text = track.name + "  " + lengthText(track.lengthMetres);
+            std::string text = track.name + "  " + lengthText(track.lengthMetres, words);
             if (track.durationSeconds) {
                 text += "  " + durationText(*track.durationSeconds);
             }
@@ -378,18 +404,23 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
         scene.tracks.push_back(std::move(track));
     }
     if (selection.tracks.size() > kLegendLines) {
+        const std::size_t more = selection.tracks.size() - kLegendLines;
+        // The English picture has always said "and 1 more tracks", and it stays so byte
+        // for byte; a translation gets the forms its language has.
+        const std::string moreTracks =
+            words.translated() ? translatePlural("and {1} more track", "and {1} more tracks", more)
+                               : "and {1} more tracks";
         const double baseline = kMargin + static_cast<double>(kLegendLines + 1) * kLineHeight - 4;
         scene.legend.push_back(
             {kBackground,
-             {{kMargin + kSwatchWidth, baseline},
-              "and " + std::to_string(selection.tracks.size() - kLegendLines) + " more tracks"}});
+             {{kMargin + kSwatchWidth, baseline}, fillIn(moreTracks, {std::to_string(more)})}});
     }
     for (const PreviewWaypoint& waypoint : selection.waypoints) {
         const ScenePoint at = fit.place(waypoint.longitude, waypoint.latitude, cut);
         scene.waypoints.push_back({at, waypoint.name, nameGoesLeft(at.x, waypoint.name, width)});
     }
     if (!bounds.empty()) {
-        scene.scaleBar = scaleBar(fit, map);
+        scene.scaleBar = scaleBar(fit, map, words);
     }
     if (!bounds.empty()) {
         const double mapBottom = withProfile ? height - kMargin - profileHeight : height;
@@ -402,7 +433,7 @@ PreviewScene buildScene(const PreviewSelection& selection, double width, double 
     if (withProfile) {
         const SceneRect frame{kMargin, height - kMargin - profileHeight, width - 2 * kMargin,
                               profileHeight};
-        scene.profile = profileOf(selection.tracks.front().points, along, frame);
+        scene.profile = profileOf(selection.tracks.front().points, along, frame, words);
     }
     return scene;
 }

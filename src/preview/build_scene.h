@@ -2,10 +2,12 @@
 
 #include "preview/preview_scene.h"
 #include "preview/preview_selection.h"
+#include "text/translation.h"
 
 namespace quillet::preview {
 
-inline constexpr const char* kNothingSelectedText = "Select tracks or waypoints to preview";
+inline constexpr const char* kNothingSelectedText =
+    QUILLET_TEXT("Select tracks or waypoints to preview");
 
 // The picture of the selection in a width x height area: north up, Web Mercator, fitted
 // to the selection's bounds with a margin (a selection narrower than a few hundred
@@ -26,8 +28,13 @@ struct ViewChange {
 inline constexpr double kMinViewZoom = 1.0 / 64;
 inline constexpr double kMaxViewZoom = 65536;
 
+// The scene's own words (the units, the profile's and the legend's texts, the hint when
+// nothing is selected): English in a picture that is written out as a document, the
+// person's language in a window. Names from the device are never translated.
+enum class SceneWording { English, PersonsLanguage };
+
 PreviewScene buildScene(const PreviewSelection& selection, double width, double height,
-                        const ViewChange& view);
+                        const ViewChange& view, SceneWording wording = SceneWording::English);
 
 // "850 m", "2.35 km", "12.3 km", "123 km".
 std::string lengthText(double metres);
