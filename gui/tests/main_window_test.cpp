@@ -173,7 +173,7 @@ QRect asQRect(const quillet::Rect& rect) {
 // window's and Qt's through the default QLocale. English comes back afterwards.
 class RussianLanguage {
 public:
-    RussianLanguage() {
+    RussianLanguage() : locale_(std::setlocale(LC_ALL, nullptr)) {
         for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
             saved_.append({variable, qEnvironmentVariableIsSet(variable), qgetenv(variable)});
             qunsetenv(variable);
@@ -194,7 +194,7 @@ public:
                 qunsetenv(variable.name);
             }
         }
-        std::setlocale(LC_ALL, "C");
+        std::setlocale(LC_ALL, locale_.c_str());
     }
     RussianLanguage(const RussianLanguage&) = delete;
     RussianLanguage& operator=(const RussianLanguage&) = delete;
@@ -207,6 +207,7 @@ private:
         bool set;
         QByteArray value;
     };
+    std::string locale_;
     QList<Saved> saved_;
 };
 
@@ -1364,10 +1365,15 @@ void MainWindowTest::windowSpeaksThePersonsLanguage() {
         QCOMPARE(shown, (QStringList{"OK", "Отмена"}));
     }
     // Without a language in the messages' locale the window stays English.
+    const std::string messages = std::setlocale(LC_MESSAGES, nullptr);
+    std::setlocale(LC_MESSAGES, "C");
     QCOMPARE(quillet::gui::windowLanguage().language(), QLocale::C);
-    MainWindow english(namedRows(), ui);
-    QCOMPARE(english.makeGpxButton()->text(), QString("Make GPX"));
-    QCOMPARE(english.tabBar()->tabText(0), QString("Way Points"));
+    {
+        MainWindow english(namedRows(), ui);
+        QCOMPARE(english.makeGpxButton()->text(), QString("Make GPX"));
+        QCOMPARE(english.tabBar()->tabText(0), QString("Way Points"));
+    }
+    std::setlocale(LC_MESSAGES, messages.c_str());
 }
 
 QTEST_MAIN(MainWindowTest)
