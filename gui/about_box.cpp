@@ -16,12 +16,14 @@ struct AboutLine {
     int x, y, width, height;  // dialog units
 };
 
+// The name stays as it is; the other lines are translated where they are shown.
 constexpr AboutLine kLines[] = {
     {"Quillet", 40, 10, 119, 8},
-    {"Version 1.0", 40, 18, 80, 8},
-    {"Copyright (c) 2026 the Quillet developers", 40, 28, 156, 8},
-    {"GNU General Public License,", 40, 42, 147, 8},
-    {"version 3 or later", 40, 53, 105, 8},
+    {QT_TRANSLATE_NOOP("quillet::gui::AboutBox", "Version 1.0"), 40, 18, 80, 8},
+    {QT_TRANSLATE_NOOP("quillet::gui::AboutBox", "Copyright (c) 2026 the Quillet developers"), 40,
+     28, 156, 8},
+    {QT_TRANSLATE_NOOP("quillet::gui::AboutBox", "GNU General Public License,"), 40, 42, 147, 8},
+    {QT_TRANSLATE_NOOP("quillet::gui::AboutBox", "version 3 or later"), 40, 53, 105, 8},
 };
 
 constexpr int kIconPixels = 32;
@@ -29,7 +31,7 @@ constexpr int kIconPixels = 32;
 }  // namespace
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     const QIcon icon = applicationIcon();
     setWindowIcon(icon);
     const DialogBaseUnits base = dialogBaseUnits(fontMetrics());
@@ -40,7 +42,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
         QRect(dialogRect(11, 17, 0, 0, base).topLeft(), QSize(kIconPixels, kIconPixels)));
 
     for (const AboutLine& line : kLines) {
-        auto* label = new QLabel(QString::fromUtf8(line.text), this);
+        auto* label = new QLabel(tr(line.text), this);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         // A line keeps its template width, but never cuts its text.
         QRect box = dialogRect(line.x, line.y, line.width, line.height, base);
@@ -49,7 +51,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
         label->setGeometry(box);
     }
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     ok->setGeometry(dialogRect(146, 57, 50, 14, base));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/history_command.h"
+#include "text/translation.h"
 
 namespace quillet::gui {
 
@@ -21,12 +22,12 @@ QString toQString(std::string_view text) {
 HistoryDialog::HistoryDialog(AppState& state, UserInterface& ui,
                              std::function<void(const DeleteResult&)> restored, QWidget* parent)
     : QDialog(parent), state_(state), ui_(ui), restored_(std::move(restored)) {
-    setWindowTitle(QStringLiteral("History"));
+    setWindowTitle(tr("History"));
     list_ = new QTableWidget(this);
     list_->setColumnCount(static_cast<int>(kHistoryHeadings.size()));
     QStringList headings;
     for (const auto heading : kHistoryHeadings) {
-        headings << toQString(heading);
+        headings << toQString(translate(heading));
     }
     list_->setHorizontalHeaderLabels(headings);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -36,7 +37,7 @@ HistoryDialog::HistoryDialog(AppState& state, UserInterface& ui,
     list_->horizontalHeader()->setStretchLastSection(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    restore_ = buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::ActionRole);
+    restore_ = buttons->addButton(tr("Restore"), QDialogButtonBox::ActionRole);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);

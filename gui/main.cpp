@@ -21,6 +21,7 @@
 #include "start_folder.h"
 #include "text/translation.h"
 #include "time_zone_menu.h"
+#include "window_language.h"
 
 namespace {
 
@@ -75,7 +76,10 @@ int saveScreenshots(quillet::gui::MainWindow& window, const QString& directory) 
 
 std::optional<QString> chooseFolder(const QString& startIn) {
     const QString folder = QFileDialog::getExistingDirectory(
-        nullptr, QStringLiteral("Choose the folder of the device files"), startIn);
+        nullptr,
+        QCoreApplication::translate("quillet::gui::WindowArguments",
+                                    "Choose the folder of the device files"),
+        startIn);
     if (folder.isEmpty()) {
         return std::nullopt;
     }
@@ -87,17 +91,19 @@ std::optional<QString> chooseFolder(const QString& startIn) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     quillet::startTranslations(quillet::catalogueFolder());
+    const quillet::gui::WindowTranslations translations(quillet::gui::windowLanguage());
     QApplication::setWindowIcon(quillet::gui::applicationIcon());
     const quillet::gui::WindowArguments arguments =
         quillet::gui::parseWindowArguments(QApplication::arguments().mid(1));
     if (!arguments.error.isEmpty()) {
         std::fprintf(stderr, "quillet: %s\n%s", qPrintable(arguments.error),
-                     quillet::gui::kWindowUsage);
+                     qPrintable(quillet::gui::windowUsage()));
         return 2;
     }
     if (arguments.help || arguments.version) {
-        std::fputs(arguments.help ? quillet::gui::kWindowUsage : quillet::gui::kWindowVersion,
-                   stdout);
+        std::fputs(
+            arguments.help ? qPrintable(quillet::gui::windowUsage()) : quillet::gui::kWindowVersion,
+            stdout);
         return 0;
     }
 

@@ -39,6 +39,7 @@
 #include "preview_window.h"
 #include "record_table_model.h"
 #include "record_table_view.h"
+#include "text/translation.h"
 #include "time_zone_menu.h"
 #include "views/selection_text.h"
 #include "window_actions.h"
@@ -144,13 +145,13 @@ void MainWindow::createControls() {
     tabs_ = new QTabBar(this);
     tabs_->setExpanding(false);
     for (const std::string& tab : state_->tabs) {
-        tabs_->addTab(toQString(tab));
+        tabs_->addTab(toQString(translate(tab)));
     }
     tabs_->setCurrentIndex(state_->currentTab);
     tabs_->setGeometry(toPixels(kTabs, base));
 
     filter_ = new QLineEdit(this);
-    filter_->setPlaceholderText(QStringLiteral("Filter by name (Ctrl+F)"));
+    filter_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
     filter_->setClearButtonEnabled(true);
     filter_->setGeometry(toPixels(kFilter, base));
     status_ = new WindowStatus(this);
@@ -181,10 +182,10 @@ void MainWindow::createControls() {
     headings->setSectionResizeMode(QHeaderView::Interactive);
     list_->setGeometry(toPixels(kList, base));
 
-    makeGpx_ = new QPushButton(QStringLiteral("Make GPX"), this);
+    makeGpx_ = new QPushButton(tr("Make GPX"), this);
     makeGpx_->setAutoDefault(false);
     makeGpx_->setGeometry(toPixels(kMakeGpx, base));
-    delete_ = new QPushButton(QStringLiteral("Delete"), this);
+    delete_ = new QPushButton(tr("Delete"), this);
     delete_->setAutoDefault(false);
     delete_->setGeometry(toPixels(kDelete, base));
 
@@ -265,7 +266,7 @@ bool MainWindow::openFolder(const std::filesystem::path& folder) {
 
 void MainWindow::chooseFolder() {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("Open Folder"), toQString(statusFields(*state_).folder));
+        this, tr("Open Folder"), toQString(statusFields(*state_).folder));
     if (!folder.isEmpty()) {
         openFolder(toPath(folder));
     }
@@ -312,7 +313,7 @@ void MainWindow::showTabs() {
         tabs_->removeTab(0);
     }
     for (const std::string& tab : state_->tabs) {
-        tabs_->addTab(toQString(tab));
+        tabs_->addTab(toQString(translate(tab)));
     }
     tabs_->setCurrentIndex(state_->currentTab);
 }
@@ -497,8 +498,9 @@ void MainWindow::showSortIndicator() {
 }
 
 void MainWindow::showSelectionHints() {
-    const QString hint =
-        list_->selectionModel()->hasSelection() ? QString() : toQString(kSelectRowsFirst);
+    const QString hint = list_->selectionModel()->hasSelection()
+                             ? QString()
+                             : toQString(translate(kSelectRowsFirst));
     for (QPushButton* button : {makeGpx_, delete_}) {
         button->setToolTip(hint);
         button->setStatusTip(hint);

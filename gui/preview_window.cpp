@@ -20,6 +20,7 @@
 #include "preview/build_scene.h"
 #include "preview/map_layer.h"
 #include "preview/window_placement.h"
+#include "text/translation.h"
 
 namespace quillet::gui {
 
@@ -174,7 +175,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
       selection_(std::make_shared<const preview::PreviewSelection>()),
       worker_(new QFutureWatcher<PreviewPicture>(this)),
       tiles_(new MapTiles(this)) {
-    setWindowTitle(QStringLiteral("Preview"));
+    setWindowTitle(tr("Preview"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(640, 480);
     connect(worker_, &QFutureWatcher<PreviewPicture>::finished, this, &PreviewWindow::takeScene);
@@ -283,7 +284,7 @@ void PreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     const map::MapKind current = tiles_->source().kind;
     const auto item = [&](const char* text, map::MapKind kind) {
-        QAction* action = menu.addAction(QString::fromUtf8(text));
+        QAction* action = menu.addAction(QString::fromUtf8(translate(text)));
         action->setCheckable(true);
         action->setChecked(kind == current);
         return action;
@@ -300,16 +301,16 @@ void PreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
     } else if (chosen == url) {
         bool ok = false;
         const QString text = QInputDialog::getText(
-            this, QString::fromUtf8(map::kCustomUrlText),
-            QStringLiteral("URL with {z}, {x} and {y}:"), QLineEdit::Normal,
+            this, QString::fromUtf8(translate(map::kCustomUrlText)),
+            tr("URL with {z}, {x} and {y}:"), QLineEdit::Normal,
             QString::fromStdString(map::urlTemplateOf(tiles_->source())), &ok);
         if (ok && map::isUrlTemplate(text.toStdString())) {
             setMapSource({map::MapKind::Url, text.toStdString()});
         }
     } else if (chosen == mbtiles) {
         const QString file =
-            QFileDialog::getOpenFileName(this, QString::fromUtf8(map::kMbTilesText), QString(),
-                                         QStringLiteral("MBTiles (*.mbtiles);;All files (*)"));
+            QFileDialog::getOpenFileName(this, QString::fromUtf8(translate(map::kMbTilesText)),
+                                         QString(), tr("MBTiles (*.mbtiles);;All files (*)"));
         if (!file.isEmpty()) {
             setMapSource({map::MapKind::MbTiles, file.toStdString()});
         }
@@ -394,7 +395,7 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
     // The map's credit at the map's bottom right, on a light ground; the hint at first.
     QString credit = tiles_->attribution();
     if (!mapChosen_) {
-        credit = QString::fromUtf8(map::kMapHint);
+        credit = QString::fromUtf8(translate(map::kMapHint));
     }
     if (!credit.isEmpty() && picture_.scene.mapFrame) {
         const preview::SceneRect& area = picture_.scene.mapFrame->area;
@@ -411,7 +412,7 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
     double y = height() - 8;
     for (const auto& file : selection_->unreadableFiles) {
         painter.drawText(QPointF(12, y),
-                         "Unable to open file " + QString::fromStdString(file.string()));
+                         tr("Unable to open file %1").arg(QString::fromStdString(file.string())));
         y -= preview::kTextSize + 4;
     }
 }

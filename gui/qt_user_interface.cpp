@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include "text/translation.h"
+
 namespace quillet::gui {
 
 namespace {
@@ -72,7 +74,7 @@ Answer QtUserInterface::askWithHistoryBox(std::string_view text, std::string_vie
                     QMessageBox::Ok | QMessageBox::Cancel, parent_);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
-    auto* keepBox = new QCheckBox(toQString(kKeepInHistoryText), &box);
+    auto* keepBox = new QCheckBox(toQString(translate(kKeepInHistoryText)), &box);
     keepBox->setChecked(keep);
     box.setCheckBox(keepBox);
     const bool ok = box.exec() != QMessageBox::Cancel;

@@ -2,6 +2,7 @@
 
 #include "app/list_filter.h"
 #include "device/code_page.h"
+#include "text/translation.h"
 
 namespace quillet::gui {
 
@@ -61,8 +62,12 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
     }
     const Column& column = list_.column(static_cast<std::size_t>(section));
     switch (role) {
-        case Qt::DisplayRole:
-            return displayText(column.heading);
+        case Qt::DisplayRole: {
+            // The core keeps the English heading, its sort key; the window shows it in
+            // the person's language.
+            const std::string heading = translate(column.heading);
+            return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+        }
         case Qt::TextAlignmentRole:
             return alignmentOf(column);
         case Qt::ToolTipRole:

@@ -22,6 +22,10 @@ std::filesystem::path toPath(const QString& folder) {
 
 }  // namespace
 
+QString windowUsage() {
+    return QCoreApplication::translate("quillet::gui::WindowArguments", kWindowUsage);
+}
+
 WindowArguments parseWindowArguments(const QStringList& arguments) {
     WindowArguments parsed;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -35,9 +39,12 @@ WindowArguments parseWindowArguments(const QStringList& arguments) {
         } else if (argument == QStringLiteral("--screenshot") && i + 1 < arguments.size()) {
             parsed.screenshotDirectory = arguments[++i];
         } else if (argument.startsWith('-') && argument.size() > 1) {
-            parsed.error = QStringLiteral("unknown option \"%1\"").arg(argument);
+            parsed.error = QCoreApplication::translate("quillet::gui::WindowArguments",
+                                                       "unknown option \"%1\"")
+                               .arg(argument);
         } else if (parsed.folder) {
-            parsed.error = QStringLiteral("give one folder only");
+            parsed.error = QCoreApplication::translate("quillet::gui::WindowArguments",
+                                                       "give one folder only");
         } else {
             parsed.folder = argument;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
@@ -23,12 +24,16 @@ struct WindowArguments {
 };
 
 inline constexpr const char* kWindowUsage =
-    "Usage: quillet [--choose-folder] [FOLDER]\n"
-    "Opens the GPS device files of FOLDER, by default of the working directory.\n"
-    "  --choose-folder  ask for the folder, again until one holds device files\n"
-    "  --help           show this text and end\n"
-    "  --version        show the version and end\n";
+    QT_TRANSLATE_NOOP("quillet::gui::WindowArguments",
+                      "Usage: quillet [--choose-folder] [FOLDER]\n"
+                      "Opens the GPS device files of FOLDER, by default of the working directory.\n"
+                      "  --choose-folder  ask for the folder, again until one holds device files\n"
+                      "  --help           show this text and end\n"
+                      "  --version        show the version and end\n");
 inline constexpr const char* kWindowVersion = "quillet 1.0\n";
+
+// kWindowUsage in the person's language.
+QString windowUsage();
 
 // The arguments after the program name.
 WindowArguments parseWindowArguments(const QStringList& arguments);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/time_zone_setting.h"
+#include "text/translation.h"
 
 namespace quillet::gui {
 
@@ -20,6 +21,11 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// One of the core's marked texts in the person's language.
+QString translated(std::string_view english) {
+    return fromUtf8(translate(english));
+}
+
 QSettings settings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillet"),
                      QStringLiteral("quillet"));
@@ -28,11 +34,11 @@ QSettings settings() {
 }  // namespace
 
 TimeZoneMenu::TimeZoneMenu(const TimeZone& shown, QWidget* parent)
-    : QMenu(fromUtf8(kTimeZoneMenuText), parent) {
+    : QMenu(translated(kTimeZoneMenuText), parent) {
     auto* group = new QActionGroup(this);
     utc_ = addAction(fromUtf8(kUtcZoneText));
     computer_ = addAction(fromUtf8(computerZoneText(TimeZone::computer())));
-    other_ = addAction(fromUtf8(kOtherZoneText));
+    other_ = addAction(translated(kOtherZoneText));
     for (QAction* action : {utc_, computer_, other_}) {
         action->setCheckable(true);
         group->addAction(action);
@@ -53,9 +59,9 @@ void TimeZoneMenu::showZone(const TimeZone& zone) {
     computer_->setChecked(zone.kind() == TimeZone::Kind::Computer);
     other_->setChecked(zone.kind() == TimeZone::Kind::Named);
     other_->setText(zone.kind() == TimeZone::Kind::Named
-                        ? fromUtf8(kOtherZoneText) + QStringLiteral(" (") + fromUtf8(zone.name()) +
-                              QStringLiteral(")")
-                        : fromUtf8(kOtherZoneText));
+                        ? translated(kOtherZoneText) + QStringLiteral(" (") +
+                              fromUtf8(zone.name()) + QStringLiteral(")")
+                        : translated(kOtherZoneText));
 }
 
 void TimeZoneMenu::chooseOther() {
@@ -70,9 +76,9 @@ void TimeZoneMenu::chooseOther() {
 }
 
 ZoneChooser::ZoneChooser(const TimeZone& shown, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(fromUtf8(kChooseZoneCaption));
+    setWindowTitle(translated(kChooseZoneCaption));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(fromUtf8(kChooseZoneFilterText), this);
+    auto* label = new QLabel(translated(kChooseZoneFilterText), this);
     search_ = new QLineEdit(this);
     label->setBuddy(search_);
     zones_ = new QListWidget(this);

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "app/window_commands.h"
+#include "text/translation.h"
 
 namespace quillet::gui {
 
@@ -26,7 +27,7 @@ WindowActions::WindowActions(QWidget* window, QWidget* list) : QObject(window) {
         if (entry.action == Action::SelectAll) {
             continue;  // the list's own Ctrl+A, which selects the rows it shows
         }
-        auto* action = new QAction(toQString(entry.text), window);
+        auto* action = new QAction(toQString(translate(entry.text)), window);
         if (!entry.key.empty()) {
             action->setShortcut(QKeySequence(toQString(entry.key)));
         }
@@ -52,7 +53,7 @@ void WindowActions::update(const AppState& state, std::size_t selected) {
         action->setEnabled(canRun(which, state, selected));
         action->setText(toQString(menuText(which, selected)));
         const bool needsRows = actionEntry(which).needsSelection && selected == 0;
-        action->setStatusTip(needsRows ? toQString(kSelectRowsFirst) : QString());
+        action->setStatusTip(needsRows ? toQString(translate(kSelectRowsFirst)) : QString());
     }
 }
 

@@ -51,6 +51,11 @@ for package in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libdate-tz3
         status=1
     fi
 done
+# Qt's translations of the standard buttons the window's dialogs show.
+if ! grep -q '^ Recommends:.*qt6-translations-l10n' <<<"$info"; then
+    echo "Recommends does not name qt6-translations-l10n"
+    status=1
+fi
 
 # The newest changelog entry is the version being packed.
 logged=$(gzip -dc "$work/stage/usr/share/doc/quillet/changelog.gz" | dpkg-parsechangelog -l - -S Version)

@@ -12,6 +12,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     dpkg-dev lintian appstream desktop-file-utils
     gettext locales
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 
 # The locales the translation tests run under: Russian, and German for the numbers.

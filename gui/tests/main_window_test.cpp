@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 
 #include "dialog_units.h"
@@ -40,8 +41,10 @@
 #include "qt_user_interface.h"
 #include "start_folder.h"
 #include "support/fake_ui.h"
+#include "text/translation.h"
 #include "time_zone_menu.h"
 #include "views/list_text.h"
+#include "window_language.h"
 #include "window_status.h"
 
 using quillet::AppState;
@@ -165,6 +168,49 @@ QRect asQRect(const quillet::Rect& rect) {
     return QRect(rect.x, rect.y, rect.width, rect.height);
 }
 
+// Russian for as long as it lives, without a Russian locale installed: the core's
+// catalogue through gettext (LANGUAGE=ru under C.UTF-8, which glibc always has) and the
+// window's and Qt's through the default QLocale. English comes back afterwards.
+class RussianLanguage {
+public:
+    RussianLanguage() : locale_(std::setlocale(LC_ALL, nullptr)) {
+        for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            saved_.append({variable, qEnvironmentVariableIsSet(variable), qgetenv(variable)});
+            qunsetenv(variable);
+        }
+        qputenv("LANGUAGE", "ru");
+        qputenv("LANG", "C.UTF-8");
+        quillet::startTranslations(quillet::catalogueFolder());
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        translations.emplace(quillet::gui::windowLanguage());
+    }
+    ~RussianLanguage() {
+        translations.reset();
+        QLocale::setDefault(QLocale::system());
+        for (const Saved& variable : saved_) {
+            if (variable.set) {
+                qputenv(variable.name, variable.value);
+            } else {
+                qunsetenv(variable.name);
+            }
+        }
+        std::setlocale(LC_ALL, locale_.c_str());
+    }
+    RussianLanguage(const RussianLanguage&) = delete;
+    RussianLanguage& operator=(const RussianLanguage&) = delete;
+
+    std::optional<quillet::gui::WindowTranslations> translations;
+
+private:
+    struct Saved {
+        const char* name;
+        bool set;
+        QByteArray value;
+    };
+    std::string locale_;
+    QList<Saved> saved_;
+};
+
 }  // namespace
 
 // The test's own folders for the settings and the tile cache.
@@ -213,6 +259,7 @@ private slots:
     void messageBoxesShowCaptionIconAndButtons_data();
     void messageBoxesShowCaptionIconAndButtons();
     void saveDialogOffersTheDefaultNameAndGpxFilter();
+    void windowSpeaksThePersonsLanguage();
 
 private:
     MapFolders shared_;
@@ -1264,6 +1311,69 @@ void MainWindowTest::timeZoneMenuShowsTheTimesInTheChosenZone() {
     QVERIFY(quillet::gui::rememberedTimeZone().isUtc());
     QVERIFY(ui.calls.empty());
     QStandardPaths::setTestModeEnabled(false);
+}
+
+void MainWindowTest::windowSpeaksThePersonsLanguage() {
+    QTemporaryDir folder;
+    writeDeviceFolder(QDir(folder.path()));
+    FakeUi ui;
+    {
+        const RussianLanguage russian;
+        QVERIFY(russian.translations->windowTextsLoaded());
+        QVERIFY(russian.translations->qtTextsLoaded());
+        auto window = quillet::gui::openMainWindow(folder.path().toStdString(), ui);
+        QVERIFY(window != nullptr);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        // The window's own texts, and those it gets from the core: tabs, headings,
+        // menu items, the status bar.
+        const QTabBar* tabs = window->tabBar();
+        QCOMPARE((QStringList{tabs->tabText(0), tabs->tabText(1)}),
+                 (QStringList{"Путевые точки", "Треки"}));
+        QPushButton* buttons[] = {window->makeGpxButton(), window->deleteButton()};
+        QCOMPARE(buttons[0]->text(), QString("Создать GPX"));
+        QCOMPARE(buttons[1]->text(), QString("Удалить"));
+        for (const QPushButton* button : buttons) {
+            QCOMPARE(button->toolTip(), QString("Сначала выделите строки"));
+            // The longer words still fit the template's buttons.
+            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
+                     qPrintable(button->text()));
+        }
+        QCOMPARE(window->filterField()->placeholderText(), QString("Фильтр по имени (Ctrl+F)"));
+        const auto* model = window->listView()->model();
+        QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QString("Имя"));
+        QCOMPARE(window->aboutAction()->text(), QString("О про&грамме..."));
+        QCOMPARE(window->timeZoneMenu()->title(), QString("Часовой пояс"));
+        QCOMPARE(window->statusBar()->rows(), QString("3 строки"));
+        // The data stays as it is.
+        QCOMPARE(column(*window, 2), (QStringList{"Bravo", "alpha", "Charlie"}));
+
+        // Qt's own standard buttons, in a message box of the core.
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            for (const QAbstractButton* button : box->buttons()) {
+                shown << button->text();
+            }
+            box->button(QMessageBox::Cancel)->click();
+        });
+        quillet::gui::QtUserInterface boxes;
+        boxes.showMessage("Are you shure?", "Quillet  1.0", quillet::Buttons::OkCancel,
+                          quillet::Icon::Exclamation);
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"OK", "Отмена"}));
+    }
+    // Without a language in the messages' locale the window stays English.
+    const std::string messages = std::setlocale(LC_MESSAGES, nullptr);
+    std::setlocale(LC_MESSAGES, "C");
+    QCOMPARE(quillet::gui::windowLanguage().language(), QLocale::C);
+    {
+        MainWindow english(namedRows(), ui);
+        QCOMPARE(english.makeGpxButton()->text(), QString("Make GPX"));
+        QCOMPARE(english.tabBar()->tabText(0), QString("Way Points"));
+    }
+    std::setlocale(LC_MESSAGES, messages.c_str());
 }
 
 QTEST_MAIN(MainWindowTest)
