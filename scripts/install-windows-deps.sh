@@ -9,6 +9,7 @@ packages=(
     googletest libcli11-dev libxxhash-dev
     wine wine64 xvfb xauth xdotool imagemagick
     nsis zip
+    gettext
 )
 
 missing=()
