@@ -8,6 +8,7 @@
 #include "preview/build_scene.h"
 #include "preview/window_placement.h"
 #include "resource_ids.h"
+#include "text/translation.h"
 #include "wide_text.h"
 
 namespace quillet::win {
@@ -205,7 +206,7 @@ void paintUnreadableFiles(HDC dc, const preview::PreviewSelection& selection, do
     const Selected font(dc, painter.font());
     double y = height - 8;
     for (const std::filesystem::path& file : selection.unreadableFiles) {
-        painter.text({12, y}, L"Unable to open file " + file.wstring());
+        painter.text({12, y}, toWide(translate("Unable to open file ")) + file.wstring());
         y -= preview::kTextSize + 4;
     }
 }
@@ -231,7 +232,8 @@ std::unique_ptr<PreviewWindow> PreviewWindow::create(HINSTANCE instance, HWND ow
                static_cast<LONG>(std::lround(kFirstHeight * scale))};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
     std::unique_ptr<PreviewWindow> preview(new PreviewWindow());
-    if (CreateWindowExW(0, kWindowClass, L"Preview", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    const std::wstring title = toWide(translate("Preview"));
+    if (CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                         CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner,
                         nullptr, instance, preview.get()) == nullptr) {
         return nullptr;
