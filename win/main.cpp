@@ -45,7 +45,7 @@ void answer(const std::string& text, bool error) {
         }
     }
     MessageBoxW(nullptr, quillet::win::toWide(text).c_str(),
-                quillet::win::toWide(quillet::translate(std::string(quillet::kTitleText))).c_str(),
+                quillet::win::toWide(quillet::kTitleText).c_str(),
                 MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 

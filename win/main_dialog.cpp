@@ -168,7 +168,7 @@ INT_PTR CALLBACK MainDialog::dialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 void MainDialog::initialise() {
-    SetWindowTextW(window_, toWide(translate(std::string(kTitleText))).c_str());
+    SetWindowTextW(window_, toWide(kTitleText).c_str());
     bigIcon_ = loadIcon(instance_, SM_CXICON, SM_CYICON);
     smallIcon_ = loadIcon(instance_, SM_CXSMICON, SM_CYSMICON);
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));

@@ -145,7 +145,7 @@ void appendTimeZoneMenu(HMENU menu, const TimeZone& shown) {
         AppendMenuW(zones, MF_STRING | (shown.kind() == kind ? MF_CHECKED : MF_UNCHECKED), command,
                     toWide(text).c_str());
     };
-    add(kUtcZoneCommand, translate(std::string(kUtcZoneText)), TimeZone::Kind::Utc);
+    add(kUtcZoneCommand, std::string(kUtcZoneText), TimeZone::Kind::Utc);
     add(kComputerZoneCommand, computerZoneText(TimeZone::computer()), TimeZone::Kind::Computer);
     add(kOtherZoneCommand,
         shown.kind() == TimeZone::Kind::Named
