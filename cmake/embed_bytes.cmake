@@ -9,7 +9,7 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 string(REPEAT "0x..," 16 line)
 string(REGEX REPLACE "(${line})" "\\1\n    " bytes "${bytes}")
 get_filename_component(name ${INPUT} NAME)
-file(WRITE ${OUTPUT}.new
+file(WRITE ${OUTPUT}
 "// Generated at build time from ${name}; do not edit.
 #include <string_view>
 
@@ -28,5 +28,3 @@ std::string_view ${FUNCTION}() {
 
 }  // namespace quillet
 ")
-file(COPY_FILE ${OUTPUT}.new ${OUTPUT} ONLY_IF_DIFFERENT)
-file(REMOVE ${OUTPUT}.new)

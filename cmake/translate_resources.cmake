@@ -105,7 +105,7 @@ string(REPLACE "<open>" "[" out "${out}")
 string(REPLACE "<close>" "]" out "${out}")
 get_filename_component(rcName ${RC} NAME)
 get_filename_component(poName ${PO} NAME)
-file(WRITE ${OUTPUT}.new
+file(WRITE ${OUTPUT}
 "// Generated at build time from ${rcName} and ${poName}; do not edit.
 #pragma code_page(65001)
 #include <windows.h>
@@ -116,5 +116,3 @@ file(WRITE ${OUTPUT}.new
 LANGUAGE ${LANGUAGE}
 
 ${out}")
-file(COPY_FILE ${OUTPUT}.new ${OUTPUT} ONLY_IF_DIFFERENT)
-file(REMOVE ${OUTPUT}.new)
