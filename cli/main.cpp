@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "heap_pages.h"
 #include "terminal_text.h"
+#include "text/translation.h"
 
 #ifdef _WIN32
 #include "windows_console.h"
@@ -27,6 +28,7 @@ bool canAsk() {
 int run(int argc, char** argv) {
     using namespace quillet::cli;
     preferLargeHeapPages();
+    quillet::startTranslations(quillet::catalogueFolder());
     try {
         const ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
         if (!parsed.options) {

@@ -17,6 +17,7 @@
 #include "preview_window.h"
 #include "qt_user_interface.h"
 #include "start_folder.h"
+#include "text/translation.h"
 #include "time_zone_menu.h"
 
 namespace {
@@ -67,6 +68,7 @@ std::optional<QString> chooseFolder(const QString& startIn) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    quillet::startTranslations(quillet::catalogueFolder());
     QApplication::setWindowIcon(quillet::gui::applicationIcon());
     const quillet::gui::WindowArguments arguments =
         quillet::gui::parseWindowArguments(QApplication::arguments().mid(1));

@@ -37,7 +37,8 @@ for path in ./usr/bin/quillet ./usr/bin/quillet-cli ./usr/share/man/man1/quillet
     ./usr/share/icons/hicolor/scalable/apps/quillet.svg \
     ./usr/share/icons/hicolor/48x48/apps/quillet.png \
     ./usr/share/doc/quillet/copyright ./usr/share/doc/quillet/changelog.gz \
-    ./usr/share/lintian/overrides/quillet; do
+    ./usr/share/lintian/overrides/quillet \
+    ./usr/share/locale/ru/LC_MESSAGES/quillet.mo; do
     if ! grep -q " $path\$" <<<"$contents"; then
         echo "missing from the package: $path"
         status=1

@@ -11,7 +11,30 @@ packages=(
     libxml2-utils libxml2-dev gpsbabel xvfb xauth
     clang-14 libclang-rt-14-dev
     dpkg-dev lintian appstream desktop-file-utils
+    gettext locales
 )
+
+# The locales the translation tests run under: Russian, and German for the numbers.
+locales=(ru_RU.UTF-8 de_DE.UTF-8)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+
+generate_locales() {
+    local wanted=()
+    for l in "${locales[@]}"; do
+        if ! locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}"; then
+            wanted+=("$l")
+        fi
+    done
+    [ ${#wanted[@]} -eq 0 ] && return 0
+    echo "Generating the locales: ${wanted[*]}"
+    for l in "${wanted[@]}"; do
+        $sudo localedef -i "${l%%.*}" -f UTF-8 "$l"
+    done
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,12 +42,9 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-    sudo="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+generate_locales

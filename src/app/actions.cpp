@@ -3,25 +3,26 @@
 #include <algorithm>
 
 #include "app/window_commands.h"
+#include "text/translation.h"
 
 namespace quillet {
 namespace {
 
 constexpr ActionEntry kActions[] = {
-    {Action::Copy, "&Copy", "Ctrl+C", true, true},
-    {Action::MakeGpx, "&Make GPX...", "", true, true},
-    {Action::ExportEverything, "Export &Everything\u2026", "", true, false},
-    {Action::Delete, "&Delete", "Del", true, true},
-    {Action::Preview, "Preview", "Space", true, false},
-    {Action::OpenFolder, "&Open Folder...", "Ctrl+O", true, false},
-    {Action::Reload, "&Reload", "F5", true, false},
-    {Action::History, "&History…", "", true, false},
-    {Action::About, "&About...", "F1", true, false},
-    {Action::Filter, "&Filter", "Ctrl+F", false, false},
-    {Action::SelectAll, "Select &All", "Ctrl+A", false, false},
-    {Action::NextTab, "&Next Tab", "Ctrl+Tab", false, false},
-    {Action::PreviousTab, "Pre&vious Tab", "Ctrl+Shift+Tab", false, false},
-    {Action::Quit, "&Quit", "Ctrl+Q", false, false},
+    {Action::Copy, QUILLET_TEXT("&Copy"), "Ctrl+C", true, true},
+    {Action::MakeGpx, QUILLET_TEXT("&Make GPX..."), "", true, true},
+    {Action::ExportEverything, QUILLET_TEXT("Export &Everything\u2026"), "", true, false},
+    {Action::Delete, QUILLET_TEXT("&Delete"), "Del", true, true},
+    {Action::Preview, QUILLET_TEXT("Preview"), "Space", true, false},
+    {Action::OpenFolder, QUILLET_TEXT("&Open Folder..."), "Ctrl+O", true, false},
+    {Action::Reload, QUILLET_TEXT("&Reload"), "F5", true, false},
+    {Action::History, QUILLET_TEXT("&History…"), "", true, false},
+    {Action::About, QUILLET_TEXT("&About..."), "F1", true, false},
+    {Action::Filter, QUILLET_TEXT("&Filter"), "Ctrl+F", false, false},
+    {Action::SelectAll, QUILLET_TEXT("Select &All"), "Ctrl+A", false, false},
+    {Action::NextTab, QUILLET_TEXT("&Next Tab"), "Ctrl+Tab", false, false},
+    {Action::PreviousTab, QUILLET_TEXT("Pre&vious Tab"), "Ctrl+Shift+Tab", false, false},
+    {Action::Quit, QUILLET_TEXT("&Quit"), "Ctrl+Q", false, false},
 };
 
 }  // namespace
@@ -56,11 +57,11 @@ bool canRun(Action action, const AppState& state, std::size_t selected) {
 
 std::string menuText(Action action, std::size_t selected) {
     const ActionEntry& entry = actionEntry(action);
-    std::string text(entry.text);
     if (entry.needsSelection && selected == 0) {
-        text += " (" + std::string(kSelectRowsFirst) + ")";
+        // The item and why it is greyed out: "&Copy (Select rows first)".
+        return fillIn(translate("{1} ({2})"), {translate(entry.text), translate(kSelectRowsFirst)});
     }
-    return text;
+    return translate(entry.text);
 }
 
 }  // namespace quillet

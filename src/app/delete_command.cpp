@@ -4,6 +4,7 @@
 #include "device/path_text.h"
 #include "edit/file_operations.h"
 #include "edit/rewrite_device_file.h"
+#include "text/translation.h"
 
 namespace quillet {
 namespace {
@@ -34,7 +35,7 @@ RewriteRequest rewriteRequestFor(const AppState& state, ViewKind view, bool keep
         request.history = HistorySettings{.folder = *state.historyFolder, .limits = {}};
     } else if (keepHistory) {
         request.noHistoryFolder =
-            "no folder is set for it (XDG_DATA_HOME or HOME, LOCALAPPDATA on Windows)";
+            translate("no folder is set for it (XDG_DATA_HOME or HOME, LOCALAPPDATA on Windows)");
     }
     return request;
 }
@@ -42,9 +43,9 @@ RewriteRequest rewriteRequestFor(const AppState& state, ViewKind view, bool keep
 DeleteResult refuseStoredVersion(const AppState& state, UserInterface& ui) {
     DeleteResult refused;
     refused.outcome = CommandOutcome::Refused;
-    refused.message = "The files were read from the history (" +
-                      pathText(state.readFromHistory.value_or("")) +
-                      "): a stored version can be listed and exported, not changed.";
+    refused.message = fillIn(translate("The files were read from the history ({1}): a stored "
+                                       "version can be listed and exported, not changed."),
+                             {pathText(state.readFromHistory.value_or(""))});
     ui.showMessage(refused.message, kTitleText, Buttons::Ok, Icon::Error);
     return refused;
 }
@@ -63,8 +64,8 @@ DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops) {
         return {};
     }
     if (*view == ViewKind::Tracks && activeTrackSelected(state.list)) {
-        ui.showMessage("You can not delete the active track!", ui.applicationName(), Buttons::Ok,
-                       Icon::None);
+        ui.showMessage(translate("You can not delete the active track!"), ui.applicationName(),
+                       Buttons::Ok, Icon::None);
         DeleteResult refused;
         refused.outcome = CommandOutcome::Refused;
         return refused;
@@ -73,7 +74,7 @@ DeleteResult onDelete(AppState& state, UserInterface& ui, FileOperations& ops) {
         return refuseStoredVersion(state, ui);
     }
     bool keep = state.keepHistory;
-    if (ui.askWithHistoryBox("Are you shure?", kTitleText, keep) != Answer::Ok) {
+    if (ui.askWithHistoryBox(translate("Are you shure?"), kTitleText, keep) != Answer::Ok) {
         return {};
     }
     const DeleteResult result =

@@ -8,6 +8,7 @@
 #include "edit/file_operations.h"
 #include "edit/platform_files.h"
 #include "edit/rewrite_device_file.h"
+#include "text/translation.h"
 
 namespace quillet {
 namespace {
@@ -65,15 +66,15 @@ std::vector<FolderVersion> folderHistory(const AppState& state) {
 std::optional<HistoryVersion> folderVersion(const AppState& state, std::string_view id,
                                             std::string& why) {
     if (!state.historyFolder) {
-        why =
+        why = translate(
             "there is no history: no folder is set for it (XDG_DATA_HOME or HOME, "
-            "LOCALAPPDATA on Windows)";
+            "LOCALAPPDATA on Windows)");
         return std::nullopt;
     }
     auto version = findVersion(*state.historyFolder, id);
     if (!version) {
-        why = "there is no stored version " + std::string(id) + " in the history at " +
-              pathText(*state.historyFolder);
+        why = fillIn(translate("there is no stored version {1} in the history at {2}"),
+                     {id, pathText(*state.historyFolder)});
         return std::nullopt;
     }
     for (const auto& file : rewritableFiles(state)) {
@@ -81,8 +82,8 @@ std::optional<HistoryVersion> folderVersion(const AppState& state, std::string_v
             return version;
         }
     }
-    why = "the stored version " + std::string(id) + " is one of " + pathText(version->deviceFile) +
-          ", not of a file in this folder";
+    why = fillIn(translate("the stored version {1} is one of {2}, not of a file in this folder"),
+                 {id, pathText(version->deviceFile)});
     return std::nullopt;
 }
 
@@ -99,7 +100,7 @@ DeleteResult onRestore(AppState& state, UserInterface& ui, std::string_view id,
     std::string why;
     const auto version = folderVersion(state, id, why);
     if (!version) {
-        return refusal(ui, "Nothing has been restored: " + why + ".");
+        return refusal(ui, fillIn(translate("Nothing has been restored: {1}."), {why}));
     }
     ViewKind view = ViewKind::Waypoints;
     for (const auto& file : rewritableFiles(state)) {
@@ -110,14 +111,14 @@ DeleteResult onRestore(AppState& state, UserInterface& ui, std::string_view id,
     // The change check compares with the list's fill of the file's view.
     const auto tab = tabOf(state, view);
     if (!tab) {
-        return refusal(ui, "Nothing has been restored: " + pathText(version->deviceFile) +
-                               " cannot be opened.");
+        return refusal(ui, fillIn(translate("Nothing has been restored: {1} cannot be opened."),
+                                  {pathText(version->deviceFile)}));
     }
     if (currentView(state) != view) {
         switchToTab(state, ui, *tab);
     }
     bool keep = state.keepHistory;
-    if (ui.askWithHistoryBox("Are you shure?", kTitleText, keep) != Answer::Ok) {
+    if (ui.askWithHistoryBox(translate("Are you shure?"), kTitleText, keep) != Answer::Ok) {
         return {};
     }
     const DeleteResult result =

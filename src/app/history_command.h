@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "edit/delete_records.h"
 #include "edit/history_store.h"
+#include "text/translation.h"
 #include "ui/user_interface.h"
 
 namespace quillet {
@@ -24,8 +25,9 @@ struct FolderVersion {
 };
 
 // The headings of the history's list and the cells of one version under them.
-inline constexpr std::array<std::string_view, 5> kHistoryHeadings{"Id", "Replaced (UTC)", "File",
-                                                                  "Records", "Bytes"};
+inline constexpr std::array<std::string_view, 5> kHistoryHeadings{
+    QUILLET_TEXT("Id"), QUILLET_TEXT("Replaced (UTC)"), QUILLET_TEXT("File"),
+    QUILLET_TEXT("Records"), QUILLET_TEXT("Bytes")};
 std::array<std::string, 5> historyCells(const FolderVersion& shown);
 
 // The versions of the folder's waypoint and saved-tracks files, newest first.

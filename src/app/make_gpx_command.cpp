@@ -8,6 +8,7 @@
 #include "device/path_text.h"
 #include "export/export_document.h"
 #include "export/export_file.h"
+#include "text/translation.h"
 
 namespace quillet {
 
@@ -16,7 +17,7 @@ namespace {
 // The reason of the last failed system call, or a plain one when it left none.
 std::string failureReason(int error) {
     if (error == 0) {
-        return "the data could not be written";
+        return translate("the data could not be written");
     }
     return std::generic_category().message(error);
 }
@@ -24,11 +25,14 @@ std::string failureReason(int error) {
 std::string unreadableFilesMessage(const GpxExportReport& report,
                                    const std::filesystem::path& output) {
     std::string text = unreadableFilesLines(report);
-    text += "The tracks of ";
-    text += report.unreadableFiles.size() == 1 ? "this file were" : "these files were";
-    text += " left out of " + pathText(output) +
-            ". Check that the device files are still in the folder and fill the list "
-            "again before you export.";
+    text += fillIn(report.unreadableFiles.size() == 1
+                       ? translate("The tracks of this file were left out of {1}. Check that the "
+                                   "device files are still in the folder and fill the list again "
+                                   "before you export.")
+                       : translate("The tracks of these files were left out of {1}. Check that "
+                                   "the device files are still in the folder and fill the list "
+                                   "again before you export."),
+                   {pathText(output)});
     return text;
 }
 
@@ -47,22 +51,23 @@ MakeGpxResult exportToChosenFile(ListState& state, UserInterface& ui,
         *path, state.files, format, [&](std::ostream& out) { return write(out, format); });
     switch (result.status) {
         case ExportFileStatus::WouldOverwrite:
-            ui.showMessage("Unable to create " + label + " File " + pathText(*path) +
-                               ": it would overwrite " + pathText(result.guarded) +
-                               ".\nChoose another file and export again.",
+            ui.showMessage(fillIn(translate("Unable to create {1} File {2}: it would overwrite "
+                                            "{3}.\nChoose another file and export again."),
+                                  {label, pathText(*path), pathText(result.guarded)}),
                            kTitleText, Buttons::Ok, Icon::Error);
             return CommandOutcome::Refused;
         case ExportFileStatus::NotCreated:
-            ui.showMessage("Unable to create " + label + " File", kTitleText, Buttons::Ok,
-                           Icon::Error);
+            ui.showMessage(fillIn(translate("Unable to create {1} File"), {label}), kTitleText,
+                           Buttons::Ok, Icon::Error);
             return CommandOutcome::Failed;
         case ExportFileStatus::WriteFailed: {
-            std::string text = "Unable to write " + label + " File " + pathText(*path) + ": " +
-                               failureReason(result.error) + "\n";
+            std::string text = fillIn(translate("Unable to write {1} File {2}: {3}"),
+                                      {label, pathText(*path), failureReason(result.error)}) +
+                               "\n";
             if (result.incompleteRemoved) {
-                text += "The incomplete file was removed. ";
+                text += translate("The incomplete file was removed. ");
             }
-            text += "Make room on the disk or choose another place, then export again.";
+            text += translate("Make room on the disk or choose another place, then export again.");
             ui.showMessage(text, kTitleText, Buttons::Ok, Icon::Error);
             return CommandOutcome::Failed;
         }

@@ -5,11 +5,12 @@
 #include "app/fill_list.h"
 #include "app/startup.h"
 #include "device/path_text.h"
+#include "text/translation.h"
 
 namespace quillet {
 
 std::string noFileInFolderMessage(const std::filesystem::path& folder) {
-    return std::string(kNoFileMessage) + "\n" + pathText(folder);
+    return translate(kNoFileMessage) + "\n" + pathText(folder);
 }
 
 bool openFolder(AppState& state, const std::filesystem::path& folder, UserInterface& ui) {

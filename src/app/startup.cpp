@@ -8,14 +8,15 @@
 #include "app/fill_list.h"
 #include "device/input_stream.h"
 #include "edit/platform_files.h"
+#include "text/translation.h"
 
 namespace quillet {
 
 namespace {
 
 constexpr int kExpectedVersion = 5;
-constexpr std::string_view kWaypointVersionMessage = "Unknown version of WPT file";
-constexpr std::string_view kTrackVersionMessage = "Unknown version of ATRK file";
+constexpr std::string_view kWaypointVersionMessage = QUILLET_TEXT("Unknown version of WPT file");
+constexpr std::string_view kTrackVersionMessage = QUILLET_TEXT("Unknown version of ATRK file");
 
 // Opens a device file for binary reading. Only a regular file counts: a folder that
 // carries a device file's name cannot be read, and a pipe or device could block the
@@ -36,7 +37,7 @@ bool hasKnownVersion(InputStream& file) {
 }
 
 void warnVersion(UserInterface& ui, std::string_view message) {
-    ui.showMessage(message, kTitleText, Buttons::Ok, Icon::None);
+    ui.showMessage(translate(message), kTitleText, Buttons::Ok, Icon::None);
 }
 
 }  // namespace
@@ -66,13 +67,13 @@ std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
         if (!hasKnownVersion(*waypoints)) {
             warnVersion(ui, kWaypointVersionMessage);
         }
-        state->tabs.emplace_back("Way Points");
+        state->tabs.emplace_back(QUILLET_TEXT("Way Points"));
         state->waypointTab = 0;
         waypoints.reset();
     }
 
     if (activeTrack || savedTracks) {
-        state->tabs.emplace_back("Tracks");
+        state->tabs.emplace_back(QUILLET_TEXT("Tracks"));
         // Both track files share one warning text.
         for (auto* file : {&activeTrack, &savedTracks}) {
             if (*file) {
@@ -86,7 +87,7 @@ std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
     }
 
     if (state->tabs.empty()) {
-        ui.showMessage(noFileMessage, kTitleText, Buttons::Ok, Icon::Error);
+        ui.showMessage(translate(noFileMessage), kTitleText, Buttons::Ok, Icon::Error);
         return nullptr;
     }
 

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "device/time_zone.h"
+#include "text/translation.h"
 #include "ui/user_interface.h"
 
 namespace quillet {
@@ -20,7 +21,8 @@ std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserIn
 std::unique_ptr<AppState> startUp(const std::filesystem::path& directory, UserInterface& ui,
                                   std::string_view noFileMessage, const TimeZone& zone = {});
 
-inline constexpr std::string_view kNoFileMessage = "Unable to open any NVM file. Terminated";
+inline constexpr std::string_view kNoFileMessage =
+    QUILLET_TEXT("Unable to open any NVM file. Terminated");
 // The same on the files given (a stored version standing in for one of them).
 std::unique_ptr<AppState> startUp(const FileSet& files, UserInterface& ui,
                                   std::string_view noFileMessage = kNoFileMessage,

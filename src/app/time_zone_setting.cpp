@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/fill_list.h"
+#include "text/translation.h"
 #include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
 
@@ -24,11 +25,11 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
 }  // namespace
 
 std::string computerZoneText(const TimeZone& computer) {
-    return "This computer (" + computer.name() + ")";
+    return fillIn(translate("This computer ({1})"), {computer.name()});
 }
 
 std::string timeZoneNote(const TimeZone& zone) {
-    return "Times in " + zone.name();
+    return fillIn(translate("Times in {1}"), {zone.name()});
 }
 
 std::optional<std::string> timeHeadingNote(const AppState& state, std::size_t column) {

@@ -10,15 +10,16 @@
 
 #include "app/app_state.h"
 #include "device/time_zone.h"
+#include "text/translation.h"
 #include "ui/user_interface.h"
 
 namespace quillet {
 
-inline constexpr std::string_view kTimeZoneMenuText = "Time zone";
+inline constexpr std::string_view kTimeZoneMenuText = QUILLET_TEXT("Time zone");
 inline constexpr std::string_view kUtcZoneText = "UTC";
-inline constexpr std::string_view kOtherZoneText = "Other\u2026";
-inline constexpr std::string_view kChooseZoneCaption = "Time zone";
-inline constexpr std::string_view kChooseZoneFilterText = "Search:";
+inline constexpr std::string_view kOtherZoneText = QUILLET_TEXT("Other\u2026");
+inline constexpr std::string_view kChooseZoneCaption = QUILLET_TEXT("Time zone");
+inline constexpr std::string_view kChooseZoneFilterText = QUILLET_TEXT("Search:");
 
 // "This computer (Europe/Berlin)".
 std::string computerZoneText(const TimeZone& computer);

@@ -5,6 +5,7 @@
 #include "app/make_gpx_command.h"
 #include "app/status_text.h"
 #include "edit/file_operations.h"
+#include "text/translation.h"
 
 namespace quillet {
 namespace {
@@ -32,7 +33,7 @@ private:
 
 // The line of a command that did not do its work.
 std::string notDoneLine(std::size_t selected, std::string_view nothingDone) {
-    return selected == 0 ? std::string(kSelectRowsFirst) : std::string(nothingDone);
+    return selected == 0 ? translate(kSelectRowsFirst) : std::string(nothingDone);
 }
 
 }  // namespace
@@ -47,7 +48,7 @@ CommandReport makeGpxOfSelection(AppState& state, UserInterface& ui) {
     if (report.outcome == CommandOutcome::Done && view && recorder.chosen) {
         report.statusLine = wroteLine(*view, selected, *recorder.chosen);
     } else if (view) {
-        report.statusLine = notDoneLine(selected, "No GPX file was written");
+        report.statusLine = notDoneLine(selected, translate("No GPX file was written"));
     }
     return report;
 }
@@ -74,7 +75,7 @@ CommandReport deleteSelection(AppState& state, UserInterface& ui, FileOperations
     if (result.outcome == CommandOutcome::Done && view) {
         report.statusLine = deletedLine(*view, result);
     } else if (view) {
-        report.statusLine = notDoneLine(selected, "Nothing was deleted");
+        report.statusLine = notDoneLine(selected, translate("Nothing was deleted"));
     }
     return report;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "text/translation.h"
 #include "ui/command_outcome.h"
 #include "ui/user_interface.h"
 
@@ -28,7 +29,7 @@ struct CommandReport {
     std::string statusLine;
 };
 
-inline constexpr std::string_view kSelectRowsFirst = "Select rows first";
+inline constexpr std::string_view kSelectRowsFirst = QUILLET_TEXT("Select rows first");
 
 // "Make GPX" on the selected rows of the current tab.
 CommandReport makeGpxOfSelection(AppState& state, UserInterface& ui);

@@ -13,6 +13,7 @@
 #include "device/path_text.h"
 #include "edit/framed_file.h"
 #include "edit/platform_files.h"
+#include "text/translation.h"
 
 namespace quillet {
 namespace {
@@ -413,7 +414,7 @@ RecordResult recordVersion(const HistorySettings& settings, FileOperations& ops,
     const fs::path entries = versionsFolderOf(settings.folder, deviceFile);
     if (!platform::createPrivateFolders(settings.folder / "files") ||
         !platform::createPrivateFolders(entries)) {
-        result.problem = "its folders cannot be created";
+        result.problem = translate("its folders cannot be created");
         return result;
     }
     std::uint64_t size = 0;
@@ -427,7 +428,7 @@ RecordResult recordVersion(const HistorySettings& settings, FileOperations& ops,
     const auto storedHash = hashOfFile(ops, stored, storedSize);
     if ((!storedHash || *storedHash != hash || storedSize != size) &&
         !writeInPlace(ops, stored, pieces)) {
-        result.problem = "the copy of the file cannot be written (is the disk full?)";
+        result.problem = translate("the copy of the file cannot be written (is the disk full?)");
         return result;
     }
 
@@ -457,7 +458,8 @@ RecordResult recordVersion(const HistorySettings& settings, FileOperations& ops,
                 ops.removeFile(stored);
             }
         }
-        result.problem = "the record of the version cannot be written (is the disk full?)";
+        result.problem =
+            translate("the record of the version cannot be written (is the disk full?)");
         return result;
     }
     HistoryVersion version{.id = id,

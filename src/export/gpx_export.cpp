@@ -5,13 +5,14 @@
 #include "device/path_text.h"
 #include "export/export_document.h"
 #include "export/gpx_body.h"
+#include "text/translation.h"
 
 namespace quillet {
 
 std::string unreadableFilesLines(const GpxExportReport& report) {
     std::string text;
     for (const auto& file : report.unreadableFiles) {
-        text += "Unable to open file " + pathText(file) + "\n";
+        text += fillIn(translate("Unable to open file {1}"), {pathText(file)}) + "\n";
     }
     return text;
 }

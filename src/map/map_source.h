@@ -7,17 +7,18 @@
 #include <string_view>
 
 #include "map/tile_grid.h"
+#include "text/translation.h"
 
 namespace quillet::map {
 
 inline constexpr const char* kOsmTemplate = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
 inline constexpr const char* kOsmAttribution = "\u00a9 OpenStreetMap contributors";
-inline constexpr const char* kMapHint = "Choose a map under the tracks: right-click";
+inline constexpr const char* kMapHint = QUILLET_TEXT("Choose a map under the tracks: right-click");
 // The choices in the preview's menu, in this order.
-inline constexpr const char* kNoMapText = "None";
+inline constexpr const char* kNoMapText = QUILLET_TEXT("None");
 inline constexpr const char* kOsmText = "OpenStreetMap";
-inline constexpr const char* kCustomUrlText = "Custom URL\u2026";
-inline constexpr const char* kMbTilesText = "MBTiles file\u2026";
+inline constexpr const char* kCustomUrlText = QUILLET_TEXT("Custom URL\u2026");
+inline constexpr const char* kMbTilesText = QUILLET_TEXT("MBTiles file\u2026");
 
 enum class MapKind { None, OpenStreetMap, Url, MbTiles };
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // The person's language for what Quillet says to them. The texts in the code are the
 // English ones, and they are the keys of the catalogue ("quillet"): where the catalogue
@@ -22,12 +24,21 @@ namespace quillet {
 // shown; without it every text stays English.
 void startTranslations(const std::filesystem::path& catalogueFolder);
 
+// The catalogue folder of the running program: share/locale beside its bin folder once
+// installed, the build folder's locale when it runs from the build.
+std::filesystem::path catalogueFolder();
+
 // The text in the person's language.
 const char* translate(const char* english);
 std::string translate(const std::string& english);
+std::string translate(std::string_view english);
 
 // The text for a count: `one` and `other` are the English singular and plural forms;
 // the catalogue holds as many forms as the language has.
 std::string translatePlural(const char* one, const char* other, unsigned long count);
+
+// The text with its fields {1}, {2}, ... replaced by the values, in one pass, so that a
+// value holding "{2}" stays as it is. A translation may put the fields in another order.
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values);
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 #include <libintl.h>
 
 #include <clocale>
+#include <system_error>
 
 namespace quillet {
 namespace {
@@ -12,12 +13,29 @@ constexpr const char* kDomain = "quillet";
 }  // namespace
 
 void startTranslations(const std::filesystem::path& catalogueFolder) {
-    // Only the messages and the character set follow the person's locale: numbers are
-    // written the same way whatever the language, so LC_NUMERIC stays "C".
+    // Only the messages and the character set follow the person's locale: numbers and
+    // times are written the same way whatever the language. The Qt window's start has
+    // already taken every category from the environment, so all go back to "C" first.
+    std::setlocale(LC_ALL, "C");
     std::setlocale(LC_CTYPE, "");
     std::setlocale(LC_MESSAGES, "");
     bindtextdomain(kDomain, catalogueFolder.c_str());
     bind_textdomain_codeset(kDomain, "UTF-8");
+}
+
+std::filesystem::path catalogueFolder() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return {};
+    }
+    // <prefix>/bin/quillet-cli: <prefix>/share/locale; <build>/cli/quillet-cli: <build>/locale.
+    const fs::path installed = program.parent_path().parent_path() / "share" / "locale";
+    if (fs::is_directory(installed, error)) {
+        return installed;
+    }
+    return program.parent_path().parent_path() / "locale";
 }
 
 const char* translate(const char* english) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include "text/translation.h"
 
 namespace quillet {
 
@@ -40,7 +41,8 @@ public:
     }
 };
 
-inline constexpr std::string_view kKeepInHistoryText = "Keep the current file in the history";
+inline constexpr std::string_view kKeepInHistoryText =
+    QUILLET_TEXT("Keep the current file in the history");
 
 inline constexpr std::string_view kTitleText = "Quillet  1.0";
 

@@ -13,6 +13,7 @@
 #include "device/record_buffer.h"
 #include "device/time_zone.h"
 #include "device/track_files.h"
+#include "text/translation.h"
 #include "ui/track_columns.h"
 #include "views/view_text.h"
 
@@ -23,9 +24,14 @@ namespace {
 using namespace track_columns;
 
 const Column kColumns[] = {
-    {" ", Alignment::Center, 0},          {"#", Alignment::Center, 30, SortKind::Number},
-    {"Name", Alignment::Left, 200},       {"Points", Alignment::Left, 60, SortKind::Number},
-    {"Start Time", Alignment::Left, 150}, {"Finish Time", Alignment::Left, 150},
+    // The headings are the English keys of sorting and of the command line; a window
+    // shows them translated.
+    {" ", Alignment::Center, 0},
+    {"#", Alignment::Center, 30, SortKind::Number},
+    {QUILLET_TEXT("Name"), Alignment::Left, 200},
+    {QUILLET_TEXT("Points"), Alignment::Left, 60, SortKind::Number},
+    {QUILLET_TEXT("Start Time"), Alignment::Left, 150},
+    {QUILLET_TEXT("Finish Time"), Alignment::Left, 150},
 };
 static_assert(std::size(kColumns) == kCount);
 
@@ -195,16 +201,17 @@ void fillTrackView(ListState& state, UserInterface& ui) {
         state.savedTracksSnapshot.reset();
     }
     if (activeCut) {
-        ui.showMessage(shortHeaderMessage(kActiveTrackFileName, "track points"), kTitleText,
-                       Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kActiveTrackFileName, QUILLET_TEXT("track points")),
+                       kTitleText, Buttons::Ok, Icon::None);
     }
     if (savedCut) {
-        ui.showMessage(shortHeaderMessage(kSavedTracksFileName, "saved tracks"), kTitleText,
-                       Buttons::Ok, Icon::None);
+        ui.showMessage(shortHeaderMessage(kSavedTracksFileName, QUILLET_TEXT("saved tracks")),
+                       kTitleText, Buttons::Ok, Icon::None);
     }
     if (tooMany) {
-        ui.showMessage(tooManyRowsMessage(kSavedTracksFileName, trackCount, "saved tracks"),
-                       kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(
+            tooManyRowsMessage(kSavedTracksFileName, trackCount, QUILLET_TEXT("saved tracks")),
+            kTitleText, Buttons::Ok, Icon::None);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "device/number_text.h"
 #include "device/time_zone.h"
 #include "device/waypoint_file.h"
+#include "text/translation.h"
 #include "ui/waypoint_columns.h"
 #include "views/view_text.h"
 
@@ -162,15 +163,17 @@ constexpr std::string_view kNumberedSymbolText = "84";
 
 using namespace waypoint_columns;
 
+// The headings are the English keys of sorting and of the command line; a window shows
+// them translated.
 const Column kColumns[] = {
-    {"Encoding", Alignment::Center, 0},
+    {QUILLET_TEXT("Encoding"), Alignment::Center, 0},
     {"#", Alignment::Center, 30, SortKind::Number},
-    {"Name", Alignment::Left, 200},
-    {"Symbol", Alignment::Left, 120},
-    {"Latitude", Alignment::Left, 90, SortKind::Number},
-    {"Longitude", Alignment::Left, 90, SortKind::Number},
-    {"Elevation", Alignment::Left, 60, SortKind::Number},
-    {"Universal time", Alignment::Left, 140},
+    {QUILLET_TEXT("Name"), Alignment::Left, 200},
+    {QUILLET_TEXT("Symbol"), Alignment::Left, 120},
+    {QUILLET_TEXT("Latitude"), Alignment::Left, 90, SortKind::Number},
+    {QUILLET_TEXT("Longitude"), Alignment::Left, 90, SortKind::Number},
+    {QUILLET_TEXT("Elevation"), Alignment::Left, 60, SortKind::Number},
+    {QUILLET_TEXT("Universal time"), Alignment::Left, 140},
     {"1", Alignment::Left, 20},
     {"2", Alignment::Left, 20},
     {"3", Alignment::Left, 20},
@@ -193,7 +196,7 @@ static_assert(std::size(kColumns) == kFirstCategory + kCategories);
 constexpr std::string_view kUtf8NameText = "UTF";
 constexpr std::string_view kCategorySetText = "+";
 
-constexpr std::string_view kLocalTimeHeading = "Local time";
+constexpr std::string_view kLocalTimeHeading = QUILLET_TEXT("Local time");
 
 // The time column is headed "Local time" under any zone but UTC.
 void addColumns(RecordList& list, const TimeZone& zone) {
@@ -308,8 +311,8 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     if (!stream) {
         state.waypointSnapshot.reset();
         addColumns(state.list, state.timeZone);
-        ui.showMessage(std::string("Unable to open file ") + kWaypointFileName, kTitleText,
-                       Buttons::Ok, Icon::Error);
+        ui.showMessage(fillIn(translate("Unable to open file {1}"), {kWaypointFileName}),
+                       kTitleText, Buttons::Ok, Icon::Error);
         return;
     }
 
@@ -319,8 +322,8 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
     addColumns(state.list, state.timeZone);
 
     if (atEndOfFile(*stream)) {
-        ui.showMessage(shortHeaderMessage(kWaypointFileName, "waypoints"), kTitleText, Buttons::Ok,
-                       Icon::None);
+        ui.showMessage(shortHeaderMessage(kWaypointFileName, QUILLET_TEXT("waypoints")), kTitleText,
+                       Buttons::Ok, Icon::None);
         return;
     }
 
@@ -353,12 +356,13 @@ void fillWaypointView(ListState& state, UserInterface& ui) {
                           });
     if (tooManyRows) {
         state.list.removeAllRows();
-        ui.showMessage(tooManyRowsMessage(kWaypointFileName, header.recordCount, "waypoints"),
-                       kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(
+            tooManyRowsMessage(kWaypointFileName, header.recordCount, QUILLET_TEXT("waypoints")),
+            kTitleText, Buttons::Ok, Icon::None);
         return;
     }
     if (read < header.recordCount || atEndOfFile(*stream)) {
-        ui.showMessage(kFormatMessage, kTitleText, Buttons::Ok, Icon::None);
+        ui.showMessage(translate(kFormatMessage), kTitleText, Buttons::Ok, Icon::None);
     }
 }
 

@@ -4,13 +4,14 @@
 #include <optional>
 #include <string_view>
 
+#include "text/translation.h"
 #include "ui/list_state.h"
 #include "ui/user_interface.h"
 
 namespace quillet {
 
 inline constexpr std::string_view kFormatMessage =
-    "Incorrect file format!\nProbably error in record's number or length";
+    QUILLET_TEXT("Incorrect file format!\nProbably error in record's number or length");
 
 // The text of column 3 for a symbol code: the table name, "84" for 84, empty for 85
 // and for codes without a name.
