@@ -14,8 +14,7 @@ WindowArguments parseWindowArguments(const std::vector<std::wstring>& arguments)
         } else if (argument == L"--version") {
             parsed.version = true;
         } else if (argument.size() > 1 && argument[0] == L'-') {
-            parsed.error =
-                std::string(translate("unknown option")) + " \"" + toUtf8(argument) + "\"";
+            parsed.error = fillIn(translate("unknown option \"{1}\""), {toUtf8(argument)});
         } else if (parsed.folder) {
             parsed.error = translate("give one folder only");
         } else {

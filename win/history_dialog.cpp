@@ -69,7 +69,7 @@ INT_PTR CALLBACK historyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             const HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
             ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
             for (std::size_t column = 0; column < kHistoryHeadings.size(); ++column) {
-                std::wstring heading = toWide(translate(std::string(kHistoryHeadings[column])));
+                std::wstring heading = toWide(translate(kHistoryHeadings[column]));
                 LVCOLUMNW format{};
                 format.mask = LVCF_TEXT | LVCF_WIDTH;
                 format.pszText = heading.data();
@@ -116,7 +116,7 @@ INT_PTR CALLBACK questionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SetWindowTextW(dialog, question->caption.c_str());
             SetDlgItemTextW(dialog, IDC_QUESTION_TEXT, question->text.c_str());
             SetDlgItemTextW(dialog, IDC_KEEP_HISTORY,
-                            toWide(translate(std::string(kKeepInHistoryText))).c_str());
+                            toWide(translate(kKeepInHistoryText)).c_str());
             CheckDlgButton(dialog, IDC_KEEP_HISTORY, question->keep ? BST_CHECKED : BST_UNCHECKED);
             SendDlgItemMessageW(dialog, IDC_QUESTION_ICON, STM_SETICON,
                                 reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_EXCLAMATION)), 0);

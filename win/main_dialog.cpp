@@ -620,7 +620,7 @@ void MainDialog::showStatus() {
         SendMessageW(status_, SB_SETTEXTW, 3,
                      reinterpret_cast<LPARAM>(toWide(fields.folder).c_str()));
     }
-    hint_ = selected == 0 ? translate(std::string(kSelectRowsFirst)) : std::string();
+    hint_ = selected == 0 ? translate(kSelectRowsFirst) : std::string();
     if (hints_ != nullptr) {
         const std::wstring text = toWide(hint_);
         for (const int button : {IDC_MAKE_GPX, IDC_DELETE}) {

@@ -206,7 +206,8 @@ void paintUnreadableFiles(HDC dc, const preview::PreviewSelection& selection, do
     const Selected font(dc, painter.font());
     double y = height - 8;
     for (const std::filesystem::path& file : selection.unreadableFiles) {
-        painter.text({12, y}, toWide(translate("Unable to open file ")) + file.wstring());
+        painter.text({12, y}, toWide(fillIn(translate("Unable to open file {1}"),
+                                            {toUtf8(file.wstring())})));
         y -= preview::kTextSize + 4;
     }
 }

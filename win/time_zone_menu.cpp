@@ -79,9 +79,8 @@ INT_PTR CALLBACK chooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         case WM_INITDIALOG: {
             chooser = reinterpret_cast<Chooser*>(lParam);
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            SetWindowTextW(dialog, toWide(translate(std::string(kChooseZoneCaption))).c_str());
-            addControl(dialog, L"STATIC",
-                       toWide(translate(std::string(kChooseZoneFilterText))).c_str(), 0, -1,
+            SetWindowTextW(dialog, toWide(translate(kChooseZoneCaption)).c_str());
+            addControl(dialog, L"STATIC", toWide(translate(kChooseZoneFilterText)).c_str(), 0, -1,
                        {7, 7, 200, 17});
             chooser->search =
                 addControl(dialog, L"EDIT", L"", ES_AUTOHSCROLL, kSearchId, {7, 18, 200, 32});
@@ -149,14 +148,13 @@ void appendTimeZoneMenu(HMENU menu, const TimeZone& shown) {
     add(kComputerZoneCommand, computerZoneText(TimeZone::computer()), TimeZone::Kind::Computer);
     add(kOtherZoneCommand,
         shown.kind() == TimeZone::Kind::Named
-            ? translate(std::string(kOtherZoneText)) + " (" + shown.name() + ")"
-            : translate(std::string(kOtherZoneText)),
+            ? fillIn(translate("{1} ({2})"), {translate(kOtherZoneText), shown.name()})
+            : translate(kOtherZoneText),
         TimeZone::Kind::Named);
     // Before the last entry (About), or alone in an empty menu.
     const int count = GetMenuItemCount(menu);
     InsertMenuW(menu, count > 0 ? static_cast<UINT>(count - 1) : 0, MF_BYPOSITION | MF_POPUP,
-                reinterpret_cast<UINT_PTR>(zones),
-                toWide(translate(std::string(kTimeZoneMenuText))).c_str());
+                reinterpret_cast<UINT_PTR>(zones), toWide(translate(kTimeZoneMenuText)).c_str());
 }
 
 bool isTimeZoneCommand(int command) {
