@@ -7,6 +7,7 @@
 #include "device/path_text.h"
 #include "export/export_formats.h"
 #include "help_text.h"
+#include "text/translation.h"
 #include "usage_errors.h"
 
 namespace quillet::cli {
@@ -71,7 +72,9 @@ void addSortOptions(CLI::App& command, RawOptions& raw) {
 }  // namespace
 
 int usageError(std::ostream& err, std::string_view text) {
-    err << "quillet-cli: " << text << "\nRun 'quillet-cli --help' for the usage.\n" << std::flush;
+    err << "quillet-cli: " << text << '\n'
+        << translate("Run 'quillet-cli --help' for the usage.") << '\n'
+        << std::flush;
     return kExitUsage;
 }
 
@@ -140,10 +143,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        out << kHelpText << std::flush;
+        out << helpText() << std::flush;
         return {};
     } catch (const CLI::CallForAllHelp&) {
-        out << kHelpText << std::flush;
+        out << helpText() << std::flush;
         return {};
     } catch (const CLI::CallForVersion&) {
         out << kVersionText << '\n' << std::flush;
@@ -155,9 +158,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             !leftOver.front().starts_with('-')) {
             return {
                 .options = std::nullopt,
-                .exitStatus = usageError(err, "unknown command \"" + leftOver.front() +
-                                                  "\": the commands are info, list, "
-                                                  "export, delete, preview, history and restore")};
+                .exitStatus = usageError(
+                    err, fillIn(translate("unknown command \"{1}\": the commands are info, list, "
+                                          "export, delete, preview, history and restore"),
+                                {leftOver.front()}))};
         }
         return {.options = std::nullopt, .exitStatus = usageError(err, usageErrorText(error, app))};
     }
@@ -165,7 +169,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     CliOptions options;
     options.directory = pathFromUtf8(raw.directory);
     if (dir->count() > 0 && raw.directory.empty()) {
-        return {.options = std::nullopt, .exitStatus = usageError(err, "-C needs a folder")};
+        return {.options = std::nullopt,
+                .exitStatus = usageError(err, translate("-C needs a folder"))};
     }
     if (raw.directory.starts_with(kHistoryFolderPrefix)) {
         options.historyVersion = raw.directory.substr(kHistoryFolderPrefix.size());
@@ -173,9 +178,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     const std::optional<TimeZone> zone = TimeZone::fromSetting(raw.timeZone);
     if (!zone) {
         return {.options = std::nullopt,
-                .exitStatus = usageError(err, "unknown time zone \"" + raw.timeZone +
-                                                  "\": give utc, local or a zone name such as "
-                                                  "Europe/Moscow")};
+                .exitStatus = usageError(
+                    err, fillIn(translate("unknown time zone \"{1}\": give utc, local or a zone "
+                                          "name such as Europe/Moscow"),
+                                {raw.timeZone}))};
     }
     options.timeZone = *zone;
     if (info->parsed()) {
@@ -192,9 +198,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (raw.view == "all") {
         options.everything = true;
         if (raw.all || exportSelect->count() > 0) {
-            return {
-                .options = std::nullopt,
-                .exitStatus = usageError(err, "export all takes every row: no --all or --select")};
+            return {.options = std::nullopt,
+                    .exitStatus = usageError(
+                        err, translate("export all takes every row: no --all or --select"))};
         }
     } else {
         options.view = kViews.at(raw.view);
@@ -207,22 +213,26 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     } else if (exportCommand->parsed()) {
         options.command = Command::Export;
         if (!options.everything && !raw.all && exportSelect->count() == 0) {
-            return {.options = std::nullopt,
-                    .exitStatus = usageError(err, "export needs --all or --select LIST")};
+            return {
+                .options = std::nullopt,
+                .exitStatus = usageError(err, translate("export needs --all or --select LIST"))};
         }
         if (raw.output.empty()) {
-            return {.options = std::nullopt,
-                    .exitStatus = usageError(err, "-o needs a file name (- for stdout)")};
+            return {
+                .options = std::nullopt,
+                .exitStatus = usageError(err, translate("-o needs a file name (- for stdout)"))};
         }
     } else if (previewCommand->parsed()) {
         options.command = Command::Preview;
         if (!raw.all && previewSelect->count() == 0) {
-            return {.options = std::nullopt,
-                    .exitStatus = usageError(err, "preview needs --all or --select LIST")};
+            return {
+                .options = std::nullopt,
+                .exitStatus = usageError(err, translate("preview needs --all or --select LIST"))};
         }
         if (previewCommand->get_option("--output")->count() > 0 && raw.output.empty()) {
-            return {.options = std::nullopt,
-                    .exitStatus = usageError(err, "-o needs a file name (- for stdout)")};
+            return {
+                .options = std::nullopt,
+                .exitStatus = usageError(err, translate("-o needs a file name (- for stdout)"))};
         }
         if (raw.output.empty()) {
             raw.output = "-";
@@ -232,7 +242,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             if (!options.map) {
                 return {.options = std::nullopt,
                         .exitStatus = usageError(
-                            err, "--map needs osm, a URL with {z}, {x} and {y}, or FILE.mbtiles")};
+                            err, translate("--map needs osm, a URL with {z}, {x} and {y}, or "
+                                           "FILE.mbtiles"))};
             }
         }
     } else {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "confirmation.h"
+#include "text/translation.h"
 
 namespace quillet::cli {
 
@@ -40,7 +41,8 @@ Answer CliUi::showMessage(std::string_view text, std::string_view, Buttons butto
             break;
         }
         case Confirmation::Impossible:
-            report(std::string(text) + " (no terminal to answer on: give --yes to confirm)");
+            report(
+                fillIn(translate("{1} (no terminal to answer on: give --yes to confirm)"), {text}));
             break;
     }
     declined_ = true;

@@ -33,6 +33,7 @@
 #include "preview/svg_writer.h"
 #include "sort_order.h"
 #include "terminal_text.h"
+#include "text/translation.h"
 #include "ui/track_columns.h"
 #include "views/list_text.h"
 
@@ -42,16 +43,19 @@ namespace {
 struct ViewFacts {
     const char* tabText;  // the tab's text in the window
     const char* absent;   // why start-up offered no such tab
-    const char* oneRecord;
-    const char* records;
 };
 
 ViewFacts factsOf(ViewKind view) {
     if (view == ViewKind::Waypoints) {
-        return {"Way Points", "GARMIN_WPT.NVM cannot be opened", "waypoint", "waypoints"};
+        return {QUILLET_TEXT("Way Points"), QUILLET_TEXT("GARMIN_WPT.NVM cannot be opened")};
     }
-    return {"Tracks", "neither GARMIN_ATRK.NVM nor GARMIN_STRK.NVM can be opened", "saved track",
-            "saved tracks"};
+    return {QUILLET_TEXT("Tracks"),
+            QUILLET_TEXT("neither GARMIN_ATRK.NVM nor GARMIN_STRK.NVM can be opened")};
+}
+
+// The tab's text as the window shows it, in the person's language.
+std::string tabTextOf(ViewKind view) {
+    return translate(factsOf(view).tabText);
 }
 
 // Everything one command needs: the port and the state start-up made.
@@ -68,7 +72,7 @@ int writeOutput(Session& session, std::string_view text) {
     session.streams.out.write(text.data(), static_cast<std::streamsize>(text.size()));
     session.streams.out.flush();
     if (!session.streams.out) {
-        session.ui.report("cannot write to standard output");
+        session.ui.report(translate("cannot write to standard output"));
         return kExitFailure;
     }
     return kExitSuccess;
@@ -91,9 +95,9 @@ bool showView(Session& session) {
     const ViewKind view = session.options.view;
     const std::optional<int> tab = tabOf(session.state, view);
     if (!tab) {
-        const ViewFacts facts = factsOf(view);
-        session.ui.report(std::string("there is no \"") + facts.tabText +
-                          "\" view: " + facts.absent + " in " + pathText(session.directory));
+        session.ui.report(fillIn(
+            translate("there is no \"{1}\" view: {2} in {3}"),
+            {tabTextOf(view), translate(factsOf(view).absent), pathText(session.directory)}));
         return false;
     }
     if (currentView(session.state) != view) {
@@ -110,9 +114,10 @@ bool sortList(Session& session) {
         const auto found = findHeading(list, *session.options.sortHeading);
         if (!found) {
             usageError(session.streams.err,
-                       std::string("the \"") + factsOf(session.options.view).tabText +
-                           "\" view has no column headed \"" + *session.options.sortHeading +
-                           "\"; its headings are " + quotedHeadings(list));
+                       fillIn(translate("the \"{1}\" view has no column headed \"{2}\"; its "
+                                        "headings are {3}"),
+                              {tabTextOf(session.options.view), *session.options.sortHeading,
+                               quotedHeadings(list)}));
             return false;
         }
         column = *found;
@@ -137,8 +142,9 @@ bool selectRows(Session& session) {
     if (!missing.empty()) {
         const bool one = missing.size() == 1 && missing[0].first == missing[0].last;
         usageError(session.streams.err,
-                   std::string("no row of the \"") + factsOf(session.options.view).tabText +
-                       "\" view carries the number" + (one ? " " : "s ") + describeRanges(missing));
+                   fillIn(one ? translate("no row of the \"{1}\" view carries the number {2}")
+                              : translate("no row of the \"{1}\" view carries the numbers {2}"),
+                          {tabTextOf(session.options.view), describeRanges(missing)}));
         return false;
     }
     selectItemNumbers(list, *session.options.selection);
@@ -177,10 +183,14 @@ void warnOfPointsOutOfRange(Session& session, std::size_t points) {
     if (points == 0) {
         return;
     }
-    session.ui.report("warning: " + std::to_string(points) +
-                      (points == 1 ? " point has" : " points have") +
-                      " coordinates outside the ranges GPX allows; some GPX readers may "
-                      "refuse the file");
+    session.ui.report(fillIn(translatePlural("warning: {1} point has coordinates outside the "
+                                             "ranges GPX allows; some GPX readers may refuse "
+                                             "the file",
+                                             "warning: {1} points have coordinates outside the "
+                                             "ranges GPX allows; some GPX readers may refuse "
+                                             "the file",
+                                             points),
+                             {std::to_string(points)}));
 }
 
 // The format --format names, or else the one the output file's extension names (GPX
@@ -208,15 +218,15 @@ int streamExport(Session& session, const ExportFormat& format,
     const GpxExportReport report = write(out);
     if (!report.unreadableFiles.empty()) {
         std::string text = unreadableFilesLines(report);
-        text +=
+        text += translate(
             "Nothing was exported. Check that the device files are still in the folder "
-            "and export again.";
+            "and export again.");
         session.ui.report(text);
         return kExitFailure;
     }
     const int status = writeOutput(session, {});
     if (status == kExitSuccess && report.writeFailed) {
-        session.ui.report("cannot write to standard output");
+        session.ui.report(translate("cannot write to standard output"));
         return kExitFailure;
     }
     if (status == kExitSuccess) {
@@ -231,7 +241,7 @@ int exportOutcome(Session& session, const MakeGpxResult& result) {
             warnOfPointsOutOfRange(session, result.pointsOutOfRange);
             return kExitSuccess;
         case CommandOutcome::NotRun:
-            session.ui.report("nothing was exported");
+            session.ui.report(translate("nothing was exported"));
             return kExitFailure;
         case CommandOutcome::Refused:
         case CommandOutcome::Failed:
@@ -243,11 +253,12 @@ int exportOutcome(Session& session, const MakeGpxResult& result) {
 int runExport(Session& session) {
     if (session.state.list.selectedCount() == 0) {
         session.ui.report(
-            std::string("the \"") + factsOf(session.options.view).tabText + "\" view has no " +
-            (session.options.nameContains
-                 ? "chosen row whose Name contains \"" + *session.options.nameContains + "\""
-                 : std::string("rows")) +
-            ": there is nothing to export");
+            session.options.nameContains
+                ? fillIn(translate("the \"{1}\" view has no chosen row whose Name contains "
+                                   "\"{2}\": there is nothing to export"),
+                         {tabTextOf(session.options.view), *session.options.nameContains})
+                : fillIn(translate("the \"{1}\" view has no rows: there is nothing to export"),
+                         {tabTextOf(session.options.view)}));
         return kExitFailure;
     }
     const ExportFormat& format = formatOf(session.options);
@@ -276,17 +287,29 @@ int runDelete(Session& session) {
     const DeleteResult result = onDelete(session.state, session.ui);
     switch (result.outcome) {
         case CommandOutcome::Done: {
-            const ViewFacts facts = factsOf(session.options.view);
-            const std::string line = std::string("deleted ") + std::to_string(result.removed) +
-                                     " " + (result.removed == 1 ? facts.oneRecord : facts.records) +
-                                     " from " + pathText(result.deviceFile) +
-                                     "; the previous file is kept as " +
-                                     pathText(result.backupFile) + "\n";
-            return writeOutput(session, line);
+            const std::string text =
+                session.options.view == ViewKind::Waypoints
+                    ? translatePlural(
+                          "deleted {1} waypoint from {2}; the previous file is kept "
+                          "as {3}",
+                          "deleted {1} waypoints from {2}; the previous file is kept "
+                          "as {3}",
+                          result.removed)
+                    : translatePlural(
+                          "deleted {1} saved track from {2}; the previous file is "
+                          "kept as {3}",
+                          "deleted {1} saved tracks from {2}; the previous file is "
+                          "kept as {3}",
+                          result.removed);
+            return writeOutput(
+                session, fillIn(text, {std::to_string(result.removed), pathText(result.deviceFile),
+                                       pathText(result.backupFile)}) +
+                             "\n");
         }
         case CommandOutcome::NotRun:
-            session.ui.report(session.ui.questionDeclined() ? "not confirmed: nothing was deleted"
-                                                            : "nothing was deleted");
+            session.ui.report(session.ui.questionDeclined()
+                                  ? translate("not confirmed: nothing was deleted")
+                                  : translate("nothing was deleted"));
             return kExitFailure;
         case CommandOutcome::Refused:
         case CommandOutcome::Failed:
@@ -315,17 +338,22 @@ int runRestore(Session& session) {
     const DeleteResult result = onRestore(session.state, session.ui, session.options.versionId);
     switch (result.outcome) {
         case CommandOutcome::Done: {
-            std::string line = "restored " + pathText(result.deviceFile) + " as version " +
-                               session.options.versionId + "; the previous file is kept as " +
-                               pathText(result.backupFile);
-            if (!result.historyId.empty()) {
-                line += " and in the history as " + result.historyId;
-            }
+            const std::string line =
+                result.historyId.empty()
+                    ? fillIn(translate("restored {1} as version {2}; the previous file is kept "
+                                       "as {3}"),
+                             {pathText(result.deviceFile), session.options.versionId,
+                              pathText(result.backupFile)})
+                    : fillIn(translate("restored {1} as version {2}; the previous file is kept "
+                                       "as {3} and in the history as {4}"),
+                             {pathText(result.deviceFile), session.options.versionId,
+                              pathText(result.backupFile), result.historyId});
             return writeOutput(session, line + "\n");
         }
         case CommandOutcome::NotRun:
-            session.ui.report(session.ui.questionDeclined() ? "not confirmed: nothing was restored"
-                                                            : "nothing was restored");
+            session.ui.report(session.ui.questionDeclined()
+                                  ? translate("not confirmed: nothing was restored")
+                                  : translate("nothing was restored"));
             return kExitFailure;
         case CommandOutcome::Refused:
         case CommandOutcome::Failed:
@@ -345,9 +373,10 @@ int runPreview(Session& session) {
     if (!selection.unreadableFiles.empty()) {
         std::string text;
         for (const auto& file : selection.unreadableFiles) {
-            text += "Unable to open file " + pathText(file) + "\n";
+            text += fillIn(translate("Unable to open file {1}"), {pathText(file)}) + "\n";
         }
-        text += "Nothing was drawn. Check that the device files are still in the folder.";
+        text +=
+            translate("Nothing was drawn. Check that the device files are still in the folder.");
         session.ui.report(text);
         return kExitFailure;
     }
@@ -357,8 +386,8 @@ int runPreview(Session& session) {
     if (session.options.map) {
         map = mapUnderPreview(scene, *session.options.map);
         if (!map.readable) {
-            session.ui.report("Unable to read the map file " +
-                              pathText(pathFromUtf8(session.options.map->location)));
+            session.ui.report(fillIn(translate("Unable to read the map file {1}"),
+                                     {pathText(pathFromUtf8(session.options.map->location))}));
             return kExitFailure;
         }
     }
@@ -368,8 +397,9 @@ int runPreview(Session& session) {
         return writeOutput(session, document);
     }
     if (protectedFileAt(state.files, path)) {
-        session.ui.report("Unable to create SVG file " + pathText(path) +
-                          ": it is a device file or its backup");
+        session.ui.report(
+            fillIn(translate("Unable to create SVG file {1}: it is a device file or its backup"),
+                   {pathText(path)}));
         return kExitFailure;
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -380,8 +410,10 @@ int runPreview(Session& session) {
     }
     if (!out) {
         const int error = errno;
-        session.ui.report("Unable to create SVG file " + pathText(path) +
-                          (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+        session.ui.report(
+            error != 0 ? fillIn(translate("Unable to create SVG file {1}: {2}"),
+                                {pathText(path), std::strerror(error)})
+                       : fillIn(translate("Unable to create SVG file {1}"), {pathText(path)}));
         return kExitFailure;
     }
     return kExitSuccess;
@@ -394,15 +426,18 @@ std::unique_ptr<AppState> startUpOnVersion(const std::string& id, const TimeZone
     const auto folder = platform::historyFolder();
     const auto version = folder ? findVersion(*folder, id) : std::nullopt;
     if (!version) {
-        ui.report("there is no stored version " + id +
-                  (folder ? " in the history at " + pathText(*folder)
-                          : std::string(": no folder is set for the history")));
+        ui.report(folder ? fillIn(translate("there is no stored version {1} in the history at {2}"),
+                                  {id, pathText(*folder)})
+                         : fillIn(translate("there is no stored version {1}: no folder is set for "
+                                            "the history"),
+                                  {id}));
         return nullptr;
     }
     SystemFileOperations ops;
     if (!readVersionBytes(ops, *version)) {
-        ui.report("the stored version " + id + " (" + pathText(version->storedFile) +
-                  ") no longer holds the bytes it was stored with");
+        ui.report(fillIn(translate("the stored version {1} ({2}) no longer holds the bytes it was "
+                                   "stored with"),
+                         {id, pathText(version->storedFile)}));
         return nullptr;
     }
     directory = version->deviceFile.parent_path();
@@ -412,7 +447,7 @@ std::unique_ptr<AppState> startUpOnVersion(const std::string& id, const TimeZone
     } else {
         files.savedTracks = version->storedFile;
     }
-    auto state = startUp(files, ui, kNoFileMessage, zone);
+    auto state = startUp(files, ui, translate(kNoFileMessage), zone);
     if (state) {
         state->readFromHistory = version->deviceFile;
     }
@@ -433,14 +468,14 @@ int runCommand(const CliOptions& options, const Streams& streams) {
     if (options.historyVersion) {
         if (options.command == Command::History || options.command == Command::Restore) {
             return usageError(streams.err,
-                              "-C history:ID reads a stored version; history and "
-                              "restore need the folder of the device files");
+                              translate("-C history:ID reads a stored version; history and "
+                                        "restore need the folder of the device files"));
         }
         state = startUpOnVersion(*options.historyVersion, options.timeZone, ui, directory);
     } else {
         directory = std::filesystem::absolute(options.directory, error);
         if (error || !std::filesystem::is_directory(directory, error)) {
-            ui.report("there is no folder " + pathText(options.directory));
+            ui.report(fillIn(translate("there is no folder {1}"), {pathText(options.directory)}));
             return kExitFailure;
         }
         state = startUp(directory, ui, options.timeZone);

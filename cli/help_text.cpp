@@ -1,10 +1,14 @@
 #include "help_text.h"
 
-namespace quillet::cli {
+#include "text/translation.h"
 
-const std::string_view kHelpText =
-    R"(Usage:
-  quillet-cli [-C DIR] info
+namespace quillet::cli {
+namespace {
+
+// The synopsis and the examples are command lines: they stay as they are in every
+// language, under their translated headings.
+constexpr std::string_view kSynopsis =
+    R"(  quillet-cli [-C DIR] info
   quillet-cli [-C DIR] list   {waypoints|tracks} [--sort HEADING] [--reverse]
                               [--name-contains TEXT] [--time-zone ZONE]
   quillet-cli [-C DIR] export {waypoints|tracks} (--all | --select LIST)
@@ -19,15 +23,35 @@ const std::string_view kHelpText =
   quillet-cli [-C DIR] preview {waypoints|tracks} (--all | --select LIST)
                                [--name-contains TEXT] [-o FILE.svg]
                                [--map SOURCE] [--time-zone ZONE]
-  quillet-cli --help | --version
+  quillet-cli --help | --version)";
 
-Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
+constexpr std::string_view kExamples =
+    R"(  quillet-cli -C /media/gps/Garmin list waypoints --sort Name
+  quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
+  quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
+  quillet-cli export all -o backup.gpx
+  quillet-cli export waypoints --all --format geojson -o -
+  quillet-cli delete tracks --select 2 --yes
+  quillet-cli history
+  quillet-cli -C history:3f2a9c01be77 export waypoints --all -o then.gpx
+  quillet-cli preview tracks --select 1-3 -o walks.svg
+)";
+
+}  // namespace
+
+std::string helpText() {
+    std::string text;
+    text += translate("Usage:");
+    text += "\n";
+    text += kSynopsis;
+    for (const char* section : {
+             QUILLET_TEXT(
+                 R"(Reads the receiver's device files GARMIN_WPT.NVM (waypoints), GARMIN_ATRK.NVM
 (the active track) and GARMIN_STRK.NVM (saved tracks) from one folder, lists
 their records, exports chosen rows to GPX 1.1, draws them as an SVG picture
 and deletes waypoints or saved tracks, keeping the old file as a backup. It does what the Quillet window does,
-with the same texts and the same files written.
-
-Commands:
+with the same texts and the same files written.)"),
+             QUILLET_TEXT(R"(Commands:
   info      One line per device file found: its name, then its header values,
             separated by TABs: GARMIN_WPT.NVM  version, access count, records;
             GARMIN_ATRK.NVM  version, points; GARMIN_STRK.NVM  version, tracks.
@@ -51,14 +75,12 @@ Commands:
             Mercator, a metric scale bar; tracks as lines in their colours
             (the active track red) with length and duration, waypoints as
             labelled dots, an elevation profile for a single track. The
-            tracks' points are those export writes.
-
-Views:
+            tracks' points are those export writes.)"),
+             QUILLET_TEXT(R"(Views:
   waypoints The "Way Points" view: one row per record of GARMIN_WPT.NVM.
   tracks    The "Tracks" view: the active track (number 0) and one row per
-            saved track. The active track cannot be deleted.
-
-Options:
+            saved track. The active track cannot be deleted.)"),
+             QUILLET_TEXT(R"(Options:
   -C, --dir DIR       The folder holding the device files (default: the current
                       directory).
   --time-zone ZONE    Show the times of list and preview in ZONE: utc (the
@@ -105,34 +127,30 @@ Options:
                       only) and kept in the tile cache; they are embedded in
                       the SVG, which stands alone.
   -h, --help          Show this text.
-  --version           Show the version.
-
-Messages go to standard error; standard output carries only the listing, the
+  --version           Show the version.)"),
+             QUILLET_TEXT(
+                 R"(Messages go to standard error; standard output carries only the listing, the
 document of "export -o -", the picture of preview without -o FILE, the info
-lines and the one line that reports a deletion, so they can be piped.
-
-History:
+lines and the one line that reports a deletion, so they can be piped.)"),
+             QUILLET_TEXT(R"(History:
   Every file a deletion or a restore replaces is kept in
   $XDG_DATA_HOME/quillet/history (~/.local/share/quillet/history without it;
   %LOCALAPPDATA%\Quillet\history on Windows): the newest 50 versions of each
   device file and 1 GiB overall, the oldest removed first, but never the only
-  copy of a version newer than what the device file holds.
-
-Exit status:
+  copy of a version newer than what the device file holds.)"),
+             QUILLET_TEXT(R"(Exit status:
   0  success (warnings alone do not change it)
   1  an operation failed or was refused; the message says why
-  2  the command line is wrong
-
-Examples:
-  quillet-cli -C /media/gps/Garmin list waypoints --sort Name
-  quillet-cli export waypoints --select 1,3,7-9 -o picked.gpx
-  quillet-cli export tracks --all --sort "Start Time" -o - | xmllint --format -
-  quillet-cli export all -o backup.gpx
-  quillet-cli export waypoints --all --format geojson -o -
-  quillet-cli delete tracks --select 2 --yes
-  quillet-cli history
-  quillet-cli -C history:3f2a9c01be77 export waypoints --all -o then.gpx
-  quillet-cli preview tracks --select 1-3 -o walks.svg
-)";
+  2  the command line is wrong)"),
+         }) {
+        text += "\n\n";
+        text += translate(section);
+    }
+    text += "\n\n";
+    text += translate("Examples:");
+    text += "\n";
+    text += kExamples;
+    return text;
+}
 
 }  // namespace quillet::cli

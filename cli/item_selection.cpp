@@ -1,4 +1,5 @@
 #include "item_selection.h"
+#include "text/translation.h"
 
 #include <algorithm>
 #include <charconv>
@@ -64,7 +65,7 @@ std::vector<NumberRange> merge(std::vector<NumberRange> ranges) {
 std::optional<std::vector<NumberRange>> parseItemList(std::string_view text, std::string& error) {
     std::vector<NumberRange> ranges;
     if (text.empty()) {
-        error = "the list of item numbers is empty";
+        error = translate("the list of item numbers is empty");
         return std::nullopt;
     }
     std::size_t start = 0;
@@ -76,12 +77,13 @@ std::optional<std::vector<NumberRange>> parseItemList(std::string_view text, std
         const auto last =
             dash == std::string_view::npos ? first : parseNumber(part.substr(dash + 1));
         if (!first || !last) {
-            error = std::string("\"").append(part).append(
-                "\" is neither an item number nor a range of them (such as 7-9)");
+            error = fillIn(
+                translate("\"{1}\" is neither an item number nor a range of them (such as 7-9)"),
+                {part});
             return std::nullopt;
         }
         if (*last < *first) {
-            error = std::string("the range \"").append(part).append("\" runs backwards");
+            error = fillIn(translate("the range \"{1}\" runs backwards"), {part});
             return std::nullopt;
         }
         ranges.push_back({*first, *last});

@@ -37,12 +37,16 @@ int run(int argc, char** argv) {
         return runCommand(*parsed.options,
                           {std::cout, std::cerr, std::cin, canAsk(), standardOutputIsTerminal()});
     } catch (const std::bad_alloc&) {
-        std::cerr << "quillet-cli: there is not enough memory for this command; close other "
-                     "programs and run it again\n";
+        std::cerr << "quillet-cli: "
+                  << quillet::translate(
+                         "there is not enough memory for this command; close "
+                         "other programs and run it again")
+                  << '\n';
         return kExitFailure;
     } catch (...) {
         // The exception's own text is the library's wording, not the person's.
-        std::cerr << "quillet-cli: the command stopped on an unexpected error\n";
+        std::cerr << "quillet-cli: "
+                  << quillet::translate("the command stopped on an unexpected error") << '\n';
         return kExitFailure;
     }
 }

@@ -1,4 +1,5 @@
 #include "usage_errors.h"
+#include "text/translation.h"
 
 #include <CLI/CLI.hpp>
 
@@ -63,41 +64,41 @@ std::string shownName(const CLI::Option& option) {
 std::string requiredText(const CLI::App& app) {
     const CLI::App* command = parsedCommand(app);
     if (command == nullptr) {
-        return "a command is needed: info, list, export or delete";
+        return translate("a command is needed: info, list, export or delete");
     }
     const CLI::Option* view = command->get_option_no_throw("view");
     if (view != nullptr && view->count() == 0) {
-        return command->get_name() + " needs a view: waypoints or tracks";
+        return fillIn(translate("{1} needs a view: waypoints or tracks"), {command->get_name()});
     }
     for (const CLI::Option* option : command->get_options()) {
         if (option->get_required() && option->count() == 0) {
-            return command->get_name() + " needs " + shownName(*option) + " " +
-                   option->get_type_name();
+            return fillIn(translate("{1} needs {2} {3}"),
+                          {command->get_name(), shownName(*option), option->get_type_name()});
         }
     }
-    return command->get_name() + " is missing a part";
+    return fillIn(translate("{1} is missing a part"), {command->get_name()});
 }
 
 std::string extrasText(const CLI::App& app) {
     const std::vector<std::string> extras = app.remaining(true);
     if (extras.empty()) {
-        return "the command line holds words that are not expected";
+        return translate("the command line holds words that are not expected");
     }
     const std::string& word = extras.front();
     if (word.starts_with('-') && word.size() > 1) {
-        return "unknown option \"" + word + "\"";
+        return fillIn(translate("unknown option \"{1}\""), {word});
     }
-    return "\"" + word + "\" is not expected here";
+    return fillIn(translate("\"{1}\" is not expected here"), {word});
 }
 
 std::string validationText(const CLI::App& app) {
     const CLI::App* command = parsedCommand(app);
     const CLI::Option* view = command ? command->get_option_no_throw("view") : nullptr;
     if (view != nullptr && !view->results().empty()) {
-        return "\"" + view->results().front() +
-               "\" is not a view: the views are waypoints and tracks";
+        return fillIn(translate("\"{1}\" is not a view: the views are waypoints and tracks"),
+                      {view->results().front()});
     }
-    return "a value of the command line is not allowed";
+    return translate("a value of the command line is not allowed");
 }
 
 }  // namespace
@@ -108,14 +109,16 @@ std::string usageErrorText(const CLI::Error& error, const CLI::App& app) {
         return requiredText(app);
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr && option != nullptr) {
-        return option->count() > 1 ? shownName(*option) + " may be given once"
-                                   : shownName(*option) + " needs a " + option->get_type_name();
+        return option->count() > 1
+                   ? fillIn(translate("{1} may be given once"), {shownName(*option)})
+                   : fillIn(translate("{1} needs a {2}"),
+                            {shownName(*option), option->get_type_name()});
     }
     if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr && option != nullptr) {
-        return shownName(*option) + " is a switch: give it without a value";
+        return fillIn(translate("{1} is a switch: give it without a value"), {shownName(*option)});
     }
     if (dynamic_cast<const CLI::ExcludesError*>(&error) != nullptr) {
-        return "--all and --select cannot be given together";
+        return translate("--all and --select cannot be given together");
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
         return extrasText(app);
@@ -123,7 +126,7 @@ std::string usageErrorText(const CLI::Error& error, const CLI::App& app) {
     if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr) {
         return validationText(app);
     }
-    return "the command line is not understood";
+    return translate("the command line is not understood");
 }
 
 }  // namespace quillet::cli

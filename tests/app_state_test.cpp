@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/actions.h"
 #include "app/fill_list.h"
 #include "app/list_filter.h"
@@ -10,6 +14,7 @@
 #include "app/time_zone_setting.h"
 #include "support/fake_ui.h"
 #include "support/gpx_fixtures.h"
+#include "text/translation.h"
 #include "ui/name_filter.h"
 #include "ui/track_columns.h"
 #include "ui/waypoint_columns.h"
@@ -206,6 +211,8 @@ TEST(StatusText, SaysWhatAnExportAndADeletionDid) {
     for (const auto& c : wrote) {
         EXPECT_EQ(wroteLine(c.view, c.count, file), c.expected);
     }
+    // A name that looks like a field of the text stays as it is.
+    EXPECT_EQ(wroteLine(ViewKind::Waypoints, 2, "{2}{1}.gpx"), "Wrote 2 waypoints to {2}{1}.gpx");
     DeleteResult result;
     result.removed = 2;
     result.backupFile = std::filesystem::path("device") / "GARMIN_WPT.BAK";
@@ -216,6 +223,63 @@ TEST(StatusText, SaysWhatAnExportAndADeletionDid) {
     EXPECT_EQ(deletedLine(ViewKind::Tracks, result),
               "Deleted 1 track; the old file is kept as GARMIN_STRK.BAK");
 }
+
+#ifndef _WIN32
+// Russian through the built catalogue: LANGUAGE=ru under C.UTF-8, which glibc always has,
+// so no Russian locale needs to be installed. English comes back afterwards. (Windows
+// chooses the language by the user's UI language instead of these variables.)
+class RussianTexts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            if (const char* value = std::getenv(variable)) {
+                saved_.emplace_back(variable, value);
+            }
+            ::unsetenv(variable);
+        }
+        ::setenv("LANGUAGE", "ru", 1);
+        ::setenv("LANG", "C.UTF-8", 1);
+        startTranslations(QUILLET_CATALOGUE_DIR);
+    }
+    void TearDown() override {
+        ::unsetenv("LANGUAGE");
+        ::unsetenv("LANG");
+        for (const auto& [variable, value] : saved_) {
+            ::setenv(variable.c_str(), value.c_str(), 1);
+        }
+        std::setlocale(LC_ALL, "C");
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(RussianTexts, CountsTakeTheFormOfTheirNumber) {
+    const std::pair<std::size_t, std::string> cases[] = {
+        {1, "Записана 1 путевая точка в f.gpx"},   {2, "Записаны 2 путевые точки в f.gpx"},
+        {5, "Записано 5 путевых точек в f.gpx"},   {11, "Записано 11 путевых точек в f.gpx"},
+        {21, "Записана 21 путевая точка в f.gpx"}, {22, "Записаны 22 путевые точки в f.gpx"},
+        {25, "Записано 25 путевых точек в f.gpx"}, {111, "Записано 111 путевых точек в f.gpx"},
+    };
+    for (const auto& [count, expected] : cases) {
+        EXPECT_EQ(wroteLine(ViewKind::Waypoints, count, "f.gpx"), expected) << count;
+    }
+    EXPECT_EQ(menuText(Action::MakeGpx, 0), "&Создать GPX... (Сначала выделите строки)");
+}
+
+// The Qt window's start takes every category from the environment, as setlocale(LC_ALL,
+// "") does; the numbers the core writes with printf (the preview's lengths, the SVG's
+// coordinates) must still have a decimal point, not the Russian comma.
+TEST_F(RussianTexts, NumbersStayWrittenWithAPointAfterTheWindowTookTheLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr)
+        << "the locale ru_RU.UTF-8 is not installed; scripts/install-deps.sh generates it";
+    startTranslations(QUILLET_CATALOGUE_DIR);
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", 2.5);
+    EXPECT_STREQ(text, "2.5");
+    EXPECT_EQ(wroteLine(ViewKind::Tracks, 3, "f.gpx"), "Записаны 3 трека в f.gpx");
+}
+#endif
 
 TEST(Actions, ItemsThatNeedRowsAreGreyAndSaySoWhileNothingIsSelected) {
     const AppState state = fiveWaypoints();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <locale.h>
 
 #include <string>
 #include <vector>
@@ -103,6 +104,113 @@ TEST(CliUsage, TheFolderCanFollowTheCommand) {
     CliRunOptions inFolder;
     inFolder.workingDirectory = folder.path();
     EXPECT_EQ(runCli({"list", "waypoints"}, inFolder).out, before.out);
+}
+
+// ---- languages
+
+bool localeInstalled(const char* name) {
+    const locale_t locale = newlocale(LC_ALL_MASK, name, nullptr);
+    if (locale == nullptr) {
+        return false;
+    }
+    freelocale(locale);
+    return true;
+}
+
+TEST(CliLanguage, SpeaksRussianWhereThePersonDoesAndNeverChangesItsData) {
+    TempDir folder;
+    writeSampleWaypoints(folder);
+    writeSampleTracks(folder);
+    const std::string dir = folder.path().string();
+    const std::string englishError =
+        "quillet-cli: \"routes\" is not a view: the views are waypoints and tracks\n" +
+        kHelpPointer + "\n";
+    const std::string russianError =
+        "quillet-cli: \"routes\" — не вид: виды — waypoints и tracks\n"
+        "Справка по использованию: 'quillet-cli --help'.\n";
+    const std::string englishHelpLines =
+        "\n\nExit status:\n  0  success (warnings alone do not change it)\n";
+    const std::string russianHelpLines =
+        "\n\nКод возврата:\n  0  успех (одни предупреждения его не меняют)\n";
+    // What is data stays English, byte for byte: the listings with their headings
+    // ("Local time" too), the info lines and every exported document.
+    const std::vector<std::vector<std::string>> dataCommands = {
+        {"list", "waypoints", "--time-zone", "Europe/Moscow"},
+        {"list", "tracks", "--sort", "Start Time"},
+        {"info"},
+        {"export", "all", "-o", "-"},
+        {"export", "waypoints", "--all", "--format", "csv", "-o", "-"},
+        {"preview", "tracks", "--all"},
+    };
+    std::vector<CliRun> english;
+    for (const auto& command : dataCommands) {
+        std::vector<std::string> arguments{"-C", dir};
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        english.push_back(runCli(arguments));
+        ASSERT_EQ(english.back().exitStatus, 0) << english.back().err;
+    }
+    const std::string englishHelp = runCli({"--help"}).out;
+
+    struct Case {
+        std::vector<std::string> language;
+        bool russian;
+    };
+    const Case cases[] = {
+        {{}, false},
+        {{"LANG=C"}, false},
+        // The C locale speaks English, whatever LANGUAGE asks for.
+        {{"LANGUAGE=ru", "LANG=C"}, false},
+        {{"LANGUAGE=ru", "LANG=C.UTF-8"}, true},
+        {{"LANGUAGE=ru", "LANG=ru_RU.UTF-8"}, true},
+        {{"LANG=ru_RU.UTF-8"}, true},
+        {{"LC_ALL=ru_RU.UTF-8", "LANG=C"}, true},
+        {{"LC_MESSAGES=ru_RU.UTF-8"}, true},
+        // A language without a catalogue gets the English texts.
+        {{"LANGUAGE=en", "LANG=ru_RU.UTF-8"}, false},
+    };
+    ASSERT_TRUE(localeInstalled("ru_RU.UTF-8"))
+        << "the locale ru_RU.UTF-8 is not installed; scripts/install-deps.sh generates it";
+    for (const Case& c : cases) {
+        std::string shown;
+        for (const auto& setting : c.language) {
+            shown += setting + " ";
+        }
+        CliRunOptions options;
+        options.language = c.language;
+        const CliRun usage = runCli({"list", "routes"}, options);
+        EXPECT_EQ(usage.exitStatus, 2) << shown;
+        EXPECT_EQ(usage.err, c.russian ? russianError : englishError) << shown;
+
+        const CliRun help = runCli({"--help"}, options);
+        EXPECT_EQ(help.exitStatus, 0) << shown;
+        if (c.russian) {
+            EXPECT_NE(help.out.find(russianHelpLines), std::string::npos) << shown << help.out;
+            EXPECT_EQ(help.out.rfind("Использование:\n  quillet-cli [-C DIR] info\n", 0), 0u)
+                << shown;
+        } else {
+            EXPECT_EQ(help.out, englishHelp) << shown;
+            EXPECT_NE(help.out.find(englishHelpLines), std::string::npos) << shown;
+        }
+
+        for (std::size_t i = 0; i < dataCommands.size(); ++i) {
+            std::vector<std::string> arguments{"-C", dir};
+            arguments.insert(arguments.end(), dataCommands[i].begin(), dataCommands[i].end());
+            const CliRun run = runCli(arguments, options);
+            EXPECT_EQ(run.exitStatus, 0) << shown << dataCommands[i][0];
+            EXPECT_EQ(run.out, english[i].out) << shown << dataCommands[i][0];
+            EXPECT_EQ(run.err, "") << shown << dataCommands[i][0];
+        }
+    }
+
+    // The line that reports a deletion counts in Russian's forms.
+    CliRunOptions russian;
+    russian.language = {"LANGUAGE=ru", "LANG=C.UTF-8"};
+    const CliRun deleted = runCli(
+        {"-C", dir, "delete", "waypoints", "--select", "4,2", "--yes", "--no-history"}, russian);
+    EXPECT_EQ(deleted.exitStatus, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, "удалены 2 путевые точки из " + (folder / "GARMIN_WPT.NVM").string() +
+                               "; прежний файл сохранён как " +
+                               (folder / "GARMIN_WPT.BAK").string() + "\n");
 }
 
 }  // namespace

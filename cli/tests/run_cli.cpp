@@ -67,6 +67,16 @@ CliRun runCli(const std::vector<std::string>& arguments, const CliRunOptions& op
                              setuid(*options.user) != 0)) {
             _exit(126);
         }
+        for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) {
+            unsetenv(variable);
+        }
+        for (const std::string& setting : options.language) {
+            const std::size_t equals = setting.find('=');
+            if (equals == std::string::npos || setenv(setting.substr(0, equals).c_str(),
+                                                      setting.substr(equals + 1).c_str(), 1) != 0) {
+                _exit(126);
+            }
+        }
         alarm(options.timeLimitSeconds);
         execv(argv[0], argv.data());
         _exit(127);

@@ -26,6 +26,10 @@ struct CliRunOptions {
     std::optional<unsigned> user;
     // When not 0, the program is ended by SIGALRM after this many seconds.
     unsigned timeLimitSeconds = 0;
+    // The language variables ("LANG=ru_RU.UTF-8", "LANGUAGE=ru"): the program runs with
+    // these alone, whatever the test's own environment sets, so by default it speaks
+    // English.
+    std::vector<std::string> language;
 };
 
 // Runs the binary with the arguments and waits for it.
