@@ -25,7 +25,7 @@ sed 's/$/\r/' win/THIRD-PARTY-NOTICES.txt >"$stage/THIRD-PARTY-NOTICES.txt"
 # Each program must run on its own: it may load the system's DLLs and nothing else.
 for exe in "$stage"/*.exe; do
     others=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |
-        grep -viE '^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|msvcrt|ws2_32|api-ms-win-.*)\.dll$' || true)
+        grep -viE '^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|msvcrt|ws2_32|winhttp|api-ms-win-.*)\.dll$' || true)
     if [ -n "$others" ]; then
         echo "$(basename "$exe") needs DLLs that Windows does not have: $others" >&2
         exit 1

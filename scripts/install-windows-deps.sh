@@ -12,6 +12,7 @@ packages=(
     wine wine64 xvfb xauth xdotool imagemagick
     nsis zip
     dpkg-dev tcl sqlite3 python3
+    gettext
 )
 
 missing=()

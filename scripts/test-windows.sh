@@ -7,9 +7,11 @@
 #  4. a map under the preview through quillet-cli.exe, from a loopback tile server
 #     (tests/support/tile_server.py) and from tile sets;
 #  5. the native window in-process (its map from the same server), and quillet.exe
-#     started in the sample folder, both under Xvfb.
+#     started in the sample folder, both under Xvfb; then the window in-process with a
+#     Russian UI language.
 # QUILLET_SKIP_WINDOWS=1 skips all of it; nothing else does: missing packages are
-# installed. With QUILLET_WINDOWS_SCREENSHOT=FILE the started window is saved as FILE.
+# installed. With QUILLET_WINDOWS_SCREENSHOT=FILE the started window is saved as FILE,
+# with QUILLET_WINDOWS_SCREENSHOT_RUSSIAN=FILE the window in Russian as FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${QUILLET_SKIP_WINDOWS:-0}" = 1 ]; then
@@ -157,6 +159,20 @@ QUILLET_TILE_SERVER="Z:${map//\//\\}" \
     --gtest_brief=1 || fail "window test"
 touch "$map/stop"
 scripts/windows-smoke.sh "${QUILLET_WINDOWS_SCREENSHOT:-}" || fail "quillet.exe smoke run"
+
+echo "== Windows: the window in Russian"
+# Wine takes the user's UI language from the locale variables; LC_ALL names Russian even
+# on a system without the ru_RU locale (LANG alone is then ignored). The case skips when
+# the UI language is not Russian, which here is a failure.
+wineserver -w
+xvfb-run -a -s "-screen 0 1024x768x24" env LC_ALL=ru_RU.UTF-8 \
+    wine "$windows_build/win/quillet_win32_tests.exe" --gtest_filter='*Russian*' \
+    >"$work/russian.txt" 2>&1 && ! grep -q SKIPPED "$work/russian.txt" ||
+    fail "window test in Russian: $(cat "$work/russian.txt")"
+if [ -n "${QUILLET_WINDOWS_SCREENSHOT_RUSSIAN:-}" ]; then
+    LC_ALL=ru_RU.UTF-8 scripts/windows-smoke.sh "$QUILLET_WINDOWS_SCREENSHOT_RUSSIAN" ||
+        fail "quillet.exe smoke run in Russian"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "== Windows: $failures step(s) failed"

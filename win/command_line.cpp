@@ -14,9 +14,9 @@ WindowArguments parseWindowArguments(const std::vector<std::wstring>& arguments)
         } else if (argument == L"--version") {
             parsed.version = true;
         } else if (argument.size() > 1 && argument[0] == L'-') {
-            parsed.error = "unknown option \"" + toUtf8(argument) + "\"";
+            parsed.error = fillIn(translate("unknown option \"{1}\""), {toUtf8(argument)});
         } else if (parsed.folder) {
-            parsed.error = "give one folder only";
+            parsed.error = translate("give one folder only");
         } else {
             parsed.folder = std::filesystem::path(argument);
         }

@@ -7,6 +7,7 @@
 
 #include "app/history_command.h"
 #include "resource_ids.h"
+#include "text/translation.h"
 #include "wide_text.h"
 
 namespace quillet::win {
@@ -68,7 +69,7 @@ INT_PTR CALLBACK historyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             const HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
             ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
             for (std::size_t column = 0; column < kHistoryHeadings.size(); ++column) {
-                std::wstring heading = toWide(kHistoryHeadings[column]);
+                std::wstring heading = toWide(translate(kHistoryHeadings[column]));
                 LVCOLUMNW format{};
                 format.mask = LVCF_TEXT | LVCF_WIDTH;
                 format.pszText = heading.data();
@@ -114,7 +115,8 @@ INT_PTR CALLBACK questionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             const auto* question = reinterpret_cast<const Question*>(lParam);
             SetWindowTextW(dialog, question->caption.c_str());
             SetDlgItemTextW(dialog, IDC_QUESTION_TEXT, question->text.c_str());
-            SetDlgItemTextW(dialog, IDC_KEEP_HISTORY, toWide(kKeepInHistoryText).c_str());
+            SetDlgItemTextW(dialog, IDC_KEEP_HISTORY,
+                            toWide(translate(kKeepInHistoryText)).c_str());
             CheckDlgButton(dialog, IDC_KEEP_HISTORY, question->keep ? BST_CHECKED : BST_UNCHECKED);
             SendDlgItemMessageW(dialog, IDC_QUESTION_ICON, STM_SETICON,
                                 reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_EXCLAMATION)), 0);

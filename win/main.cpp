@@ -15,6 +15,7 @@
 #include "folder_chooser.h"
 #include "main_dialog.h"
 #include "settings.h"
+#include "text/translation.h"
 #include "ui/user_interface.h"
 #include "wide_text.h"
 #include "win32_user_interface.h"
@@ -50,21 +51,29 @@ void answer(const std::string& text, bool error) {
 
 // The shell's folder chooser, opened at the last folder used.
 std::optional<std::filesystem::path> chooseFolder() {
-    return quillet::win::askForFolder(nullptr, L"Choose the folder of the device files",
-                                      quillet::win::lastFolder().value_or(std::filesystem::path()));
+    return quillet::win::askForFolder(
+        nullptr,
+        quillet::win::toWide(quillet::translate("Choose the folder of the device files")).c_str(),
+        quillet::win::lastFolder().value_or(std::filesystem::path()));
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    // The catalogue is compiled in: there is no folder to name.
+    quillet::startTranslations(std::filesystem::path());
     const quillet::win::WindowArguments arguments =
         quillet::win::parseWindowArguments(commandLineArguments());
     if (!arguments.error.empty()) {
-        answer("quillet: " + arguments.error + "\n" + quillet::win::kWindowUsage, true);
+        answer(
+            "quillet: " + arguments.error + "\n" + quillet::translate(quillet::win::kWindowUsage),
+            true);
         return 2;
     }
     if (arguments.help || arguments.version) {
-        answer(arguments.help ? quillet::win::kWindowUsage : quillet::win::kWindowVersion, false);
+        answer(arguments.help ? quillet::translate(quillet::win::kWindowUsage)
+                              : quillet::win::kWindowVersion,
+               false);
         return 0;
     }
 

@@ -23,6 +23,7 @@
 #include "history_dialog.h"
 #include "preview_window.h"
 #include "resource_ids.h"
+#include "text/translation.h"
 #include "views/selection_text.h"
 #include "wide_text.h"
 #include "window_menu.h"
@@ -41,8 +42,6 @@ constexpr UINT kUpdateStatus = WM_APP + 3;
 constexpr int kRowsPartWidth = 60;
 constexpr int kSelectedPartWidth = 50;
 constexpr int kFolderPartWidth = 130;
-constexpr wchar_t kAboutEntry[] = L"&About Quillet...\tF1";
-constexpr wchar_t kHistoryEntry[] = L"&History\u2026";
 
 // The busy cursor for the length of a core call that may read a whole device file.
 class BusyCursor {
@@ -177,8 +176,9 @@ void MainDialog::initialise() {
 
     if (HMENU menu = GetSystemMenu(window_, FALSE); menu != nullptr) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, IDM_HISTORY, kHistoryEntry);
-        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, kAboutEntry);
+        AppendMenuW(menu, MF_STRING, IDM_HISTORY, toWide(translate("&History…")).c_str());
+        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX,
+                    toWide(std::string(translate("&About Quillet...")) + "\tF1").c_str());
     }
 
     list_ = control(IDC_RECORD_LIST);
@@ -186,7 +186,7 @@ void MainDialog::initialise() {
     filter_ = control(IDC_FILTER);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     SendMessageW(filter_, EM_SETCUEBANNER, TRUE,
-                 reinterpret_cast<LPARAM>(L"Filter by name (Ctrl+F)"));
+                 reinterpret_cast<LPARAM>(toWide(translate("Filter by name (Ctrl+F)")).c_str()));
     showTabs();
     createStatusBar();
     createHints();
@@ -258,7 +258,7 @@ void MainDialog::createHints() {
 void MainDialog::showTabs() {
     TabCtrl_DeleteAllItems(tabs_);
     for (std::size_t index = 0; index < state_->tabs.size(); ++index) {
-        std::wstring text = toWide(state_->tabs[index]);
+        std::wstring text = toWide(translate(state_->tabs[index]));
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = text.data();
@@ -526,8 +526,8 @@ bool MainDialog::openFolder(const std::filesystem::path& folder) {
 }
 
 void MainDialog::chooseFolder() {
-    if (const auto folder =
-            askForFolder(window_, L"Open Folder", state_->files.waypoints.parent_path())) {
+    if (const auto folder = askForFolder(window_, toWide(translate("Open Folder")).c_str(),
+                                         state_->files.waypoints.parent_path())) {
         openFolder(*folder);
     }
 }
@@ -620,7 +620,7 @@ void MainDialog::showStatus() {
         SendMessageW(status_, SB_SETTEXTW, 3,
                      reinterpret_cast<LPARAM>(toWide(fields.folder).c_str()));
     }
-    hint_ = selected == 0 ? std::string(kSelectRowsFirst) : std::string();
+    hint_ = selected == 0 ? translate(kSelectRowsFirst) : std::string();
     if (hints_ != nullptr) {
         const std::wstring text = toWide(hint_);
         for (const int button : {IDC_MAKE_GPX, IDC_DELETE}) {
@@ -840,7 +840,7 @@ void MainDialog::showNewList() {
     }
     for (std::size_t column = 0; column < list.columnCount(); ++column) {
         const Column& shown = list.column(column);
-        std::wstring heading = toWide(shown.heading);
+        std::wstring heading = toWide(translate(shown.heading));
         LVCOLUMNW item{};
         item.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         item.fmt = shown.alignment == Alignment::Center ? LVCFMT_CENTER : LVCFMT_LEFT;

@@ -224,7 +224,8 @@ void paintUnreadableFiles(HDC dc, const preview::PreviewSelection& selection, do
     const Selected font(dc, painter.font());
     double y = height - 8;
     for (const std::filesystem::path& file : selection.unreadableFiles) {
-        painter.text({12, y}, L"Unable to open file " + file.wstring());
+        painter.text({12, y}, toWide(fillIn(translate("Unable to open file {1}"),
+                                            {toUtf8(file.wstring())})));
         y -= preview::kTextSize + 4;
     }
 }
@@ -361,7 +362,8 @@ std::unique_ptr<PreviewWindow> PreviewWindow::create(HINSTANCE instance, HWND ow
                static_cast<LONG>(std::lround(kFirstHeight * scale))};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
     std::unique_ptr<PreviewWindow> preview(new PreviewWindow());
-    if (CreateWindowExW(0, kWindowClass, L"Preview", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    const std::wstring title = toWide(translate("Preview"));
+    if (CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                         CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner,
                         nullptr, instance, preview.get()) == nullptr) {
         return nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/time_zone_setting.h"
+#include "text/translation.h"
 #include "wide_text.h"
 
 namespace quillet::win {
@@ -78,16 +79,18 @@ INT_PTR CALLBACK chooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         case WM_INITDIALOG: {
             chooser = reinterpret_cast<Chooser*>(lParam);
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            SetWindowTextW(dialog, toWide(kChooseZoneCaption).c_str());
-            addControl(dialog, L"STATIC", toWide(kChooseZoneFilterText).c_str(), 0, -1,
+            SetWindowTextW(dialog, toWide(translate(kChooseZoneCaption)).c_str());
+            addControl(dialog, L"STATIC", toWide(translate(kChooseZoneFilterText)).c_str(), 0, -1,
                        {7, 7, 200, 17});
             chooser->search =
                 addControl(dialog, L"EDIT", L"", ES_AUTOHSCROLL, kSearchId, {7, 18, 200, 32});
             chooser->zones =
                 addControl(dialog, L"LISTBOX", L"", WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                            kZoneListId, {7, 36, 200, 190});
-            addControl(dialog, L"BUTTON", L"OK", BS_DEFPUSHBUTTON, IDOK, {96, 196, 146, 210});
-            addControl(dialog, L"BUTTON", L"Cancel", BS_PUSHBUTTON, IDCANCEL, {150, 196, 200, 210});
+            addControl(dialog, L"BUTTON", toWide(translate("OK")).c_str(), BS_DEFPUSHBUTTON, IDOK,
+                       {96, 196, 146, 210});
+            addControl(dialog, L"BUTTON", toWide(translate("Cancel")).c_str(), BS_PUSHBUTTON,
+                       IDCANCEL, {150, 196, 200, 210});
             chooser->showMatches();
             SetFocus(chooser->search);
             return FALSE;  // the focus is set
@@ -145,13 +148,13 @@ void appendTimeZoneMenu(HMENU menu, const TimeZone& shown) {
     add(kComputerZoneCommand, computerZoneText(TimeZone::computer()), TimeZone::Kind::Computer);
     add(kOtherZoneCommand,
         shown.kind() == TimeZone::Kind::Named
-            ? std::string(kOtherZoneText) + " (" + shown.name() + ")"
-            : std::string(kOtherZoneText),
+            ? fillIn(translate("{1} ({2})"), {translate(kOtherZoneText), shown.name()})
+            : translate(kOtherZoneText),
         TimeZone::Kind::Named);
     // Before the last entry (About), or alone in an empty menu.
     const int count = GetMenuItemCount(menu);
     InsertMenuW(menu, count > 0 ? static_cast<UINT>(count - 1) : 0, MF_BYPOSITION | MF_POPUP,
-                reinterpret_cast<UINT_PTR>(zones), toWide(kTimeZoneMenuText).c_str());
+                reinterpret_cast<UINT_PTR>(zones), toWide(translate(kTimeZoneMenuText)).c_str());
 }
 
 bool isTimeZoneCommand(int command) {

@@ -25,6 +25,7 @@
 #include "settings.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
+#include "text/translation.h"
 #include "time_zone_menu.h"
 #include "wide_text.h"
 #include "win32_user_interface.h"
@@ -512,6 +513,36 @@ TEST_F(MainDialogTest, OpenFilterSelectAllAndDeleteKeepTheHiddenRows) {
     EXPECT_EQ(TabCtrl_GetCurSel(dialog->control(IDC_VIEW_TABS)), 1);
     EXPECT_EQ(GetWindowTextLengthW(dialog->control(IDC_FILTER)), 0);
     EXPECT_EQ(rowCount(), 3);
+}
+
+// With a Russian UI language (under Wine, LC_ALL=ru_RU.UTF-8), the buttons come from the
+// Russian dialog and the tabs and the system menu from the compiled-in catalogue. The
+// catalogue stays chosen for the rest of the process, so this case runs on its own.
+TEST_F(MainDialogTest, ARussianUiLanguageShowsTheWindowInRussian) {
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_RUSSIAN) {
+        GTEST_SKIP() << "the UI language is not Russian";
+    }
+    startTranslations(std::filesystem::path());
+    dialog = openMainDialog(GetModuleHandleW(nullptr), folder.path(), ui);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(textOf(dialog->control(IDC_MAKE_GPX)), L"Создать GPX");
+    EXPECT_EQ(textOf(dialog->control(IDC_DELETE)), L"Удалить");
+    const HWND tabs = dialog->control(IDC_VIEW_TABS);
+    std::vector<std::wstring> titles;
+    for (int tab = 0; tab < TabCtrl_GetItemCount(tabs); ++tab) {
+        wchar_t title[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = title;
+        item.cchTextMax = 64;
+        TabCtrl_GetItem(tabs, tab, &item);
+        titles.emplace_back(title);
+    }
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"Путевые точки", L"Треки"}));
+    wchar_t entry[64] = {};
+    GetMenuStringW(GetSystemMenu(dialog->handle(), FALSE), IDM_HISTORY, entry, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(entry), L"&История…");
+    EXPECT_EQ(textOf(dialog->handle()), L"Quillet  1.0");
 }
 
 TEST(WindowMenu, KeysAndItemsComeFromTheActionTable) {
