@@ -38,9 +38,10 @@ constexpr UINT kRecaptureGeometry = WM_APP + 1;
 constexpr UINT kUpdatePreview = WM_APP + 2;
 // Sent to itself when the selection or the rows changed: the status bar follows.
 constexpr UINT kUpdateStatus = WM_APP + 3;
-// The widths of the status bar's parts right of the line, in dialog units.
-constexpr int kRowsPartWidth = 60;
-constexpr int kSelectedPartWidth = 50;
+// The widths of the status bar's parts right of the line, in dialog units, wide enough
+// for five-digit counts in the longer Russian words.
+constexpr int kRowsPartWidth = 80;
+constexpr int kSelectedPartWidth = 65;
 constexpr int kFolderPartWidth = 130;
 
 // The busy cursor for the length of a core call that may read a whole device file.
