@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The naive procedures, done literally, as yardsticks for the real ones. They live

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-bench: times the fills, a heading click, the exports and a deletion on large
 // device folders, next to the naive procedures they replace.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-bench-peak: runs one scenario once in a fresh process and prints its peak
 // resident memory, so that every scenario's figure is its own.
 //

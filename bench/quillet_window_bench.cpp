@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-window-bench: the window on a folder of 100,000 realistic waypoints, from the
 // start of its creation (start-up, which fills the first tab) until the list has been
 // painted with its first rows, through the table model and view the program uses. Runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The user's operations as the benchmarks and the peak-memory runs drive them: open a

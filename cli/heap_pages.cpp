@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "heap_pages.h"
 
 #include <cstdlib>  // defines __GLIBC__ where it applies

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The message catalogues compiled into the Windows programs: msgfmt turns a .po file
 # into gettext's binary catalogue, whose bytes become a C++ array.
 find_program(QUILLET_MSGFMT msgfmt REQUIRED)

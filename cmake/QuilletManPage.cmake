@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # quillet_install_man_page(PAGE SECTION): installs the man page PAGE of the current
 # folder gzip-compressed (with no name or time stamp, so every build packs the same
 # bytes), as Debian packages carry their man pages.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cpack -G DEB` in a build folder makes quillet_<version>_<arch>.deb with both
 # programs, the man pages, the desktop entry, the AppStream entry, the icons, the
 # copyright file and the changelog. The Depends line is worked out from the libraries

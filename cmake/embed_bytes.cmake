@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DINPUT=FILE -DOUTPUT=FILE.cpp -DFUNCTION=NAME -P embed_bytes.cmake
 cmake_minimum_required(VERSION 3.22)
 # Writes a C++ file whose `std::string_view quillet::NAME()` returns the bytes of INPUT.

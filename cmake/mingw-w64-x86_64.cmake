@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Quillet for 64-bit Windows with the mingw-w64 tool chain (POSIX threads,
 # which std::thread and std::mutex need). Every program is linked statically, so that
 # each .exe runs with no DLL beside it.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DRC=quillet.rc -DPO=ru.po -DOUTPUT=quillet_ru.rc -DLANGUAGE="LANG_RUSSIAN, SUBLANG_DEFAULT"
 cmake_minimum_required(VERSION 3.22)
 #       [-DPLACES="DIALOG:CONTROL=x, y, w, h|..."] -P translate_resources.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the Windows build needs beyond the common one: the headers and test framework that
 # a Linux build takes from the system, made visible to the cross compiler.
 

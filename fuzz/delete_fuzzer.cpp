@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Delete" of a chosen set of rows, answered with OK: either it refuses and every file
 // of the folder stays byte for byte as it was, or the device file holds exactly the
 // records that were kept (header copied, count rewritten), the backup is the old file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Make GPX" on every row of each view: the document must be well-formed XML with one
 // wpt or trk per exported row, and, when every coordinate lies inside the GPX ranges,
 // valid against the GPX 1.1 schema with the GPX Extensions v3 schema.

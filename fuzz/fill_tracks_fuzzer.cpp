@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Tracks" fill on any pair of track files: it must not crash, overrun or hang,
 // it adds the active-track row when that file exists and one row for each counted
 // saved track of which the file holds a byte, and its time cells are calendar texts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Way Points" fill on any waypoint file: it must not crash, overrun or hang, it
 // adds exactly one row for each counted record of which the file holds a byte, numbers
 // them 1, 2, ... and shows the format message once when the file ends early.

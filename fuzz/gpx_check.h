@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Reads a GPX document back with libxml2: is it well-formed, what does it hold, and

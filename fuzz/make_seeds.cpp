@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet_fuzz_seeds DIR: writes the seed inputs of the fuzz targets into DIR, one file
 // per case, each a device folder built from field values with the encoder and framed as
 // fuzz_input.h describes. The output is the same on every run.

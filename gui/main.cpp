@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet: the window over the device files of a folder, by default the working
 // directory.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "record_table_model.h"
 
 #include "app/list_filter.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the line "SPDX-License-Identifier: GPL-3.0-or-later", in the file's own comment
 # style, at the top of every tracked source file that does not carry it yet (below a
 # "#!" line). With --check it changes nothing and fails, naming each file, when a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quillet in Release with the benchmarks, writes large device folders (uniform
 # and realistic waypoints), times the fills, a heading click, the listing, the exports,
 # the preview, a deletion and the window next to the naive procedures and gpsbabel, times quillet-cli

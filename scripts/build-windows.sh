@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds quillet.exe and quillet-cli.exe for 64-bit Windows and packs them into
 # build/windows/: Quillet-<version>-win64.zip and the installer
 # Quillet-<version>-win64-setup.exe, both with the licence and the third-party notices.

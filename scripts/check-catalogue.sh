@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a catalogue does not translate every text marked in the sources, holds a
 # fuzzy or untranslated entry, or holds an entry no source marks any more.
 # The marked texts are those passed to translate(), translatePlural() (singular and

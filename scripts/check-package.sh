@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package of a built Release folder and checks what it holds, then has
 # Debian's own checkers judge it: lintian the package, desktop-file-validate the desktop
 # entry, appstreamcli the AppStream entry beside it.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check-window-translation.sh LUPDATE GUI_FOLDER TS_FILE
 #
 # Fails when the window's catalogue TS_FILE is behind the tr() texts of the window's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang 14 (AddressSanitizer, UndefinedBehaviorSanitizer)
 # and runs each of them on the device-folder seeds written by the encoder.
 #

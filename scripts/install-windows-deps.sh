@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that the Windows build and its tests under Wine need,
 # when any is missing, and makes Debian's source packages reachable: the Windows build
 # compiles SQLite from the distribution's own source (prepare_sqlite, windows-env.sh).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the figures of the README's reliability section:
 #   - fuzz executions and findings per target (scripts/fuzz.sh SECONDS, default 60),
 #   - kill points survived out of those tried by the crash-consistency test,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quillet, writes the sample device folder and starts the window on it. Without
 # a display, it says so and prints the sample folder's listing through quillet-cli.
 set -euo pipefail

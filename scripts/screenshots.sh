@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the window, writes the sample device folder and saves a picture of each tab
 # of the window on it as docs/waypoints.png (with the name filter in use) and
 # docs/tracks.png, and the preview of every track as docs/preview.png; over a map from a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Quillet for Windows and tests it under Wine:
 #  1. the core's test suite;
 #  2. the reference folders through quillet-cli.exe, list texts and GPX documents (with

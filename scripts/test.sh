@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds every target twice, once normally and once with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs the whole test suite in both builds, then runs
-# the Windows build under Wine (scripts/test-windows.sh), then every fuzz target for a
-# bounded time.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Checks that every source file names its licence, then builds every target twice, once
+# normally and once with AddressSanitizer and UndefinedBehaviorSanitizer, runs the whole
+# test suite in both builds, then runs the Windows build under Wine
+# (scripts/test-windows.sh), then every fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+
+echo "== Licence lines"
+scripts/check-spdx.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the Windows scripts: the cross build's folder and a Wine of its own.
 # Wine keeps its prefix inside the build folder, says nothing of its own, and offers no
 # downloads of its .NET and HTML engines, which Quillet does not use.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts quillet.exe under Wine and Xvfb in the sample device folder and checks that its
 # window opens and stays up. With an argument FILE, it also saves a picture of the window
 # as it shows inside a Wine desktop (which draws the caption and frame) as FILE; with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every folder of the bad-input catalogue run through the core: start-up, the fill of
 // every view, "Make GPX" of every row and "Delete" of the first record. Nothing may
 // crash or hang, every message either is one the program has always shown or names

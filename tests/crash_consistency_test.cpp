@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A deletion killed at any moment, or meeting a full disk at any file operation, must
 // leave the original records complete under the device file's name or under the
 // backup's, and the next start must find the folder usable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A saved track whose length word disagrees with its points: the list walks the tracks
 // by their points, the deletion by their length words, so the rows would not name the
 // records that get copied. Such a deletion is refused and nothing is written; a length

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The deletion copies the kept records in runs straight from the bytes it read; the new
 // file must hold exactly the header, the new count and the kept records, whatever the
 // records' lengths, which records go, and what follows the counted records.

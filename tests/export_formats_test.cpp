@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every export format over the reference folders: each document read back (GeoJSON and
 // CSV parsed here, KML by xmllint and gpsbabel) holds the records of the GPX of the same
 // rows, and the GPX of everything is exactly the two views' exports in one document.

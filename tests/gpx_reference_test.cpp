@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every view of every reference folder, all rows selected, exported with "Make GPX":
 // the documents next to the folders, byte for byte.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents exported from many generated device folders validate against the GPX 1.1
 // schema with the GPX Extensions v3 schema, and a real GPX reader reads back what was
 // written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An export of many saved tracks walks the saved-tracks file once and remembers where
 // each track begins; what it writes must equal each track written on its own, for any
 // order of the rows and for files that end early.

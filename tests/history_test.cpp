@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history of replaced device files: every deletion keeps the file it replaces, a
 // restore puts a kept version back with the guarantees of a deletion, and the history
 // stays within its bounds without losing what cannot be had elsewhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file-backed stream reads in blocks of its own; it must deliver exactly what a stream
 // over the same bytes in memory delivers, for any mix of small and large reads and skips.
 

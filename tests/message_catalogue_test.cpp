@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader of msgfmt's catalogues that the Windows programs look their texts up in,
 // over a small Russian catalogue (data/catalogue/ru.po) compiled in at build time.
 

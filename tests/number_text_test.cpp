@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number texts must be the printf formats' texts byte for byte: checked against
 // snprintf over millions of values, the halfway cases of the seventh decimal included.
 

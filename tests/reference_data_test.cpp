@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device folders under tests/data/ are written by quillet-testdata from the field
 // values in tools/encoder/reference_folders.cpp; each holds the list text that a fill
 // of each of its views gives.

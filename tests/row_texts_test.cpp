@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A row's texts share one block, which rows may share with each other; any mix of
 // setting, removing, copying and reading texts must give what a plain sequence of
 // strings gives, whatever the other rows sharing the block do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One HTTP GET of a tile, waited for: libcurl on Linux, WinHTTP on Windows.

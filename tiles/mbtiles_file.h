@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // An MBTiles file: a raster tile set in one SQLite database, read with SQLite itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-dump DIR: prints the waypoints and tracks of a device folder through the
 // decoders. Every file is read only as far as it holds bytes, whatever its header
 // counts claim.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-sample DIR: writes a realistic device folder (waypoints, saved tracks and an
 // active track around Lake Pleshcheyevo and the town of Pereslavl) into DIR. The output
 // is the same on every run.

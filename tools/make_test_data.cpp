@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the reference device folders of tests/data/ and the list texts that a fill of
 // each view gives for them:
 //   quillet-testdata DIR    (DIR is usually tests/data)

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The installer of Quillet for Windows: the window and the command line in one folder,
 ; a Start-menu entry, and an uninstaller that takes everything away again.
 ; scripts/build-windows.sh calls it with VERSION, ICON, STAGE (the folder of the files to

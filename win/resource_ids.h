@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Identifiers of the resources and controls, shared by the resource script and the code.
 #pragma once
 

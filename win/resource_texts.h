@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the dialogs of quillet.rc, marked for the catalogue: the build writes the
 // Russian dialogs from quillet.rc with their translations, and stops when one is missing.
 // The hidden controls' texts are never shown and are left out, as is the name Quillet.

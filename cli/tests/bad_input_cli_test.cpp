@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bad-input catalogue through the built quillet-cli: list, export and delete on
 // every malformed folder. Every command ends by itself (no signal, no sanitizer report,
 // no hang), a failure says something on standard error, the expected message comes, a

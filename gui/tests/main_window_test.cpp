@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window over the core, driven as a person would: tabs, headings, keys, resizing,
 // the command buttons and the About box. Dialogs are replaced by the scripted port.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/delete_command.h"
 
 #include "app/fill_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Export Everything…": every waypoint and every track of the folder in one document.
 
 #include "app/export_everything.h"

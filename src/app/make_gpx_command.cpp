@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Make GPX" and "Export Everything…": the save dialog, the messages, and the document
 // the export layer writes into the chosen file.
 

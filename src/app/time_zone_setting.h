@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The time zone the list shows its times in, as both windows offer it: View ▸ Time zone

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every system's time zone shares: the setting's words and the wall-clock text.
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zones of the tz database the system keeps in /usr/share/zoneinfo.
 
 #include <date/tz.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zones Windows keeps in its registry, converted by the system at every instant.
 // A zone name of the tz database ("Europe/Moscow") is mapped to the registry's zone by
 // the ICU that Windows 10 1903 and later carry; without it only the registry's names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operating system's side of rewriting a device file on Windows, on the Win32 calls
 // themselves. The C runtime falls short here: its rename refuses to replace an existing
 // name, it cannot create a file only when the name is free, and fflush leaves the bytes

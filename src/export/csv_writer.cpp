@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV (RFC 4180, UTF-8, CR LF): a table of the waypoints, one row each, and a table of
 // the tracks' points, one row per point; a document with both has an empty line
 // between them.

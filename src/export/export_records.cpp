@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typed records of the selected rows: waypoints from their cells and their row's
 // time, tracks read again from the device files and streamed to the sink point by point.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GeoJSON (RFC 7946): one FeatureCollection, a Point feature per waypoint and a
 // LineString feature per track, its point times in coordinateProperties.times.
 

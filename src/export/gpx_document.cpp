@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document frame, names, times and the waypoint body.
 
 #include <array>

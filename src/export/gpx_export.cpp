@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GPX document of the selected rows, and the lines that name unreadable files.
 
 #include "export/gpx_export.h"

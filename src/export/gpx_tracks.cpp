@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The track body and the GPX writer of the records: one trk per track, its points
 // streamed straight into the document.
 

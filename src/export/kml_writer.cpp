@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KML 2.2: a Document with a Folder of waypoints and a Folder of tracks. A track whose
 // points all have a time is a gx:Track, any other a LineString; each carries its
 // display colour in a Style of its own.

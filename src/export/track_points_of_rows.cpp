@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The points the track export writes for the selected rows, gathered instead of written.
 
 #include "export/track_points_of_rows.h"

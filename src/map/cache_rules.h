@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // When a tile on disk may be drawn without asking its server, when it is to be asked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The tiles of online maps on disk: one file of bytes and one of what the cache knows of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One tile of an online map, through the cache: what to ask the server, what to draw

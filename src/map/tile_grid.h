@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The grid of square map tiles over Web Mercator that tile servers share: at zoom z the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A catalogue of malformed device folders: cut headers, files that end inside a record,

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A tile server on the loopback address for one test: it writes its port to a file,
 # serves one solid PNG fresh for an hour (500 under /fail), logs each request's path and
 # User-Agent, and stops when the stop file appears. It also writes two tile sets, one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The native window over the core, created in-process from its template and driven with
 // window messages as the list view, the tab control and the buttons send them. Dialogs
 // are replaced by the scripted port.
