@@ -150,13 +150,7 @@ void MapTiles::onReply(QNetworkReply* reply, map::TileId id) {
         kept = map::readCachedTile(path);
     }
     const map::TileOutcome outcome = map::tileOutcome(kept, response, map::unixNow());
-    if (!path.empty() && outcome.entry) {
-        if (outcome.storeBytes) {
-            map::writeCachedTile(path, *outcome.bytes, *outcome.entry);
-        } else {
-            map::writeCacheEntry(path, *outcome.entry);
-        }
-    }
+    map::keepOutcome(path, outcome);
     if (outcome.bytes) {
         // Without an entry to keep (a failure, or no-store), the tile is asked for again
         // on the next picture.

@@ -341,19 +341,11 @@ void PreviewWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PreviewWindow::zoomBy(double factor, std::optional<QPointF> about) {
-    const auto& frame = picture_.scene.mapFrame;
-    if (!frame) {
-        return;
+    if (const auto& frame = picture_.scene.mapFrame) {
+        const auto at =
+            about ? std::optional(preview::ScenePoint{about->x(), about->y()}) : std::nullopt;
+        changeView(preview::zoomedView(view_, *frame, factor, at));
     }
-    const double zoom =
-        std::clamp(view_.zoom * factor, preview::kMinViewZoom, preview::kMaxViewZoom);
-    factor = zoom / view_.zoom;
-    // The place under `about` stays there: the pan grows with the zoom, less what the
-    // point's distance from the centre adds.
-    const QPointF centre(frame->zoomCentre.x, frame->zoomCentre.y);
-    const QPointF at = about.value_or(centre);
-    changeView({zoom, view_.panX * factor + (at.x() - centre.x()) * (1 - factor),
-                view_.panY * factor + (at.y() - centre.y()) * (1 - factor)});
 }
 
 void PreviewWindow::changeView(const preview::ViewChange& view) {

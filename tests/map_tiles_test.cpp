@@ -134,6 +134,22 @@ TEST(MapTiles, TilesUnderASceneFollowItsScaleZoomAndPan) {
     EXPECT_NEAR(panned.y - fitted.y, -200, 1e-9);
 }
 
+// Zooming about a place of the picture leaves the track's point under it where it is,
+// and the zoom stops at its limits.
+TEST(MapTiles, ZoomKeepsThePlaceUnderThePointer) {
+    const preview::PreviewSelection selection{
+        .tracks = {{"T", {}, {{45, 7, 0, 0}, {45.1, 7.1, 0, 0}}}}};
+    const preview::PreviewScene fitted = preview::buildScene(selection, 800, 600);
+    const preview::ScenePoint start = fitted.tracks[0].line.front();
+    const preview::ViewChange zoomed = preview::zoomedView({}, *fitted.mapFrame, 4, start);
+    EXPECT_EQ(zoomed.zoom, 4);
+    const auto moved = preview::buildScene(selection, 800, 600, zoomed).tracks[0].line.front();
+    EXPECT_NEAR(moved.x, start.x, 1e-6);
+    EXPECT_NEAR(moved.y, start.y, 1e-6);
+    EXPECT_EQ(preview::zoomedView({}, *fitted.mapFrame, 1e9, std::nullopt).zoom,
+              preview::kMaxViewZoom);
+}
+
 TEST(MapTiles, TmsCountsRowsFromTheSouth) {
     EXPECT_EQ(flipRow(0, 0), 0);
     EXPECT_EQ(flipRow(0, 3), 7);

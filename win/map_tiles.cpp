@@ -212,13 +212,7 @@ void MapTiles::sendNext() {
             const map::TileResponse response =
                 tiles::httpGet(map::tileRequest(map::tileUrl(urlTemplate, id), kept));
             const map::TileOutcome outcome = map::tileOutcome(kept, response, map::unixNow());
-            if (!path.empty() && outcome.entry) {
-                if (outcome.storeBytes) {
-                    map::writeCachedTile(path, *outcome.bytes, *outcome.entry);
-                } else {
-                    map::writeCacheEntry(path, *outcome.entry);
-                }
-            }
+            map::keepOutcome(path, outcome);
             Answer answer{key, generation,
                           outcome.bytes ? decodeTile(*outcome.bytes) : std::nullopt, outcome.entry};
             const std::lock_guard lock(mailbox->mutex);

@@ -623,19 +623,9 @@ void PreviewWindow::showMapMenu(LPARAM where) {
 }
 
 void PreviewWindow::zoomBy(double factor, std::optional<preview::ScenePoint> about) {
-    const auto& frame = picture_.scene.mapFrame;
-    if (!frame) {
-        return;
+    if (const auto& frame = picture_.scene.mapFrame) {
+        changeView(preview::zoomedView(view_, *frame, factor, about));
     }
-    const double zoom =
-        std::clamp(view_.zoom * factor, preview::kMinViewZoom, preview::kMaxViewZoom);
-    factor = zoom / view_.zoom;
-    // The place under `about` stays there: the pan grows with the zoom, less what the
-    // point's distance from the centre adds.
-    const preview::ScenePoint centre = frame->zoomCentre;
-    const preview::ScenePoint at = about.value_or(centre);
-    changeView({zoom, view_.panX * factor + (at.x - centre.x) * (1 - factor),
-                view_.panY * factor + (at.y - centre.y) * (1 - factor)});
 }
 
 void PreviewWindow::changeView(const preview::ViewChange& view) {

@@ -50,14 +50,21 @@ std::optional<std::string> loadTile(const std::filesystem::path& root,
     }
     const TileResponse response = fetch(tileRequest(tileUrl(urlTemplate, tile), kept));
     TileOutcome outcome = tileOutcome(kept, response, now);
-    if (!root.empty() && outcome.entry) {
-        if (outcome.storeBytes) {
-            writeCachedTile(path, *outcome.bytes, *outcome.entry);
-        } else {
-            writeCacheEntry(path, *outcome.entry);
-        }
+    if (!root.empty()) {
+        keepOutcome(path, outcome);
     }
     return std::move(outcome.bytes);
+}
+
+void keepOutcome(const std::filesystem::path& path, const TileOutcome& outcome) {
+    if (path.empty() || !outcome.entry) {
+        return;
+    }
+    if (outcome.storeBytes) {
+        writeCachedTile(path, *outcome.bytes, *outcome.entry);
+    } else {
+        writeCacheEntry(path, *outcome.entry);
+    }
 }
 
 UnixTime unixNow() {

@@ -43,6 +43,10 @@ struct TileOutcome {
 TileOutcome tileOutcome(const std::optional<CachedTile>& kept, const TileResponse& response,
                         UnixTime now);
 
+// Writes what the outcome keeps to the tile's cache file: the new tile with its entry, or
+// the entry alone. Nothing without a cache (an empty path) or without an entry.
+void keepOutcome(const std::filesystem::path& path, const TileOutcome& outcome);
+
 // Sends one request and waits for its answer.
 using TileFetcher = std::function<TileResponse(const TileRequest&)>;
 

@@ -329,6 +329,18 @@ std::string durationText(std::uint32_t seconds) {
     return text;
 }
 
+ViewChange zoomedView(const ViewChange& view, const SceneMapFrame& frame, double factor,
+                      std::optional<ScenePoint> about) {
+    const double zoom = std::clamp(view.zoom * factor, kMinViewZoom, kMaxViewZoom);
+    factor = zoom / view.zoom;
+    // The place under `about` stays there: the pan grows with the zoom, less what the
+    // point's distance from the centre adds.
+    const ScenePoint centre = frame.zoomCentre;
+    const ScenePoint at = about.value_or(centre);
+    return {zoom, view.panX * factor + (at.x - centre.x) * (1 - factor),
+            view.panY * factor + (at.y - centre.y) * (1 - factor)};
+}
+
 PreviewScene buildScene(const PreviewSelection& selection, double width, double height) {
     return buildScene(selection, width, height, ViewChange{});
 }

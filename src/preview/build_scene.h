@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 #include "preview/preview_scene.h"
 #include "preview/preview_selection.h"
 #include "text/translation.h"
@@ -28,6 +30,11 @@ struct ViewChange {
 
 inline constexpr double kMinViewZoom = 1.0 / 64;
 inline constexpr double kMaxViewZoom = 65536;
+
+// The view zoomed by `factor` (kept between the limits) about the place `about` of the
+// picture, which stays where it is; about the map's zoom centre without one.
+ViewChange zoomedView(const ViewChange& view, const SceneMapFrame& frame, double factor,
+                      std::optional<ScenePoint> about);
 
 // The scene's own words (the units, the profile's and the legend's texts, the hint when
 // nothing is selected): English in a picture that is written out as a document, the
