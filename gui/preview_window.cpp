@@ -35,17 +35,9 @@ QSettings previewSettings() {
 const QString kMapKey = QStringLiteral("preview/map");
 constexpr double kZoomStep = 2;  // + and -; a wheel notch is a half step
 
-// Selections of more points than this are laid out on the worker thread; smaller ones
-// take a few milliseconds and are laid out at once.
-constexpr std::size_t kWorkerPoints = 50'000;
-
-std::size_t pointCount(const preview::PreviewSelection& selection) {
-    std::size_t count = selection.waypoints.size();
-    for (const preview::PreviewTrack& track : selection.tracks) {
-        count += track.points.size();
-    }
-    return count;
-}
+// Selections of more points than this are read and laid out on the worker thread;
+// smaller ones take a few milliseconds and are laid out at once.
+constexpr std::uint64_t kWorkerPoints = 50'000;
 
 QColor toQColor(preview::Colour colour) {
     return QColor(colour.red, colour.green, colour.blue);
@@ -173,7 +165,6 @@ void paintScene(QPainter& painter, const preview::PreviewScene& scene, const QIm
 
 PreviewWindow::PreviewWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      selection_(std::make_shared<const preview::PreviewSelection>()),
       worker_(new QFutureWatcher<PreviewPicture>(this)),
       tiles_(new MapTiles(this)) {
     setWindowTitle(tr("Preview"));
@@ -214,8 +205,8 @@ bool PreviewWindow::layingOut() const {
     return worker_->isRunning();
 }
 
-void PreviewWindow::showSelection(preview::PreviewSelection selection) {
-    selection_ = std::make_shared<const preview::PreviewSelection>(std::move(selection));
+void PreviewWindow::showSelection(preview::PreviewRows rows) {
+    rows_ = std::move(rows);
     layOut();
 }
 
@@ -252,15 +243,16 @@ void PreviewWindow::layOut() {
         layOutAgain_ = true;  // when the running one is done
         return;
     }
-    if (pointCount(*selection_) <= kWorkerPoints) {
-        picture_ = drawPicture(*selection_, size(), devicePixelRatioF(), view_);
+    if (rows_.sizeInPoints() <= kWorkerPoints) {
+        picture_ = drawPicture(rows_.selection(), size(), devicePixelRatioF(), view_);
         update();
         return;
     }
     layOutAgain_ = false;
     worker_->setFuture(
-        QtConcurrent::run([selection = selection_, size = size(), ratio = devicePixelRatioF(),
-                           view = view_] { return drawPicture(*selection, size, ratio, view); }));
+        QtConcurrent::run([rows = rows_, size = size(), ratio = devicePixelRatioF(), view = view_] {
+            return drawPicture(rows.selection(), size, ratio, view);
+        }));
 }
 
 void PreviewWindow::takeScene() {
@@ -403,7 +395,7 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
     // Tracks whose device file could not be opened are missing from the picture.
     painter.setPen(Qt::darkRed);
     double y = height() - 8;
-    for (const auto& file : selection_->unreadableFiles) {
+    for (const auto& file : rows_.unreadableFiles()) {
         painter.drawText(QPointF(12, y),
                          tr("Unable to open file %1").arg(QString::fromStdString(file.string())));
         y -= preview::kTextSize + 4;
