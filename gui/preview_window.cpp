@@ -3,6 +3,7 @@
 
 #include <QFutureWatcher>
 #include <QKeyEvent>
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "map_tiles.h"
@@ -64,6 +66,27 @@ void drawText(QPainter& painter, const preview::SceneText& text) {
     painter.drawText(toQPoint(text.at), toQString(text.text));
 }
 
+// A long line is stroked in pieces of this many points. Qt fills the stroke of one line
+// that crosses itself thousands of times very slowly; opaque pieces look the same (their
+// round caps meet as round joins), and the dashes go on from one piece to the next.
+constexpr qsizetype kPiecePoints = 256;
+
+void strokeInPieces(QPainter& painter, QPen pen, const QPolygonF& line) {
+    const bool dashed = pen.style() == Qt::CustomDashLine;
+    qreal travelled = 0;  // along the line, in pen widths, for the dashes' phase
+    for (qsizetype from = 0; from + 1 < line.size(); from += kPiecePoints) {
+        const qsizetype count = std::min(kPiecePoints + 1, line.size() - from);
+        if (dashed) {
+            pen.setDashOffset(travelled);
+            painter.setPen(pen);
+            for (qsizetype i = from + 1; i < from + count; ++i) {
+                travelled += QLineF(line[i - 1], line[i]).length() / pen.widthF();
+            }
+        }
+        painter.drawPolyline(line.constData() + from, static_cast<int>(count));
+    }
+}
+
 void paintTracks(QPainter& painter, const preview::PreviewScene& scene) {
     using namespace preview;
     for (const SceneTrack& track : scene.tracks) {
@@ -76,7 +99,11 @@ void paintTracks(QPainter& painter, const preview::PreviewScene& scene) {
                 pen.setDashPattern({kDashOn / width, kDashOff / width});
             }
             painter.setPen(pen);
-            painter.drawPolyline(line);
+            if (line.size() == 1) {
+                painter.drawPolyline(line);  // a single point: a dot of the caps
+            } else {
+                strokeInPieces(painter, pen, line);
+            }
         }
     }
 }
