@@ -99,16 +99,38 @@ void BM_PreviewActiveTrack(benchmark::State& bm) {
     std::size_t drawn = 0;
     for (auto _ : bm) {
         const preview::PreviewScene scene = preview::buildScene(
-            preview::readTrackRows(
-                folder.state->list,
-                {folder.state->files.activeTrack, folder.state->files.savedTracks},
-                folder.state->recordBuffer),
-            800, 600);
+            preview::takeSelectedRows(*folder.state, ViewKind::Tracks).selection(), 800, 600);
         points = scene.tracks.at(0).pointCount;
         drawn = scene.tracks[0].line.size();
     }
     bm.counters["points"] = static_cast<double>(points);
     bm.counters["drawn"] = static_cast<double>(drawn);
+}
+
+// The two steps of that read: taking the rows (the file's bytes), which a window does on
+// its main thread, and reading the points out of them, which its worker does.
+void BM_PreviewTakeActiveTrack(benchmark::State& bm) {
+    auto& folder = opened(folder::kActiveTrack);
+    showView(*folder.state, folder.ui, ViewKind::Tracks);
+    selectAll(folder.state->list);
+    for (auto _ : bm) {
+        benchmark::DoNotOptimize(
+            preview::takeSelectedRows(*folder.state, ViewKind::Tracks).sizeInPoints());
+    }
+}
+void BM_PreviewReadActiveTrack(benchmark::State& bm) {
+    auto& folder = opened(folder::kActiveTrack);
+    showView(*folder.state, folder.ui, ViewKind::Tracks);
+    selectAll(folder.state->list);
+    std::size_t points = 0;
+    for (auto _ : bm) {
+        bm.PauseTiming();
+        const preview::PreviewRows rows =
+            preview::takeSelectedRows(*folder.state, ViewKind::Tracks);
+        bm.ResumeTiming();
+        points = rows.selection().tracks.at(0).points.size();
+    }
+    bm.counters["points"] = static_cast<double>(points);
 }
 
 // ---- A heading click: from the list as a fill leaves it, sorted by number.
@@ -371,6 +393,8 @@ BENCHMARK(BM_ExportTracks_Saved)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportTracks_Active)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportTracks_Both)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewActiveTrack)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewTakeActiveTrack)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewReadActiveTrack)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveTrackExport)
     ->Arg(10)
     ->UseRealTime()

@@ -369,8 +369,8 @@ constexpr double kPictureHeight = 600;
 
 int runPreview(Session& session) {
     AppState& state = session.state;
-    const preview::PreviewSelection selection =
-        preview::readSelectedRows(state, session.options.view);
+    const preview::PreviewRows rows = preview::takeSelectedRows(state, session.options.view);
+    const preview::PreviewSelection& selection = rows.selection();
     if (!selection.unreadableFiles.empty()) {
         std::string text;
         for (const auto& file : selection.unreadableFiles) {

@@ -370,7 +370,7 @@ void MainWindow::updatePreview() {
     }
     mirrorSelection();
     const BusyCursor busy;
-    previewWindow_->showSelection(preview::readSelectedRows(*state_, currentView(*state_)));
+    previewWindow_->showSelection(preview::takeSelectedRows(*state_, currentView(*state_)));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 
 #include <QFutureWatcher>
 #include <QKeyEvent>
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "map_tiles.h"
@@ -35,17 +37,9 @@ QSettings previewSettings() {
 const QString kMapKey = QStringLiteral("preview/map");
 constexpr double kZoomStep = 2;  // + and -; a wheel notch is a half step
 
-// Selections of more points than this are laid out on the worker thread; smaller ones
-// take a few milliseconds and are laid out at once.
-constexpr std::size_t kWorkerPoints = 50'000;
-
-std::size_t pointCount(const preview::PreviewSelection& selection) {
-    std::size_t count = selection.waypoints.size();
-    for (const preview::PreviewTrack& track : selection.tracks) {
-        count += track.points.size();
-    }
-    return count;
-}
+// Selections of more points than this are read and laid out on the worker thread;
+// smaller ones take a few milliseconds and are laid out at once.
+constexpr std::uint64_t kWorkerPoints = 50'000;
 
 QColor toQColor(preview::Colour colour) {
     return QColor(colour.red, colour.green, colour.blue);
@@ -72,6 +66,27 @@ void drawText(QPainter& painter, const preview::SceneText& text) {
     painter.drawText(toQPoint(text.at), toQString(text.text));
 }
 
+// A long line is stroked in pieces of this many points. Qt fills the stroke of one line
+// that crosses itself thousands of times very slowly; opaque pieces look the same (their
+// round caps meet as round joins), and the dashes go on from one piece to the next.
+constexpr qsizetype kPiecePoints = 256;
+
+void strokeInPieces(QPainter& painter, QPen pen, const QPolygonF& line) {
+    const bool dashed = pen.style() == Qt::CustomDashLine;
+    qreal travelled = 0;  // along the line, in pen widths, for the dashes' phase
+    for (qsizetype from = 0; from + 1 < line.size(); from += kPiecePoints) {
+        const qsizetype count = std::min(kPiecePoints + 1, line.size() - from);
+        if (dashed) {
+            pen.setDashOffset(travelled);
+            painter.setPen(pen);
+            for (qsizetype i = from + 1; i < from + count; ++i) {
+                travelled += QLineF(line[i - 1], line[i]).length() / pen.widthF();
+            }
+        }
+        painter.drawPolyline(line.constData() + from, static_cast<int>(count));
+    }
+}
+
 void paintTracks(QPainter& painter, const preview::PreviewScene& scene) {
     using namespace preview;
     for (const SceneTrack& track : scene.tracks) {
@@ -84,7 +99,11 @@ void paintTracks(QPainter& painter, const preview::PreviewScene& scene) {
                 pen.setDashPattern({kDashOn / width, kDashOff / width});
             }
             painter.setPen(pen);
-            painter.drawPolyline(line);
+            if (line.size() == 1) {
+                painter.drawPolyline(line);  // a single point: a dot of the caps
+            } else {
+                strokeInPieces(painter, pen, line);
+            }
         }
     }
 }
@@ -173,7 +192,6 @@ void paintScene(QPainter& painter, const preview::PreviewScene& scene, const QIm
 
 PreviewWindow::PreviewWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      selection_(std::make_shared<const preview::PreviewSelection>()),
       worker_(new QFutureWatcher<PreviewPicture>(this)),
       tiles_(new MapTiles(this)) {
     setWindowTitle(tr("Preview"));
@@ -214,8 +232,8 @@ bool PreviewWindow::layingOut() const {
     return worker_->isRunning();
 }
 
-void PreviewWindow::showSelection(preview::PreviewSelection selection) {
-    selection_ = std::make_shared<const preview::PreviewSelection>(std::move(selection));
+void PreviewWindow::showSelection(preview::PreviewRows rows) {
+    rows_ = std::move(rows);
     layOut();
 }
 
@@ -252,15 +270,16 @@ void PreviewWindow::layOut() {
         layOutAgain_ = true;  // when the running one is done
         return;
     }
-    if (pointCount(*selection_) <= kWorkerPoints) {
-        picture_ = drawPicture(*selection_, size(), devicePixelRatioF(), view_);
+    if (rows_.sizeInPoints() <= kWorkerPoints) {
+        picture_ = drawPicture(rows_.selection(), size(), devicePixelRatioF(), view_);
         update();
         return;
     }
     layOutAgain_ = false;
     worker_->setFuture(
-        QtConcurrent::run([selection = selection_, size = size(), ratio = devicePixelRatioF(),
-                           view = view_] { return drawPicture(*selection, size, ratio, view); }));
+        QtConcurrent::run([rows = rows_, size = size(), ratio = devicePixelRatioF(), view = view_] {
+            return drawPicture(rows.selection(), size, ratio, view);
+        }));
 }
 
 void PreviewWindow::takeScene() {
@@ -403,7 +422,7 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
     // Tracks whose device file could not be opened are missing from the picture.
     painter.setPen(Qt::darkRed);
     double y = height() - 8;
-    for (const auto& file : selection_->unreadableFiles) {
+    for (const auto& file : rows_.unreadableFiles()) {
         painter.drawText(QPointF(12, y),
                          tr("Unable to open file %1").arg(QString::fromStdString(file.string())));
         y -= preview::kTextSize + 4;

@@ -32,11 +32,11 @@ class MapTiles;
 
 // The "Preview" window: a separate, non-modal window that paints the core's scene of
 // the selected rows. The scene is laid out again for the window's size; the points
-// are read only when the selection changes. A large selection is laid out on a worker
-// thread, so that the main window stays free; the window shows the last scene until
-// the new one is ready. Esc and Ctrl+W close it. A map can be drawn under it (chosen
-// with a right-click, remembered), and the wheel, dragging, + and - zoom and pan it;
-// Home fits the selection again.
+// are read only when the selection changes. A large selection is read out of the rows
+// taken and laid out on a worker thread, so that the main window stays free; the window shows the
+// last scene until the new one is ready. Esc and Ctrl+W close it. A map can be drawn under it
+// (chosen with a right-click, remembered), and the wheel, dragging, + and - zoom and pan it; Home
+// fits the selection again.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 
@@ -46,7 +46,8 @@ public:
 
     // Moves the window beside `mainWindow`, off its `list` (the core's placement).
     void placeBeside(const QWidget& mainWindow, const QWidget& list);
-    void showSelection(preview::PreviewSelection selection);
+    // The rows to show; the points are read out of them on the worker thread when many.
+    void showSelection(preview::PreviewRows rows);
     const preview::PreviewScene& scene() const { return picture_.scene; }
     // Whether a scene is being laid out on the worker thread.
     bool layingOut() const;
@@ -76,7 +77,7 @@ private:
     void changeView(const preview::ViewChange& view);
     void paintMap(QPainter& painter);
 
-    std::shared_ptr<const preview::PreviewSelection> selection_;
+    preview::PreviewRows rows_;
     PreviewPicture picture_;
     QFutureWatcher<PreviewPicture>* worker_ = nullptr;
     bool layOutAgain_ = false;  // the size or selection changed while the worker ran

@@ -4,7 +4,8 @@
 # and realistic waypoints), times the fills, a heading click, the listing, the exports,
 # the preview, a deletion and the window next to the naive procedures and gpsbabel, times quillet-cli
 # end to end next to gpsbabel in the same run, measures each scenario's peak memory in a
-# process of its own, and prints one table.
+# process of its own, times the Win32 window's preview under Wine where the Windows build
+# is, and prints one table.
 #
 #   scripts/bench.sh            three repetitions of every benchmark (the median counts)
 #   REPETITIONS=1 scripts/bench.sh
@@ -104,6 +105,24 @@ QT_QPA_PLATFORM=offscreen "$build/bench/quillet-window-bench" --quillet_folders=
     --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
     --benchmark_out="$work/window.json" --benchmark_out_format=json >&2
 
+# The Win32 window's preview, under Wine, where the Windows build is (scripts/test-windows.sh
+# or scripts/build-windows.sh made it); brought up to date first.
+: >"$work/win32.txt"
+if [ -d build/windows/build ] && command -v wine >/dev/null && command -v xvfb-run >/dev/null; then
+    echo "== The Win32 window's preview of 1,000,000 points (Wine, Xvfb)" >&2
+    (
+        . scripts/windows-env.sh
+        build_windows_targets quillet-win32-window-bench >/dev/null
+        prepare_wine
+        xvfb-run -a -s "-screen 0 1280x1024x24" wine \
+            "$windows_build/win/quillet-win32-window-bench.exe" \
+            "$(winepath -w "$folders/active-track")" 5 2>/dev/null
+    ) | tee /dev/stderr | sed -n 's/^BM_Win32PreviewOfActiveTrack busy_ms=\([0-9.]*\) longest_ms=\([0-9.]*\) opening_ms=[0-9.]* latency_ms=\([0-9.]*\).*/\1 \2 \3/p' \
+        >"$work/win32.txt"
+else
+    echo "== No Windows build: the Win32 window's preview is not timed" >&2
+fi
+
 echo "== Benchmarks (${repetitions} repetitions)" >&2
 "$build/bench/quillet-bench" --quillet_folders="$folders" \
     --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
@@ -114,7 +133,8 @@ echo "Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
 # Reads the benchmark results (the medians) and the peak memory lines, prints the table.
-awk -v gpsbabel="$gpsbabel_seconds" -v peaks="$work/peaks.txt" -v e2e="$work/e2e.txt" '
+awk -v gpsbabel="$gpsbabel_seconds" -v peaks="$work/peaks.txt" -v e2e="$work/e2e.txt" \
+    -v win32="$work/win32.txt" '
 function base(name) {
     sub(/_median$/, "", name)
     gsub(/\/(real_time|manual_time)$/, "", name)
@@ -142,7 +162,7 @@ BEGIN {
     }
 }
 /"name":/ { name = $2; gsub(/[",]/, "", name); keep = (name !~ /_(mean|stddev|cv)$/); current = base(name); next }
-keep && /"(real_time|bytes_per_second|flush_ms|refill_ms|total_ms|bytes)":/ {
+keep && /"(real_time|bytes_per_second|flush_ms|refill_ms|total_ms|bytes|longest_ms|latency_ms)":/ {
     key = $1; gsub(/[":]/, "", key); value[current, key] = num($2)
 }
 END {
@@ -248,6 +268,17 @@ END {
     row("quillet-cli export tracks --select 0 -o -, the same points to standard output, end to end",
         ms(so), "-", "-", "the same to a file (-o FILE): " ms(e), times(e / so),
         "the speed of -o FILE", verdict(so <= e * 1.1))
+
+    # The main thread of each window while its worker reads and draws the active track.
+    pw = value["BM_PreviewOfActiveTrack", t]
+    row("The Qt preview window: the selected active track of 1,000,000 points, the main thread busy from Space to the picture with its profile",
+        ms(pw) sprintf(" (longest single stretch %s; the picture after %s)", ms(value["BM_PreviewOfActiveTrack", "longest_ms"]),
+            ms(value["BM_PreviewOfActiveTrack", "latency_ms"])), "-", "-", "-", "-", "<= 200 ms", verdict(pw <= 200))
+    if ((getline line < win32) > 0) {
+        split(line, f, " ")
+        row("The Win32 preview window under Wine: the same, median of five", ms(f[1]) sprintf(" (longest single stretch %s; the picture after %s)", ms(f[2]), ms(f[3])),
+            "-", "-", "-", "-", "<= 200 ms", verdict(f[1] <= 200))
+    }
 
     pv = value["BM_PreviewActiveTrack", t]
     row("Preview the active track, 1,000,000 points (read, project, measure, thin)", ms(pv),

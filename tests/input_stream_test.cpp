@@ -24,6 +24,9 @@ TEST(InputStream, FileAndMemoryDeliverTheSameForAnyReadsAndSkips) {
             byte = static_cast<std::uint8_t>(random());
         }
         const auto path = dir.writeFile("data.bin", bytes);
+        // Read beforehand as a whole, up to a size.
+        ASSERT_EQ(**readFileBytes(path, size), bytes);
+        EXPECT_EQ(readFileBytes(path, size - 1).has_value(), size == 0);
         for (int round = 0; round < 20; ++round) {
             auto file = InputStream::open(path);
             ASSERT_TRUE(file.has_value());

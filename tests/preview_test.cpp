@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "encoder/device_encoder.h"
-#include "export/track_points_of_rows.h"
 #include "preview/build_scene.h"
 #include "preview/geo.h"
+#include "preview/preview_selection.h"
 #include "preview/svg_writer.h"
 #include "preview/thinning.h"
 #include "preview/window_placement.h"
@@ -250,15 +250,25 @@ TEST(PreviewTracks, ReadTheSamePointsAsTheExport) {
         exported.push_back(count);
     }
 
-    const TracksOfRows read = readSelectedTrackPoints(state.list, state.files.activeTrack,
-                                                      state.files.savedTracks, state.recordBuffer);
+    // Taken as a window's thread takes them, read as its worker reads them: the files may
+    // have been deleted or replaced in between.
+    const PreviewRows rows = takeSelectedRows(state, ViewKind::Tracks);
+    std::filesystem::remove(state.files.activeTrack);
+    dir.writeFile(kSavedTracksFileName, encoder::encodeSavedTracksFile({}));
     std::vector<std::size_t> previewed;
-    for (const TrackOfRow& t : read.tracks) {
+    for (const PreviewTrack& t : rows.selection().tracks) {
         previewed.push_back(t.points.size());
     }
     EXPECT_EQ(previewed, exported);
     EXPECT_EQ(previewed, (std::vector<std::size_t>{/* B */ 18, 6, 9, 0, 0}));
-    EXPECT_EQ(read.tracks.at(2).colour, 3);
+    EXPECT_EQ(rows.selection().tracks.at(2).colour, trackColour(3));
+    EXPECT_TRUE(rows.unreadableFiles().empty());
+
+    // A file that is gone when the rows are taken is named once; its tracks are left out.
+    const PreviewRows later = takeSelectedRows(state, ViewKind::Tracks);
+    EXPECT_EQ(later.unreadableFiles(), std::vector{state.files.activeTrack});
+    EXPECT_EQ(later.selection().unreadableFiles, std::vector{state.files.activeTrack});
+    EXPECT_EQ(later.selection().tracks.size(), 4u);
 }
 
 std::string xpathCount(const std::filesystem::path& svg, const std::string& expression) {

@@ -734,7 +734,7 @@ void MainDialog::updatePreview() {
     }
     mirrorSelection();
     const BusyCursor busy;
-    preview_->showSelection(preview::readSelectedRows(*state_, currentView(*state_)));
+    preview_->showSelection(preview::takeSelectedRows(*state_, currentView(*state_)));
 }
 
 void MainDialog::onTabChanged(int index) {

@@ -39,17 +39,9 @@ constexpr double kZoomStep = 2;  // + and -; a wheel notch is a half step
 constexpr COLORREF kNoLine = RGB(255, 0, 254);
 // The map's menu entries.
 enum : UINT { kNoMapCommand = 1, kOsmCommand, kUrlCommand, kMbTilesCommand };
-// Selections of more points than this are laid out on the worker thread; smaller ones
-// take a few milliseconds and are laid out at once.
-constexpr std::size_t kWorkerPoints = 50'000;
-
-std::size_t pointCount(const preview::PreviewSelection& selection) {
-    std::size_t count = selection.waypoints.size();
-    for (const preview::PreviewTrack& track : selection.tracks) {
-        count += track.points.size();
-    }
-    return count;
-}
+// Selections of more points than this are read and laid out on the worker thread;
+// smaller ones take a few milliseconds and are laid out at once.
+constexpr std::uint64_t kWorkerPoints = 50'000;
 
 preview::ScreenRect toScreenRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -218,13 +210,12 @@ void paintOverTracks(HDC dc, const preview::PreviewScene& scene, double scale) {
 
 // Tracks whose device file could not be opened are missing from the picture: their
 // files are named at the bottom, one above the other.
-void paintUnreadableFiles(HDC dc, const preview::PreviewSelection& selection, double height,
-                          double scale) {
+void paintUnreadableFiles(HDC dc, const preview::PreviewRows& rows, double height, double scale) {
     const ScenePainter painter(dc, scale);
     SetTextColor(dc, kWarningInk);
     const Selected font(dc, painter.font());
     double y = height - 8;
-    for (const std::filesystem::path& file : selection.unreadableFiles) {
+    for (const std::filesystem::path& file : rows.unreadableFiles()) {
         painter.text({12, y}, toWide(fillIn(translate("Unable to open file {1}"),
                                             {toUtf8(file.wstring())})));
         y -= preview::kTextSize + 4;
@@ -527,9 +518,8 @@ void PreviewWindow::placeBeside(HWND mainWindow, HWND list) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void PreviewWindow::showSelection(preview::PreviewSelection selection) {
-    auto previous = std::exchange(
-        selection_, std::make_shared<const preview::PreviewSelection>(std::move(selection)));
+void PreviewWindow::showSelection(preview::PreviewRows rows) {
+    auto previous = std::exchange(rows_, std::move(rows));
     layOut();
     releaseElsewhere(std::move(previous));
 }
@@ -546,16 +536,16 @@ void PreviewWindow::layOut() {
     RECT client{};
     GetClientRect(window_, &client);
     const double scale = pixelsPerUnit();
-    if (pointCount(*selection_) <= kWorkerPoints) {
-        picture_ = drawPicture(*selection_, client.right, client.bottom, scale, view_);
+    if (rows_.sizeInPoints() <= kWorkerPoints) {
+        picture_ = drawPicture(rows_.selection(), client.right, client.bottom, scale, view_);
         InvalidateRect(window_, nullptr, FALSE);
         return;
     }
     layOutAgain_ = false;
-    worker_ = std::async(
-        std::launch::async, [selection = selection_, width = client.right, height = client.bottom,
-                             scale, view = view_, window = window_] {
-            PreviewPicture picture = drawPicture(*selection, width, height, scale, view);
+    worker_ =
+        std::async(std::launch::async, [rows = rows_, width = client.right, height = client.bottom,
+                                        scale, view = view_, window = window_] {
+            PreviewPicture picture = drawPicture(rows.selection(), width, height, scale, view);
             PostMessageW(window, kSceneReady, 0, 0);
             return picture;
         });
@@ -712,7 +702,7 @@ void PreviewWindow::paintInto(HDC dc, const RECT& client) {
     }
     paintOverTracks(dc, picture_.scene, scale);
     paintCredit(dc, scale);
-    paintUnreadableFiles(dc, *selection_, client.bottom / scale, scale);
+    paintUnreadableFiles(dc, rows_, client.bottom / scale, scale);
 }
 
 void PreviewWindow::paint() {

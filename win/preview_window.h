@@ -31,10 +31,10 @@ struct PreviewPicture {
 // the core's scene of the selected rows with GDI, over the tiles of the map chosen from
 // its right-click menu. The scene is laid out again for the window's size and the
 // person's zoom and pan (wheel, dragging, + and -, Home for the fit); the points are
-// read only when the selection changes. A large selection is laid out and its lines
-// drawn on a worker thread, so that the main window stays free; the window shows the
-// last picture until the new one is ready. Closing it (Esc, Ctrl+W) hides it, so that it
-// opens again where it was.
+// read only when the selection changes. A large selection is read out of the rows
+// taken, laid out and its lines drawn on a worker thread, so that the main window stays
+// free; the window shows the last picture until the new one is ready. Closing it (Esc, Ctrl+W)
+// hides it, so that it opens again where it was.
 class PreviewWindow {
 public:
     // The window, created hidden; nothing when the system refuses it.
@@ -51,7 +51,8 @@ public:
     void open();
     // Whether a scene is being laid out on the worker thread.
     bool layingOut() const { return worker_.valid(); }
-    void showSelection(preview::PreviewSelection selection);
+    // The rows to show; the points are read out of them on the worker thread when many.
+    void showSelection(preview::PreviewRows rows);
     const preview::PreviewScene& scene() const { return picture_.scene; }
 
     // The map under the tracks, remembered for the next start; false (and None) when an
@@ -79,8 +80,7 @@ private:
     void zoomBy(double factor, std::optional<preview::ScenePoint> about = std::nullopt);
 
     HWND window_ = nullptr;
-    std::shared_ptr<const preview::PreviewSelection> selection_ =
-        std::make_shared<const preview::PreviewSelection>();
+    preview::PreviewRows rows_;
     PreviewPicture picture_;
     std::future<PreviewPicture> worker_;
     bool layOutAgain_ = false;  // the size, view or selection changed while the worker ran

@@ -857,7 +857,7 @@ void MainWindowTest::previewDrawsTilesFromAServerThroughTheCache() {
         preview.show();
         QVERIFY(QTest::qWaitForWindowExposed(&preview));
         QVERIFY(preview.setMapSource({quillet::map::MapKind::Url, round.url}));
-        preview.showSelection(mapTrack());
+        preview.showSelection(quillet::preview::PreviewRows(mapTrack()));
         preview.grab();  // the first paint asks for the tiles
         if (round.asks) {
             QTRY_VERIFY2(preview.mapTiles().requestsSent() > 0, round.what);
@@ -940,7 +940,7 @@ void MainWindowTest::previewDrawsMbTilesInBothSchemes() {
     preview.show();
     QVERIFY(QTest::qWaitForWindowExposed(&preview));
     QVERIFY(preview.setMapSource({quillet::map::MapKind::MbTiles, path.toStdString()}));
-    preview.showSelection(mapTrack());
+    preview.showSelection(quillet::preview::PreviewRows(mapTrack()));
     QCOMPARE(mapColour(preview), QColor(0, 200, 0));
     QCOMPARE(preview.mapTiles().attribution(), QString::fromUtf8("\u00a9 Test Survey"));
     // Remembered: a new window draws the same map.

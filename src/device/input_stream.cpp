@@ -29,8 +29,17 @@ std::optional<InputStream> InputStream::open(const std::filesystem::path& path) 
 }
 
 InputStream InputStream::fromBytes(std::vector<std::uint8_t> bytes) {
+    return fromBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
+}
+
+InputStream InputStream::fromBytes(Bytes bytes) {
     InputStream stream;
-    stream.size_ = bytes.size();
+    if (bytes == nullptr) {
+        bytes = std::make_shared<const std::vector<std::uint8_t>>();
+    }
+    stream.size_ = bytes->size();
+    stream.blockBytes_ = bytes->data();
+    stream.blockEnd_ = bytes->size();
     stream.bytes_ = std::move(bytes);
     return stream;
 }
@@ -44,7 +53,8 @@ std::size_t InputStream::readMore(std::span<std::uint8_t> dest) {
         if (file_ != nullptr) {
             delivered = readFile(dest.first(wanted));
         } else {
-            std::memcpy(dest.data(), bytes_.data() + position_, wanted);
+            std::memcpy(dest.data(), blockBytes_ + blockPosition_, wanted);
+            blockPosition_ += wanted;
             delivered = wanted;
         }
     }
@@ -71,6 +81,7 @@ std::size_t InputStream::readFile(std::span<std::uint8_t> dest) {
             const auto room = static_cast<std::size_t>(
                 std::min<std::uint64_t>(kBlockSize, remaining() - delivered));
             block_.resize(kBlockSize);
+            blockBytes_ = block_.data();
             blockPosition_ = 0;
             blockEnd_ = std::fread(block_.data(), 1, room, file_.get());
             if (blockEnd_ == 0) {
@@ -89,6 +100,8 @@ std::uint64_t InputStream::skip(std::uint64_t n) {
     std::uint64_t skipped = std::min(n, remaining());
     if (file_ != nullptr && skipped > 0) {
         skipped = skipFile(skipped);
+    } else if (file_ == nullptr) {
+        blockPosition_ += static_cast<std::size_t>(skipped);  // the bytes are the block
     }
     position_ += skipped;
     if (skipped < n) {
@@ -116,6 +129,17 @@ std::uint64_t InputStream::skipFile(std::uint64_t n) {
         left -= static_cast<std::uint64_t>(step);
     }
     return n - left;
+}
+
+std::optional<InputStream::Bytes> readFileBytes(const std::filesystem::path& path,
+                                                std::uint64_t largest) {
+    std::optional<InputStream> stream = InputStream::open(path);
+    if (!stream || stream->size() > largest) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->size()));
+    bytes.resize(stream->read(bytes));
+    return std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 
 }  // namespace quillet

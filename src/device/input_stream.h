@@ -12,21 +12,26 @@
 
 namespace quillet {
 
-// A device file opened for binary reading ("rb"), or a byte vector read the same way
-// (tests and fuzzing). A read that comes up short because the data ended delivers
-// what was there and sets the end-of-file state, which then stays set.
+// A device file opened for binary reading ("rb"), or bytes read the same way (a file
+// read beforehand, tests and fuzzing). A read that comes up short because the data
+// ended delivers what was there and sets the end-of-file state, which then stays set.
 class InputStream {
 public:
+    using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
     static std::optional<InputStream> open(const std::filesystem::path& path);
     static InputStream fromBytes(std::vector<std::uint8_t> bytes);
+    // Reads bytes that others hold too; many streams can read the same bytes at once.
+    static InputStream fromBytes(Bytes bytes);
 
     // Reads up to dest.size() bytes into dest; returns how many were delivered.
     std::size_t read(std::span<std::uint8_t> dest) {
         // The many small reads of a file's records are served from its block here; the
-        // block never holds more than the file held at the opening. An empty read takes
-        // the general path, which needs no byte of either buffer.
+        // block never holds more than the file held at the opening. Bytes in memory are
+        // one block. An empty read takes the general path, which needs no byte of either
+        // buffer.
         if (!dest.empty() && dest.size() <= buffered()) {
-            std::memcpy(dest.data(), block_.data() + blockPosition_, dest.size());
+            std::memcpy(dest.data(), blockBytes_ + blockPosition_, dest.size());
             blockPosition_ += dest.size();
             position_ += dest.size();
             return dest.size();
@@ -59,12 +64,19 @@ private:
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::vector<std::uint8_t> block_;
+    const std::uint8_t* blockBytes_ = nullptr;  // the block's, or all the bytes in memory
     std::size_t blockPosition_ = 0;
     std::size_t blockEnd_ = 0;
-    std::vector<std::uint8_t> bytes_;
+    Bytes bytes_;
     std::uint64_t size_ = 0;
     std::uint64_t position_ = 0;
     bool atEnd_ = false;
 };
+
+// The bytes of the file at `path`, as a stream opened on it now would deliver them, to be
+// read later without the file; nothing when it cannot be opened or holds more than
+// `largest` bytes.
+std::optional<InputStream::Bytes> readFileBytes(const std::filesystem::path& path,
+                                                std::uint64_t largest);
 
 }  // namespace quillet

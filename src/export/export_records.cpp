@@ -68,10 +68,15 @@ void sendHeldPoints(RecordSink& sink, Reader& reader, std::uint32_t pointCount) 
 
 // The active track: every point the file holds whole, up to its header's count.
 void readActiveTrack(RecordSink& sink, TrackSource& source, InputStream& stream) {
-    sink.startTrack(
-        {.number = 0, .hasHeader = true, .name = "Active Track", .colour = kActiveTrackColour});
     ActiveTrackReader reader(stream, source.buffer);
     const ActiveTrackHeader header = reader.readHeader();
+    // Every point record takes its length word at least.
+    sink.startTrack(
+        {.number = 0,
+         .hasHeader = true,
+         .name = "Active Track",
+         .colour = kActiveTrackColour,
+         .pointsAtMost = std::min<std::uint64_t>(header.pointCount, reader.remaining() / 2)});
     if (source.activePointCount != nullptr) {
         *source.activePointCount = header.pointCount;
     }
@@ -131,10 +136,13 @@ void readSavedTrack(RecordSink& sink, TrackSource& source, InputStream& stream,
             reader.skipRemainingPoints();
             continue;
         }
-        sink.startTrack({.number = trackNumber,
-                         .hasHeader = true,
-                         .name = deviceTextToUtf8(header.name),
-                         .colour = header.colour});
+        // A packed point takes 12 bytes at least.
+        sink.startTrack(
+            {.number = trackNumber,
+             .hasHeader = true,
+             .name = deviceTextToUtf8(header.name),
+             .colour = header.colour,
+             .pointsAtMost = std::min<std::uint64_t>(header.pointCount, reader.remaining() / 12)});
         sendHeldPoints(sink, reader, header.pointCount);
         sink.endTrack();
         return;
@@ -157,16 +165,26 @@ const std::filesystem::path& fileOfTrack(const ListState& state, std::int64_t nu
 
 }  // namespace
 
-RecordsRead readTrackRecords(TrackSource source, std::span<const std::size_t> rows,
+RecordsRead readTrackRecords(TrackSource source, std::span<const std::int64_t> numbers,
                              RecordSink& sink) {
     RecordsRead read;
     const auto fileOf = [&](std::int64_t number) -> const std::filesystem::path& {
         return number == 0 ? source.activeTrack : source.savedTracks;
     };
+    const auto open = [&](std::int64_t number) -> std::optional<InputStream> {
+        if (source.heldBytes == nullptr) {
+            return InputStream::open(fileOf(number));
+        }
+        const auto& bytes =
+            number == 0 ? source.heldBytes->activeTrack : source.heldBytes->savedTracks;
+        if (!bytes) {
+            return std::nullopt;
+        }
+        return InputStream::fromBytes(*bytes);
+    };
     SavedTrackWalk walk;
-    for (const std::size_t row : rows) {
-        const std::int64_t number = trackNumberOfRow(source.list, row);
-        std::optional<InputStream> stream = InputStream::open(fileOf(number));
+    for (const std::int64_t number : numbers) {
+        std::optional<InputStream> stream = open(number);
         if (!stream) {
             noteUnreadable(read, fileOf(number));
         } else if (number == 0) {
@@ -176,6 +194,16 @@ RecordsRead readTrackRecords(TrackSource source, std::span<const std::size_t> ro
         }
     }
     return read;
+}
+
+std::vector<std::int64_t> trackNumbersOfRows(const RecordList& list,
+                                             std::span<const std::size_t> rows) {
+    std::vector<std::int64_t> numbers;
+    numbers.reserve(rows.size());
+    for (const std::size_t row : rows) {
+        numbers.push_back(trackNumberOfRow(list, row));
+    }
+    return numbers;
 }
 
 std::int64_t trackNumberOfRow(const RecordList& list, std::size_t row) {
@@ -251,9 +279,9 @@ RecordsRead readRecords(ListState& state, ViewKind view, std::span<const std::si
         readWaypoints(state.list, rows, sink);
         return {};
     }
-    return readTrackRecords({state.list, state.files.activeTrack, state.files.savedTracks,
-                             state.recordBuffer, &state.recordCount},
-                            rows, sink);
+    return readTrackRecords(
+        {state.files.activeTrack, state.files.savedTracks, state.recordBuffer, &state.recordCount},
+        trackNumbersOfRows(state.list, rows), sink);
 }
 
 std::vector<std::filesystem::path> unopenableFiles(const ListState& state, ViewKind view,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "device/device_time.h"
+#include "device/input_stream.h"
 #include "device/track_files.h"
 #include "ui/list_state.h"
 
@@ -41,6 +42,9 @@ struct ExportTrack {
     bool hasHeader = true;
     std::string name;         // UTF-8
     std::uint8_t colour = 0;  // display colour index (kActiveTrackColour for the active one)
+    // At most this many points follow: the header's count, as far as the rest of the
+    // file can hold that many (room to reserve, never a promise).
+    std::uint64_t pointsAtMost = 0;
 };
 
 // What a writer gets, in this order: the waypoints, then for each track its start, its
@@ -77,16 +81,28 @@ ExportWaypoint waypointOfRow(const RecordList& list, std::size_t row);
 RecordsRead readRecords(ListState& state, ViewKind view, std::span<const std::size_t> rows,
                         RecordSink& sink);
 
-// Where the tracks' records are read from.
+// The bytes of the two track files, read beforehand; none for a file that could not be
+// read.
+struct TrackFileBytes {
+    std::optional<InputStream::Bytes> activeTrack;
+    std::optional<InputStream::Bytes> savedTracks;
+};
+
+// Where the tracks' records are read from: the files, or the bytes read from them before.
 struct TrackSource {
-    const RecordList& list;
     const std::filesystem::path& activeTrack;
     const std::filesystem::path& savedTracks;
     RecordBuffer& buffer;
     std::uint32_t* activePointCount = nullptr;  // gets the active track header's count
+    const TrackFileBytes* heldBytes = nullptr;  // read instead of the files when given
 };
-RecordsRead readTrackRecords(TrackSource source, std::span<const std::size_t> rows,
+// The tracks of these numbers (0: the active track), in the order given. A file that
+// cannot be opened, or whose bytes are not held, is named among the unreadable ones.
+RecordsRead readTrackRecords(TrackSource source, std::span<const std::int64_t> numbers,
                              RecordSink& sink);
+// The track numbers the rows show, in the order given.
+std::vector<std::int64_t> trackNumbersOfRows(const RecordList& list,
+                                             std::span<const std::size_t> rows);
 
 // The device files that the records of these rows are read from and that cannot be
 // opened now (each named once).

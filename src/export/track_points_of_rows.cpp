@@ -15,6 +15,8 @@ public:
     void waypoint(const ExportWaypoint&) override {}
     void startTrack(const ExportTrack& track) override {
         tracks_.push_back({track.number, track.name, track.colour, {}});
+        // A million points are read without moving them on the way.
+        tracks_.back().points.reserve(static_cast<std::size_t>(track.pointsAtMost));
     }
     bool point(const TrackPoint& point) override {
         tracks_.back().points.push_back(point);
@@ -28,15 +30,10 @@ private:
 
 }  // namespace
 
-TracksOfRows readSelectedTrackPoints(const RecordList& list,
-                                     const std::filesystem::path& activeTrack,
-                                     const std::filesystem::path& savedTracks,
-                                     RecordBuffer& buffer) {
+TracksOfRows readTrackPoints(const TrackSource& source, std::span<const std::int64_t> numbers) {
     TracksOfRows result;
     TrackCollector collector(result.tracks);
-    result.unreadableFiles =
-        readTrackRecords({list, activeTrack, savedTracks, buffer}, selectedRows(list), collector)
-            .unreadableFiles;
+    result.unreadableFiles = readTrackRecords(source, numbers, collector).unreadableFiles;
     return result;
 }
 

@@ -3,12 +3,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "device/record_buffer.h"
 #include "device/track_files.h"
-#include "ui/record_list.h"
+#include "export/export_records.h"
 
 namespace quillet {
 
@@ -29,11 +30,8 @@ struct TracksOfRows {
     std::vector<std::filesystem::path> unreadableFiles;
 };
 
-// Every selected row of the track view's list, from the two track files. The
+// The tracks of these numbers (0: the active track), in the order given. The
 // saved-tracks file is walked once for all of them.
-TracksOfRows readSelectedTrackPoints(const RecordList& list,
-                                     const std::filesystem::path& activeTrack,
-                                     const std::filesystem::path& savedTracks,
-                                     RecordBuffer& buffer);
+TracksOfRows readTrackPoints(const TrackSource& source, std::span<const std::int64_t> numbers);
 
 }  // namespace quillet
