@@ -37,10 +37,6 @@ QSettings previewSettings() {
 const QString kMapKey = QStringLiteral("preview/map");
 constexpr double kZoomStep = 2;  // + and -; a wheel notch is a half step
 
-// Selections of more points than this are read and laid out on the worker thread;
-// smaller ones take a few milliseconds and are laid out at once.
-constexpr std::uint64_t kWorkerPoints = 50'000;
-
 QColor toQColor(preview::Colour colour) {
     return QColor(colour.red, colour.green, colour.blue);
 }
@@ -270,7 +266,7 @@ void PreviewWindow::layOut() {
         layOutAgain_ = true;  // when the running one is done
         return;
     }
-    if (rows_.sizeInPoints() <= kWorkerPoints) {
+    if (!rows_.wantsAWorker()) {
         picture_ = drawPicture(rows_.selection(), size(), devicePixelRatioF(), view_);
         update();
         return;

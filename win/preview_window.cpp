@@ -39,9 +39,6 @@ constexpr double kZoomStep = 2;  // + and -; a wheel notch is a half step
 constexpr COLORREF kNoLine = RGB(255, 0, 254);
 // The map's menu entries.
 enum : UINT { kNoMapCommand = 1, kOsmCommand, kUrlCommand, kMbTilesCommand };
-// Selections of more points than this are read and laid out on the worker thread;
-// smaller ones take a few milliseconds and are laid out at once.
-constexpr std::uint64_t kWorkerPoints = 50'000;
 
 preview::ScreenRect toScreenRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -536,7 +533,7 @@ void PreviewWindow::layOut() {
     RECT client{};
     GetClientRect(window_, &client);
     const double scale = pixelsPerUnit();
-    if (rows_.sizeInPoints() <= kWorkerPoints) {
+    if (!rows_.wantsAWorker()) {
         picture_ = drawPicture(rows_.selection(), client.right, client.bottom, scale, view_);
         InvalidateRect(window_, nullptr, FALSE);
         return;

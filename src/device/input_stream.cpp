@@ -131,11 +131,10 @@ std::uint64_t InputStream::skipFile(std::uint64_t n) {
     return n - left;
 }
 
-std::optional<InputStream::Bytes> readFileBytes(const std::filesystem::path& path,
-                                                std::uint64_t largest) {
+InputStream::Bytes readFileBytes(const std::filesystem::path& path, std::uint64_t largest) {
     std::optional<InputStream> stream = InputStream::open(path);
     if (!stream || stream->size() > largest) {
-        return std::nullopt;
+        return nullptr;
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->size()));
     bytes.resize(stream->read(bytes));

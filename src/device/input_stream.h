@@ -74,9 +74,8 @@ private:
 };
 
 // The bytes of the file at `path`, as a stream opened on it now would deliver them, to be
-// read later without the file; nothing when it cannot be opened or holds more than
+// read later without the file; null when it cannot be opened or holds more than
 // `largest` bytes.
-std::optional<InputStream::Bytes> readFileBytes(const std::filesystem::path& path,
-                                                std::uint64_t largest);
+InputStream::Bytes readFileBytes(const std::filesystem::path& path, std::uint64_t largest);
 
 }  // namespace quillet

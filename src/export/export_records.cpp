@@ -175,12 +175,12 @@ RecordsRead readTrackRecords(TrackSource source, std::span<const std::int64_t> n
         if (source.heldBytes == nullptr) {
             return InputStream::open(fileOf(number));
         }
-        const auto& bytes =
+        const InputStream::Bytes& bytes =
             number == 0 ? source.heldBytes->activeTrack : source.heldBytes->savedTracks;
-        if (!bytes) {
+        if (bytes == nullptr) {
             return std::nullopt;
         }
-        return InputStream::fromBytes(*bytes);
+        return InputStream::fromBytes(bytes);
     };
     SavedTrackWalk walk;
     for (const std::int64_t number : numbers) {

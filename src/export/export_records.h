@@ -81,11 +81,11 @@ ExportWaypoint waypointOfRow(const RecordList& list, std::size_t row);
 RecordsRead readRecords(ListState& state, ViewKind view, std::span<const std::size_t> rows,
                         RecordSink& sink);
 
-// The bytes of the two track files, read beforehand; none for a file that could not be
+// The bytes of the two track files, read beforehand; null for a file that could not be
 // read.
 struct TrackFileBytes {
-    std::optional<InputStream::Bytes> activeTrack;
-    std::optional<InputStream::Bytes> savedTracks;
+    InputStream::Bytes activeTrack;
+    InputStream::Bytes savedTracks;
 };
 
 // Where the tracks' records are read from: the files, or the bytes read from them before.

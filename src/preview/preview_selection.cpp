@@ -32,7 +32,7 @@ PreviewSelection readWaypointRows(const RecordList& list) {
 struct PreviewRows::Taken {
     // What is known when taken.
     std::vector<std::filesystem::path> unreadableFiles;
-    std::uint64_t sizeInPoints = 0;
+    std::uint64_t sizeInPoints = 0;  // about how many, from the sizes of what was taken
 
     // What the first selection() reads the tracks from, and then lets go of.
     std::vector<std::int64_t> trackNumbers;
@@ -49,6 +49,7 @@ namespace {
 
 // A saved point takes 12 bytes or a little more, an active one 14 as the device writes it.
 constexpr std::uint64_t kBytesPerPoint = 12;
+constexpr std::uint64_t kWorkerPoints = 50'000;
 
 }  // namespace
 
@@ -67,8 +68,8 @@ const std::vector<std::filesystem::path>& PreviewRows::unreadableFiles() const {
     return taken_->unreadableFiles;
 }
 
-std::uint64_t PreviewRows::sizeInPoints() const {
-    return taken_->sizeInPoints;
+bool PreviewRows::wantsAWorker() const {
+    return taken_->sizeInPoints > kWorkerPoints;
 }
 
 const PreviewSelection& PreviewRows::selection() const {
@@ -113,9 +114,9 @@ PreviewRows takeSelectedRows(const ListState& state, std::optional<ViewKind> vie
             continue;
         }
         tried.push_back(&path);
-        std::optional<InputStream::Bytes> bytes = readFileBytes(path, kLargestTakenFile);
-        if (bytes) {
-            taken.sizeInPoints += (*bytes)->size() / kBytesPerPoint;
+        InputStream::Bytes bytes = readFileBytes(path, kLargestTakenFile);
+        if (bytes != nullptr) {
+            taken.sizeInPoints += bytes->size() / kBytesPerPoint;
         } else {
             taken.unreadableFiles.push_back(path);
         }

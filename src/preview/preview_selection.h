@@ -52,9 +52,10 @@ public:
 
     // The track files whose tracks are left out, known when taken.
     const std::vector<std::filesystem::path>& unreadableFiles() const;
-    // About how many points the rows hold, from the sizes of what was taken: enough to
-    // tell a small selection from a large one before reading it.
-    std::uint64_t sizeInPoints() const;
+    // Whether reading and laying out the rows is worth a worker thread: more than about
+    // 50,000 points, as far as the sizes of what was taken tell before reading it. A
+    // smaller selection takes a few milliseconds and is laid out at once.
+    bool wantsAWorker() const;
     // The selection, read out of what was taken by the first call; every later call,
     // from any thread, gets the same.
     const PreviewSelection& selection() const;
